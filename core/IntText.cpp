@@ -1,0 +1,63 @@
+#include "IntText.h"
+
+namespace {
+
+int DigitValue(char c, int base) {
+    int v = -1;
+    if (c >= '0' && c <= '9') v = c - '0';
+    else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+    return v < base ? v : -1;
+}
+
+// Digits in the given base; nothing when empty, stray or above 2^32-1.
+std::optional<uint64_t> ReadDigits(std::string_view digits, int base) {
+    if (digits.empty()) return std::nullopt;
+    uint64_t value = 0;
+    for (char c : digits) {
+        const int d = DigitValue(c, base);
+        if (d < 0) return std::nullopt;
+        value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
+        if (value > 0xFFFFFFFFull) return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<int64_t> ReadIntText(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    std::string_view rest = text.substr(i);
+    int base = 10;
+    if (rest.size() >= 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X')) {
+        base = 16;
+        rest.remove_prefix(2);
+    } else if (!rest.empty() && (rest[0] == 'x' || rest[0] == 'X' || rest[0] == '$')) {
+        base = 16;
+        rest.remove_prefix(1);
+    }
+    const auto magnitude = ReadDigits(rest, base);
+    if (!magnitude) return std::nullopt;
+    if (!negative) return static_cast<int64_t>(*magnitude);
+    if (*magnitude > 0x80000000ull) return std::nullopt;
+    return -static_cast<int64_t>(*magnitude);
+}
+
+std::optional<uint32_t> ReadIntTextBits(std::string_view text) {
+    const auto value = ReadIntText(text);
+    if (!value) return std::nullopt;
+    return static_cast<uint32_t>(static_cast<uint64_t>(*value));
+}
+
+std::optional<uint32_t> ReadHexDigits(std::string_view digits) {
+    if (digits.size() > 8) return std::nullopt;
+    const auto value = ReadDigits(digits, 16);
+    if (!value) return std::nullopt;
+    return static_cast<uint32_t>(*value);
+}

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the plain build, the same tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the device-link tests under
+# ThreadSanitizer, and each fuzzer for 30 seconds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+stage() { printf '\n=== %s ===\n' "$*"; }
+
+stage "build and test"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug
+cmake --build build/test -j "$jobs"
+ctest --test-dir build/test --output-on-failure -j "$jobs" --timeout 300
+
+stage "AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX_SANITIZE=address,undefined -DQX_BENCH=OFF
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
+  ctest --test-dir build/asan --output-on-failure -j "$jobs" --timeout 600
+
+if [ -d link ] && [ -f link/CMakeLists.txt ]; then
+  stage "ThreadSanitizer (device link)"
+  cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX_SANITIZE=thread -DQX_GUI=OFF -DQX_BENCH=OFF
+  cmake --build build/tsan -j "$jobs"
+  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+    ctest --test-dir build/tsan --output-on-failure -j "$jobs" -L 'link|loader' --timeout 600
+fi
+
+stage "fuzzers"
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQX_FUZZ=ON -DQX_GUI=OFF -DQX_BENCH=OFF
+cmake --build build/fuzz -j "$jobs"
+bash tests/fuzz/run.sh build/fuzz/tests/fuzz "${QX_FUZZ_SECONDS:-30}"
+
+stage "all tests passed"
