@@ -1,0 +1,81 @@
+#include "SafeFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+std::string Reason(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+
+}  // namespace
+
+std::string TemporaryNameBeside(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    return path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string* error) {
+    const std::string temp = TemporaryNameBeside(path);
+    mode_t mode = 0644;
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) mode = old.st_mode & 07777;
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) {
+        if (error) *error = Reason("cannot create a file beside it");
+        return false;
+    }
+    size_t done = 0;
+    bool ok = true;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            if (error) *error = Reason("cannot write");
+            ok = false;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (ok && ::fsync(fd) != 0) {
+        if (error) *error = Reason("cannot flush");
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        if (error) *error = Reason("cannot close");
+        ok = false;
+    }
+    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+        if (error) *error = Reason("cannot replace");
+        ok = false;
+    }
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, uint64_t limit) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > limit) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string bytes;
+    bytes.resize(static_cast<size_t>(st.st_size));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    if (done != bytes.size()) return std::nullopt;  // the file changed under us
+    return bytes;
+}
