@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "Fcs.h"
 
 namespace {
@@ -154,7 +156,7 @@ TEST(ProgramLines, SplitsLinesOfEveryLineEnd) {
     EXPECT_EQ(SplitTextLines(""), L{});
     EXPECT_EQ(SplitTextLines("\n"), L{""});
 
-    const std::string path = testing::TempDir() + "fcs_lines_test.s19";
+    const std::string path = testing::TempDir() + "fcs_lines_test_" + std::to_string(getpid()) + ".s19";
     {
         std::ofstream out(path, std::ios::binary);
         out << S0Line << "\r\n" << EofLine << "\r\n";
