@@ -33,7 +33,7 @@ bool HEXFormat::Fail(THexError error, size_t line) {
 
 bool HEXFormat::LoadFromFile(const std::string& fileName) {
     Clear();
-    const auto lines = ReadTextLines(fileName, MaxFileSize);
+    const auto lines = ReadProgramLines(fileName, MaxFileSize);
     if (!lines) {
         LastError = THexError::FileUnreadable;
         ErrorLine = -1;

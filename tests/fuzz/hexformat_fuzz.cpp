@@ -13,7 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     HEXFormat hex;
-    const bool ok = hex.ParseLines(SplitTextLines(text));
+    const bool ok = hex.ParseLines(SplitProgramLines(text));
     if (ok != (hex.GetLastError() == THexError::None)) std::abort();
     hex.GetAppVersion();
 
