@@ -183,9 +183,18 @@ int THdrObj::Open(const std::string&, std::string_view) { return 0; }
 int THdrObj::Create(const std::string&, std::string_view) { return 0; }
 void THdrObj::Close() {}
 int THdrObj::CopyFrom(THdrObj*, std::string_view) { return 0; }
-int THdrObj::ReadSection(uint16_t, uint16_t, void*) { return 0; }
+// Both variants read and write whole sections through their part operations.
+int THdrObj::ReadSection(uint16_t id, uint16_t subId, void* buffer) {
+    const int32_t index = FindSection(id, subId);
+    if (!IsOpen() || index < 0) return 0;
+    return ReadSectionPart(index, 0, Sections.GetSize(index), buffer);
+}
 int THdrObj::DeleteSection(uint16_t, uint16_t) { return 0; }
-int THdrObj::WriteSection(uint16_t, uint16_t, uint32_t, const void*) { return 0; }
+int THdrObj::WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data) {
+    if (size > 0 && !data) return 0;
+    const std::span<const uint8_t> part(static_cast<const uint8_t*>(data), size);
+    return WriteSectionParts(id, subId, std::span<const std::span<const uint8_t>>(&part, 1));
+}
 int THdrObj::OpenFromSection(THdrObj*, uint16_t, std::string_view, uint16_t) { return 0; }
 int THdrObj::AttachToSection(THdrObj*, uint16_t, uint16_t) { return 0; }
 int THdrObj::WriteSectionParts(uint16_t, uint16_t, std::span<const std::span<const uint8_t>>) { return 0; }
@@ -291,12 +300,6 @@ int THdrFile::Create(const std::string& fileName, std::string_view ident) {
     return Open(FileName, GetIdent());
 }
 
-int THdrFile::ReadSection(uint16_t id, uint16_t subId, void* buffer) {
-    const int32_t index = FindSection(id, subId);
-    if (!IsOpen() || index < 0) return 0;
-    return ReadSectionPart(index, 0, Sections.GetSize(index), buffer);
-}
-
 int THdrFile::ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buffer) {
     if (!IsOpen() || index < 0 || index >= Sections.Count()) return 0;
     const uint64_t size = Sections.GetSize(index);
@@ -388,12 +391,6 @@ int THdrFile::DeleteSection(uint16_t id, uint16_t subId) {
     return Rewrite(index, nullptr, {});
 }
 
-int THdrFile::WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data) {
-    if (size > 0 && !data) return 0;
-    const std::span<const uint8_t> part(static_cast<const uint8_t*>(data), size);
-    return WriteSectionParts(id, subId, std::span<const std::span<const uint8_t>>(&part, 1));
-}
-
 int THdrFile::WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts) {
     if (!IsOpen()) return 0;
     const uint64_t size = PartsSize(parts);
@@ -460,12 +457,6 @@ bool THdrMem::Materialise() {
     return true;
 }
 
-int THdrMem::ReadSection(uint16_t id, uint16_t subId, void* buffer) {
-    const int32_t index = FindSection(id, subId);
-    if (!IsOpen() || index < 0) return 0;
-    return ReadSectionPart(index, 0, Sections.GetSize(index), buffer);
-}
-
 int THdrMem::ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buffer) {
     if (!IsOpen() || index < 0 || index >= Sections.Count()) return 0;
     const uint64_t size = Sections.GetSize(index);
@@ -499,12 +490,6 @@ int THdrMem::DeleteSection(uint16_t id, uint16_t subId) {
     Payload.insert(back, removed.begin(), removed.end());
     Sections.Insert(index, entry);
     return 0;
-}
-
-int THdrMem::WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data) {
-    if (size > 0 && !data) return 0;
-    const std::span<const uint8_t> part(static_cast<const uint8_t*>(data), size);
-    return WriteSectionParts(id, subId, std::span<const std::span<const uint8_t>>(&part, 1));
 }
 
 int THdrMem::WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts) {

@@ -147,9 +147,7 @@ public:
     int Create(const std::string& fileName, std::string_view ident) override;
     void Close() override;
     int CopyFrom(THdrObj* source, std::string_view ident) override;
-    int ReadSection(uint16_t id, uint16_t subId, void* buffer) override;
     int DeleteSection(uint16_t id, uint16_t subId) override;
-    int WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data) override;
     int WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts) override;
     int ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buffer) override;
 
@@ -184,9 +182,7 @@ public:
     int Create(const std::string& fileName, std::string_view ident) override;
     void Close() override;
     int CopyFrom(THdrObj* source, std::string_view ident) override;
-    int ReadSection(uint16_t id, uint16_t subId, void* buffer) override;
     int DeleteSection(uint16_t id, uint16_t subId) override;
-    int WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data) override;
     int WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts) override;
     int OpenFromSection(THdrObj* parent, uint16_t id, std::string_view ident, uint16_t subId) override;
     int AttachToSection(THdrObj* parent, uint16_t id, uint16_t subId) override;
