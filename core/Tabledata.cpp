@@ -17,13 +17,6 @@ constexpr uint16_t SectDataSet = 0x2300;
 constexpr uint32_t HeaderSize = 90;
 constexpr uint32_t DataSetNameSize = 68;
 
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-uint32_t Get32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
 
 // The cell as GetValue gives it: cut to the field's size, signed 1- and
 // 2-byte values sign-extended; 0 for a field size outside 1..4.
@@ -284,12 +277,12 @@ bool TTableData::SaveTo(THdrObj& container) const {
     uint8_t header[HeaderSize] = {};
     std::memcpy(header, Name, sizeof Name);
     std::memcpy(header + 17, TypeName, sizeof TypeName);
-    Put32(header + 34, static_cast<uint32_t>(fields));
-    Put32(header + 38, static_cast<uint32_t>(rows));
-    Put32(header + 42, Function);
-    Put32(header + 46, Block);
-    Put32(header + 50, Cfg);
-    Put32(header + 54, Level);
+    LePut32(header + 34, static_cast<uint32_t>(fields));
+    LePut32(header + 38, static_cast<uint32_t>(rows));
+    LePut32(header + 42, Function);
+    LePut32(header + 46, Block);
+    LePut32(header + 50, Cfg);
+    LePut32(header + 54, Level);
     if (!container.WriteSection(SectHeader, 0, HeaderSize, header)) return false;
     for (int32_t f = 0; f < fields; ++f)
         if (!container.WriteSection(SectField, static_cast<uint16_t>(f), sizeof(_TableFieldInfo), Fields.Get(f)))
@@ -328,7 +321,7 @@ bool TTableData::SaveTo(THdrObj& container) const {
         if constexpr (std::endian::native == std::endian::big) {
             for (size_t i = DataSetNameSize / 4; i < image.size(); ++i) {
                 uint8_t le[4];
-                Put32(le, image[i]);
+                LePut32(le, image[i]);
                 std::memcpy(&image[i], le, 4);
             }
         }
@@ -344,18 +337,18 @@ bool TTableData::LoadFrom(THdrObj& container) {
     if (!container.ReadSectionFixed(SectHeader, 0, HeaderSize, header)) return false;
     SetName(FixedText(reinterpret_cast<char*>(header), 17, 16));
     SetTypeName(FixedText(reinterpret_cast<char*>(header + 17), 17, 16));
-    const int32_t fields = static_cast<int32_t>(Get32(header + 34));
-    const int32_t rows = static_cast<int32_t>(Get32(header + 38));
+    const int32_t fields = static_cast<int32_t>(LeGet32(header + 34));
+    const int32_t rows = static_cast<int32_t>(LeGet32(header + 38));
     // The data sets go first, so that the new counts allocate nothing yet.
     SetDataSetCount(0);
     bool ok = true;
     try {
         SetFieldCount(fields);
         SetRowCount(rows);
-        SetFunction(static_cast<int32_t>(Get32(header + 42)));
-        SetBlock(static_cast<int32_t>(Get32(header + 46)));
-        SetCfg(static_cast<int32_t>(Get32(header + 50)));
-        SetLevel(static_cast<int32_t>(Get32(header + 54)));
+        SetFunction(static_cast<int32_t>(LeGet32(header + 42)));
+        SetBlock(static_cast<int32_t>(LeGet32(header + 46)));
+        SetCfg(static_cast<int32_t>(LeGet32(header + 50)));
+        SetLevel(static_cast<int32_t>(LeGet32(header + 54)));
     } catch (int) {
         ok = false;
     }
@@ -382,7 +375,7 @@ bool TTableData::LoadFrom(THdrObj& container) {
         for (int32_t r = 0; r < rows; ++r) {
             uint32_t* row = RowCells(d, r);
             for (int32_t f = 0; f < fields; ++f)
-                row[f] = Get32(cells + 4 * (static_cast<size_t>(f) * static_cast<size_t>(rows) + static_cast<size_t>(r)));
+                row[f] = LeGet32(cells + 4 * (static_cast<size_t>(f) * static_cast<size_t>(rows) + static_cast<size_t>(r)));
         }
     }
     return true;

@@ -16,17 +16,15 @@
 
 namespace {
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Get32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
 void Put16(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
+    uint8_t b[2];
+    LePut16(b, v);
+    out.insert(out.end(), b, b + 2);
 }
 void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    uint8_t b[4];
+    LePut32(b, v);
+    out.insert(out.end(), b, b + 4);
 }
 
 uint64_t PartsSize(std::span<const std::span<const uint8_t>> parts) {
@@ -152,7 +150,7 @@ int32_t THdrSectList::ReadFrom(std::span<const uint8_t> bytes, int32_t count) {
     Entries.reserve(n);
     for (size_t i = 0; i < n; ++i) {
         const uint8_t* p = bytes.data() + HdrEntrySize * i;
-        Entries.push_back({Get16(p), Get16(p + 2), Get32(p + 4)});
+        Entries.push_back({LeGet16(p), LeGet16(p + 2), LeGet32(p + 4)});
     }
     return static_cast<int32_t>(n);
 }
@@ -272,7 +270,7 @@ int THdrFile::Open(const std::string& fileName, std::string_view ident) {
     if (fileSize < sizeof head || !handle->ReadAt(0, head, sizeof head)) return 0;
     std::memcpy(Ident, head, HdrIdentSize);
     if (!IdentMatches(wanted)) return 0;
-    const uint32_t count = Get16(head + 14);
+    const uint32_t count = LeGet16(head + 14);
     const uint64_t headerSize = 16 + HdrEntrySize * count;
     if (headerSize > fileSize) return 0;
     std::vector<uint8_t> directory(HdrEntrySize * count);
@@ -560,7 +558,7 @@ int THdrMem::OpenFromSection(THdrObj* parent, uint16_t id, std::string_view iden
     if (!parent->ReadSectionPart(index, 0, sizeof head, head)) return 0;
     std::memcpy(Ident, head, HdrIdentSize);
     if (!IdentMatches(wanted)) return 0;
-    const uint32_t count = Get16(head + 14);
+    const uint32_t count = LeGet16(head + 14);
     const uint64_t headerSize = 16 + HdrEntrySize * count;
     if (headerSize > size) return 0;
     std::vector<uint8_t> directory(HdrEntrySize * count);

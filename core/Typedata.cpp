@@ -23,18 +23,6 @@ constexpr uint32_t LangShortSize = 305;
 constexpr uint32_t NameShortSize = 22;
 constexpr int WrapWidth = 21;
 
-void Put16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Get32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
 const char* Chars(const uint8_t* p) { return reinterpret_cast<const char*>(p); }
 char* Chars(uint8_t* p) { return reinterpret_cast<char*>(p); }
 
@@ -347,9 +335,9 @@ bool TTypeData6::SaveTo(THdrObj& container) const {
 
     std::vector<uint8_t> header(HeaderSize, 0);
     SetFixedText(Chars(header.data()), 17, GetName());
-    Put32(&header[17], static_cast<uint32_t>(P));
-    Put32(&header[21], static_cast<uint32_t>(L));
-    Put32(&header[25], static_cast<uint32_t>(S));
+    LePut32(&header[17], static_cast<uint32_t>(P));
+    LePut32(&header[21], static_cast<uint32_t>(L));
+    LePut32(&header[25], static_cast<uint32_t>(S));
     if (!Write(container, SectHeader, header)) return false;
 
     std::vector<uint8_t> full(size(L) * sizeof(_LangItem), 0);
@@ -373,8 +361,8 @@ bool TTypeData6::SaveTo(THdrObj& container) const {
         if (const _ParamFormatItem* item = GetParamFormat(p)) {
             uint8_t* out = &formats[size(p) * sizeof(_ParamFormatItem)];
             SetFixedText(Chars(out), 8, item->GetUnits());
-            Put16(out + 8, item->Min);
-            Put16(out + 10, item->Max);
+            LePut16(out + 8, item->Min);
+            LePut16(out + 10, item->Max);
         }
     }
     if (!Write(container, SectFormats, formats)) return false;
@@ -396,11 +384,11 @@ bool TTypeData6::SaveTo(THdrObj& container) const {
 
     std::vector<uint8_t> values(size(P) * size(S) * 2, 0);
     for (int32_t p = 0; p < P; ++p)
-        for (int32_t s = 0; s < S; ++s) Put16(&values[(size(p) * size(S) + size(s)) * 2], GetValue(p, s));
+        for (int32_t s = 0; s < S; ++s) LePut16(&values[(size(p) * size(S) + size(s)) * 2], GetValue(p, s));
     std::vector<uint8_t> masks(size(S) * 2, 0);
     std::vector<uint8_t> setNames(size(S) * sizeof(_TypeDataSetName), 0);
     for (int32_t s = 0; s < S; ++s) {
-        Put16(&masks[size(s) * 2], GetSwitchMask(s));
+        LePut16(&masks[size(s) * 2], GetSwitchMask(s));
         SetFixedText(Chars(&setNames[size(s) * sizeof(_TypeDataSetName)]), 17, GetDataSetName(s));
     }
     return Write(container, SectValues, values) && Write(container, SectMasks, masks) &&
@@ -410,9 +398,9 @@ bool TTypeData6::SaveTo(THdrObj& container) const {
 bool TTypeData6::LoadFrom(THdrObj& container) {
     std::vector<uint8_t> bytes;
     if (!Read(container, SectHeader, HeaderSize, bytes)) return false;
-    const int64_t P = static_cast<int32_t>(Get32(&bytes[17]));
-    const int64_t L = static_cast<int32_t>(Get32(&bytes[21]));
-    const int64_t S = static_cast<int32_t>(Get32(&bytes[25]));
+    const int64_t P = static_cast<int32_t>(LeGet32(&bytes[17]));
+    const int64_t L = static_cast<int32_t>(LeGet32(&bytes[21]));
+    const int64_t S = static_cast<int32_t>(LeGet32(&bytes[25]));
     const std::string name = FixedText(Chars(&bytes[0]), 17, 16);
     if (P < 0 || P > MaxParameters || L < 0 || L > MaxLanguages || S < 0 || S > MaxDataSets) {
         SetName(name);
@@ -459,8 +447,8 @@ bool TTypeData6::LoadFrom(THdrObj& container) {
         const uint8_t* rec = &bytes[size(p) * sizeof(_ParamFormatItem)];
         _ParamFormatItem* item = GetParamFormat(p);
         item->SetUnits(FixedText(Chars(rec), 8, 7));
-        item->Min = Get16(rec + 8);
-        item->Max = Get16(rec + 10);
+        item->Min = LeGet16(rec + 8);
+        item->Max = LeGet16(rec + 10);
     }
 
     if (!Read(container, SectNamesShort, NameShortSize * P * L, bytes)) return false;
@@ -487,9 +475,9 @@ bool TTypeData6::LoadFrom(THdrObj& container) {
 
     if (!Read(container, SectValues, 2 * P * S, bytes)) return false;
     for (int32_t p = 0; p < P; ++p)
-        for (int32_t s = 0; s < S; ++s) SetValue(p, s, Get16(&bytes[(size(p) * size(S) + size(s)) * 2]));
+        for (int32_t s = 0; s < S; ++s) SetValue(p, s, LeGet16(&bytes[(size(p) * size(S) + size(s)) * 2]));
     if (!Read(container, SectMasks, 2 * S, bytes)) return false;
-    for (int32_t s = 0; s < S; ++s) SetSwitchMask(s, Get16(&bytes[size(s) * 2]));
+    for (int32_t s = 0; s < S; ++s) SetSwitchMask(s, LeGet16(&bytes[size(s) * 2]));
     if (!Read(container, SectSetNames, sizeof(_TypeDataSetName) * S, bytes)) return false;
     for (int32_t s = 0; s < S; ++s)
         SetDataSetName(s, FixedText(Chars(&bytes[size(s) * sizeof(_TypeDataSetName)]), 17, 16));
