@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <string_view>
@@ -51,6 +53,19 @@ inline std::map<std::pair<uint16_t, uint16_t>, Bytes> SplitContainer(const Bytes
     if (at != image.size()) return {};
     return sections;
 }
+
+// A fresh folder for the files of one test, removed with everything in it.
+struct TempFolder {
+    std::string Path;
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "types-XXXXXX").string();
+        if (::mkdtemp(pattern.data())) Path = pattern;
+    }
+    ~TempFolder() {
+        if (!Path.empty()) std::filesystem::remove_all(Path);
+    }
+    std::string File(const char* name) const { return Path + "/" + name; }
+};
 
 inline _BlockContext V2Context() {
     _BlockContext context;

@@ -20,14 +20,10 @@ using Sections = std::map<std::pair<uint16_t, uint16_t>, Bytes>;
 
 class TypeFile : public ::testing::Test {
 protected:
-    std::string Folder;
-    void SetUp() override {
-        std::string pattern = fs::temp_directory_path() / "typeobject-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        Folder = pattern;
-    }
-    void TearDown() override { fs::remove_all(Folder); }
-    std::string Path(const char* name) const { return Folder + "/" + name; }
+    TempFolder Temp;
+    const std::string& Folder = Temp.Path;
+    void SetUp() override { ASSERT_FALSE(Folder.empty()); }
+    std::string Path(const char* name) const { return Temp.File(name); }
     Bytes FileBytes(const std::string& path) const {
         const auto text = ReadWholeFile(path);
         return text ? Bytes(text->begin(), text->end()) : Bytes();
