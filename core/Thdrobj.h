@@ -109,6 +109,9 @@ public:
     virtual int ReadSection(uint16_t id, uint16_t subId, void* buffer);
     virtual int DeleteSection(uint16_t id, uint16_t subId);
     virtual int WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data);
+    // 0 both when the parent has no such section and when the section holds
+    // no readable image; a caller walking sections by sub-id tells the two
+    // apart with FindSection (an unreadable section is an error, not the end).
     virtual int OpenFromSection(THdrObj* parent, uint16_t id, std::string_view ident, uint16_t subId);
     virtual int AttachToSection(THdrObj* parent, uint16_t id, uint16_t subId);
 

@@ -466,3 +466,40 @@ TEST_F(TableCsv, RowsWithoutDataSetOrFieldsAndFlags) {
     ASSERT_TRUE(n.ReadFromCSV(g));
     EXPECT_EQ(n.GetRowCount(), 0);  // no fields: data lines are ignored
 }
+
+class TableFile : public TempFolderTest {};
+
+TEST_F(TableFile, ATableOver16MiBAndTheTableAfterItReadBack) {
+    TTableData big;
+    big.SetFieldCount(64);
+    big.SetRowCount(20000);
+    big.SetDataSetCount(4);  // 64 x 20000 x 4 x 4 bytes: about 20 MB of cells
+    for (int d = 0; d < 4; ++d) big.SetValue(d, 19999, 63, 0xC0DE0000u + static_cast<uint32_t>(d));
+    big.GetField(63)->Size = 4;
+    TTableData small;
+    small.SetName("after");
+    THdrFile file;
+    ASSERT_EQ(file.Create(Path("t.mtp"), "QX218 TYPTAB"), 1);
+    uint16_t sub = 0;
+    for (TTableData* t : {&big, &small}) {
+        THdrMem nested;
+        ASSERT_EQ(nested.Create("", "QX218 TAB"), 1);
+        ASSERT_TRUE(t->SaveTo(nested));
+        ASSERT_EQ(nested.AttachToSection(&file, 0x4200, sub++), 1);
+    }
+    file.Close();
+    ASSERT_EQ(file.Open(Path("t.mtp"), "QX218 TYPTAB"), 1);
+    uint32_t size = 0;
+    ASSERT_EQ(file.GetSectionInfo(0, nullptr, &size, nullptr), 1);
+    EXPECT_GT(size, 16u << 20);
+    THdrMem first, second;
+    ASSERT_EQ(first.OpenFromSection(&file, 0x4200, "QX218 TAB", 0), 1);
+    TTableData back;
+    ASSERT_TRUE(back.LoadFrom(first));
+    EXPECT_EQ(back.GetDataSetCount(), 4);
+    EXPECT_EQ(back.GetValue(3, 19999, 63), 0xC0DE0003u);
+    ASSERT_EQ(second.OpenFromSection(&file, 0x4200, "QX218 TAB", 1), 1);
+    TTableData after;
+    ASSERT_TRUE(after.LoadFrom(second));
+    EXPECT_EQ(after.GetName(), "after");
+}
