@@ -326,3 +326,38 @@ TEST_F(MenuFileTest, NamesThatWouldMixOrLoseTextsAreRefusedAndTheOldFileStays) {
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
+
+TEST(DefaultMenu, IsACompleteMenuInItsOwnFormat) {
+    const fs::path path = fs::path(__FILE__).parent_path().parent_path().parent_path() / "core/data/DefaultMenu.mnu";
+    TQXMenuData menu(nullptr, nullptr, -1);
+    ASSERT_TRUE(menu.LoadFromFile(path.string()));
+    ASSERT_EQ(menu.GetLanguageCount(), 2);
+    EXPECT_EQ(menu.GetLanguageName(0), "English");  // serves the built-in English texts
+    EXPECT_EQ(menu.GetLanguageName(1), "Deutsch");
+    EXPECT_GT(menu.GetMenuItemCount(), 20);
+    EXPECT_GT(menu.GetInfNotCount(), 5);
+    for (int32_t l = 0; l < 2; ++l) {
+        for (int32_t i = 0; i < menu.GetMenuItemCount(); ++i) {
+            SCOPED_TRACE("item " + std::to_string(i));
+            EXPECT_FALSE(menu.GetMenuItemName(l, i).empty());
+            EXPECT_FALSE(menu.GetMenuItemHelp(l, i).empty());
+            // A hidden item's subtree is hidden too.
+            if (menu.GetMenuItemState(menu.GetMenuItemParent(i)) & 1) {
+                EXPECT_EQ(menu.GetMenuItemState(i) & 1, 1);
+            }
+        }
+        for (int32_t k = 0; k < menu.GetInfNotCount(); ++k) {
+            SCOPED_TRACE("InfNot " + std::to_string(k));
+            EXPECT_GT(menu.GetInfNotRange(k), 1);
+            EXPECT_LE(menu.GetInfNotRange(k), 20);  // what the editor accepts
+            EXPECT_LT(menu.GetInfNotText(l, k).size(), menu.GetInfNotRange(k));
+            EXPECT_FALSE(menu.GetInfNotText(l, k).empty());
+        }
+    }
+    // Nothing of it was cut or dropped: written again it is the same file.
+    TMemIniFile ini;
+    std::string text;
+    ASSERT_TRUE(menu.SaveToIni(ini));
+    ASSERT_TRUE(ini.GetText(text));
+    EXPECT_EQ(text, ReadWholeFile(path.string()).value_or(""));
+}
