@@ -9,11 +9,12 @@ namespace {
 // The first n characters of a text (all of it when it is not longer).
 std::string_view LeftStr(std::string_view text, size_t n) { return text.substr(0, std::min(n, text.size())); }
 
-// A fixed-size text field: the text cut to the field, its terminator, zeros.
+// A fixed-size text field: the text cut to the field, its terminator, zeros
+// (also after a NUL that the text itself holds).
 template <size_t N>
 void PutText(char (&field)[N], std::string_view text) {
     std::memset(field, 0, N);
-    const std::string_view cut = LeftStr(text, N - 1);
+    const std::string_view cut = LeftStr(text.substr(0, text.find('\0')), N - 1);
     std::memcpy(field, cut.data(), cut.size());
 }
 

@@ -355,6 +355,8 @@ TEST(TQXMenuData, TextsAreCutToTheirFieldsAndBadIndexesChangeNothing) {
     const char* name = language->ItemNames.Get(0)->Text;
     EXPECT_EQ(std::string(name, 18), std::string("short") + std::string(13, '\0'));
     EXPECT_EQ(std::string(language->Name, 11), std::string("Languages1") + '\0');
+    menu.SetMenuItemName(0, 0, std::string("ab\0cd", 5));  // a text ends at its first NUL
+    EXPECT_EQ(std::string(name, 18), std::string("ab") + std::string(16, '\0'));
 }
 
 TEST_F(MenuTest, InfNotItemsKeepTheirTextsInEveryLanguageAndFollowTheLinkedMenu) {
