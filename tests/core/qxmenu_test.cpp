@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "IniFile.h"
 #include "QXMenu.h"
 
 namespace {
@@ -499,4 +500,22 @@ TEST(TQXMenuData, FreeingTheMenuRemovesItsTreeItems) {
         EXPECT_EQ(view.Live(), 5);
     }
     EXPECT_EQ(view.Live(), 0);
+}
+
+TEST(TQXMenuData, LoadingBuildsTheTreeAndAFailedLoadLeavesTheBareRoot) {
+    MenuView view;
+    TQXMenuData menu(&view, nullptr, -1);
+    menu.DisplayLanguage = 0;
+    TMemIniFile ini;
+    ini.SetText("[General]\nMenuCount=4\nLanguages=1\nLanguage1=E\n[Menu Connections]\n2=1\n3=1\n"
+                "[Menu E]\n0=r\n1=a\n2=b\n3=c\n");
+    ASSERT_TRUE(menu.LoadFromIni(ini));
+    EXPECT_EQ(view.Show(), "r(a(b,c))");
+    ExpectTreeFollowsItems(menu);
+
+    ini.SetText("[General]\nMenuCount=1001\n");
+    EXPECT_FALSE(menu.LoadFromIni(ini));
+    EXPECT_EQ(menu.GetMenuItemCount(), 0);
+    EXPECT_EQ(view.Live(), 1);
+    EXPECT_EQ(view.Ids(), "0");
 }
