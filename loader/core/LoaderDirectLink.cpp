@@ -33,6 +33,8 @@ std::optional<speed_t> SpeedOf(int64_t baud) {
 
 }  // namespace
 
+std::unique_ptr<TLoaderLink> CreateLoaderLink() { return std::make_unique<TDirectLink>(); }
+
 std::string TDirectLink::DevicePath(const std::string& port) {
     if (port.size() < 4 || (port[0] | 0x20) != 'c' || (port[1] | 0x20) != 'o' || (port[2] | 0x20) != 'm')
         return {};

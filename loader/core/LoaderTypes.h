@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -55,3 +56,6 @@ public:
     // Ends the use of the port.
     virtual void Close() = 0;
 };
+
+// The link the loader downloads through.
+std::unique_ptr<TLoaderLink> CreateLoaderLink();
