@@ -201,18 +201,19 @@ bool TLoaderProgram::HandleRefusal(int64_t& i, const std::vector<uint8_t>& reply
             if (i == 0) ProceedState = 2;
             else text = "Error: Wrong SRecord line.";
         }
-        if (entry->Detail) text += "(" + Hex2(detail) + ")";
+        if (entry->Detail) text.append("(").append(Hex2(detail)).append(")");
     } else if (table->Other == TOther::Unknown) {
-        text = "Unknown Error: 0x" + Hex2(code);
+        text = std::string("Unknown Error: 0x").append(Hex2(code));
     } else if (table->Other == TOther::Raw) {
-        text = "Error: " + Hex2(code) + " " + Hex2(detail);
+        text = std::string("Error: ").append(Hex2(code)).append(" ").append(Hex2(detail));
     } else {
         text = "Error: USER software not active.";
     }
 
     if (ask && ParamOption == "CONTROL") {
         if (ProceedState == 0) {
-            const std::string question = std::string(entry->Text) + "\r\n" + "Proceed any way?";
+            std::string question = entry->Text;
+            question.append("\r\n").append("Proceed any way?");
             if (ui.AskYesNo(question, "Warning")) ProceedState = 1;
             else RetryCounter = 0;
         } else {
