@@ -11,15 +11,15 @@ namespace {
 
 using Sim = SimBootLoader;
 
-class LoaderDownload : public ::testing::Test {
-protected:
+// A simulated board with a program and a window stand-in aimed at it.
+struct TRig {
     Sim Board;
     TLoaderProgram Program;
     TFakeUi Ui;
     std::unique_ptr<TLoaderLink> Link = CreateLoaderLink();
     std::vector<std::string> Sent;  // the payloads as converted, header first
 
-    void SetUp() override {
+    TRig() {
         ::setenv("QX318_COM201", Board.DevicePath().c_str(), 1);
         Program.ParamPort = "COM201";
         Program.ParamBaud = "57600";
@@ -52,6 +52,8 @@ protected:
     }
 };
 
+class LoaderDownload : public ::testing::Test, public TRig {};
+
 std::vector<std::string> HexFile(int blocks) {
     std::vector<std::string> lines;
     for (int k = 0; k < blocks; ++k) lines.push_back(HexLine(16, k * 128, 0, Fill(16, k + 1)));
@@ -81,32 +83,16 @@ TEST_F(LoaderDownload, CompleteDownloadsOfEveryKind) {
         {"850ESJx3", 4, {HexLine(4, 0x0100, 0, "ABCD")}, ""},
     };
     for (const auto& k : cases) {
-        Sim board;
-        ::setenv("QX318_COM201", board.DevicePath().c_str(), 1);
-        TLoaderProgram program;
-        program.ParamPort = "COM201";
-        program.BaudRate = 115200;
-        program.ParamFile = "/tmp/fw";
-        program.ParamType = k.Type;
-        program.FileKind = k.Kind;
-        program.ParamOption = k.Option;
-        program.TelegramLines = k.Lines;
-        TLoaderProgram copy = program;
-        std::string error;
-        ASSERT_TRUE(copy.ConvertFile(error)) << error;
-        TFakeUi ui;
-        auto link = CreateLoaderLink();
-        EXPECT_TRUE(program.SendFile(*link, ui)) << k.Type;
-        link->Close();
-        EXPECT_TRUE(program.Completed);
-        EXPECT_TRUE(ui.Boxes.empty()) << k.Type << ": " << ui.Boxes[0].Text;
-        std::vector<std::string> received;
-        for (const auto& r : board.Requests()) received.emplace_back(r.begin(), r.end());
-        EXPECT_EQ(received, copy.TelegramLines) << k.Type;
-        EXPECT_EQ(board.BadFrames(), 0);
-        EXPECT_FALSE(ui.LabelOver);
-        EXPECT_TRUE(ui.Placed);
-        EXPECT_EQ(ui.Labels.size(), copy.TelegramLines.size());
+        TRig rig;
+        rig.Prepare(k.Type, k.Kind, k.Lines, k.Option);
+        EXPECT_TRUE(rig.Download()) << k.Type;
+        EXPECT_TRUE(rig.Program.Completed);
+        EXPECT_TRUE(rig.Ui.Boxes.empty()) << k.Type << ": " << rig.Ui.Boxes[0].Text;
+        EXPECT_EQ(rig.Received(), rig.Sent) << k.Type;
+        EXPECT_EQ(rig.Board.BadFrames(), 0);
+        EXPECT_FALSE(rig.Ui.LabelOver);
+        EXPECT_TRUE(rig.Ui.Placed);
+        EXPECT_EQ(rig.Ui.Labels.size(), rig.Sent.size());
     }
 }
 
@@ -191,29 +177,20 @@ TEST_F(LoaderDownload, RefusalsUntilTheRepetitionsAreUsedUp) {
         {"INTRMOD", 0, Sim::RefuseAction(11), 1, "Error: Different Interpreter Module Version."},
     };
     for (const auto& k : cases) {
-        Sim board;
-        ::setenv("QX318_COM201", board.DevicePath().c_str(), 1);
-        TLoaderProgram program;
-        program.ParamPort = "COM201";
-        program.BaudRate = 57600;
-        program.ParamFile = "fw";
-        program.ParamType = k.Type;
-        program.FileKind = k.Kind;
-        program.TelegramLines = k.Kind == 2   ? std::vector<std::string>{Fill(64, 1), ""}
-                                : k.Kind == 4 ? std::vector<std::string>{HexLine(1, 0, 0, B({1}))}
-                                : k.Kind == 1 ? HexFile(2)
-                                              : SRecords(4);
-        board.Push(Sim::AckAction(), k.Index);
-        board.SetDefault(k.Refusal);
-        TFakeUi ui;
-        auto link = CreateLoaderLink();
-        EXPECT_FALSE(program.SendFile(*link, ui)) << k.Text;
-        link->Close();
-        ASSERT_EQ(ui.Boxes.size(), 1u) << k.Text;
-        EXPECT_EQ(ui.Boxes[0].Text, k.Text);
-        EXPECT_EQ(ui.Boxes[0].Icon, TMsgIcon::None) << k.Text;
-        EXPECT_EQ(ui.Boxes[0].Caption, ui.Titles.back()) << k.Text;
-        EXPECT_EQ(board.RequestCount(), static_cast<size_t>(k.Index + 10)) << k.Text;
+        TRig rig;
+        rig.Prepare(k.Type, k.Kind,
+                    k.Kind == 2   ? std::vector<std::string>{Fill(64, 1), ""}
+                    : k.Kind == 4 ? std::vector<std::string>{HexLine(1, 0, 0, B({1}))}
+                    : k.Kind == 1 ? HexFile(2)
+                                  : SRecords(4));
+        rig.Board.Push(Sim::AckAction(), k.Index);
+        rig.Board.SetDefault(k.Refusal);
+        EXPECT_FALSE(rig.Download()) << k.Text;
+        ASSERT_EQ(rig.Ui.Boxes.size(), 1u) << k.Text;
+        EXPECT_EQ(rig.Ui.Boxes[0].Text, k.Text);
+        EXPECT_EQ(rig.Ui.Boxes[0].Icon, TMsgIcon::None) << k.Text;
+        EXPECT_EQ(rig.Ui.Boxes[0].Caption, rig.Ui.Titles.back()) << k.Text;
+        EXPECT_EQ(rig.Board.RequestCount(), static_cast<size_t>(k.Index + 10)) << k.Text;
     }
 }
 
@@ -236,21 +213,14 @@ TEST_F(LoaderDownload, ShortRefusalReadsMissingBytesAsZero) {
     ASSERT_EQ(Ui.Boxes.size(), 1u);
     EXPECT_EQ(Ui.Boxes[0].Text, "Error: can not erase page or mass erase.(00)");
 
-    Sim second;
-    ::setenv("QX318_COM201", second.DevicePath().c_str(), 1);
+    TRig second;
+    second.Prepare("MAIN", 0, SRecords(2));
     Sim::Action none = Sim::RefuseAction(0xD3);
     none.DataBytes = 0;
-    second.SetDefault(none);
-    TLoaderProgram program = TLoaderProgram();
-    program.ParamPort = "COM201";
-    program.BaudRate = 57600;
-    program.ParamType = "MAIN";
-    program.TelegramLines = SRecords(2);
-    TFakeUi ui;
-    auto link = CreateLoaderLink();
-    EXPECT_FALSE(program.SendFile(*link, ui));
-    ASSERT_EQ(ui.Boxes.size(), 1u);
-    EXPECT_EQ(ui.Boxes[0].Text, "Unknown Error: 0x00");
+    second.Board.SetDefault(none);
+    EXPECT_FALSE(second.Download());
+    ASSERT_EQ(second.Ui.Boxes.size(), 1u);
+    EXPECT_EQ(second.Ui.Boxes[0].Text, "Unknown Error: 0x00");
 }
 
 TEST_F(LoaderDownload, WrongEchoesRepeatUntilTheRetriesAreUsedUp) {
@@ -300,6 +270,29 @@ TEST_F(LoaderDownload, OtherStatusAndTooShortRepliesRepeatTheTelegram) {
     const auto got = Received();
     ASSERT_EQ(got.size(), Sent.size() + 4);
     for (size_t k = 0; k < 5; ++k) EXPECT_EQ(got[k], Sent[0]);
+}
+
+TEST_F(LoaderDownload, BrokenRepliesCountAsUnansweredAndRepeat) {
+    // A reply that stops half-way (time-out), one with a wrong check byte and
+    // one whose length is below 4 (errors): each repeats the telegram.
+    const std::vector<std::vector<uint8_t>> broken = {
+        {0x88, 0x99, 0x0B, 0xE0, 0x01},
+        {0x88, 0x99, 0x04, 0xE0, 0x00},
+        {0x88, 0x99, 0x02, 0x88 ^ 0x99 ^ 0x02},
+    };
+    Prepare("MAIN", 0, SRecords(2));
+    for (const auto& bytes : broken) {
+        Sim::Action raw = Sim::AckAction();
+        raw.What = Sim::Action::Raw;
+        raw.Bytes = bytes;
+        Board.Push(raw);
+    }
+    ASSERT_TRUE(Download());
+    EXPECT_TRUE(Ui.Boxes.empty());
+    const auto got = Received();
+    ASSERT_EQ(got.size(), Sent.size() + 3);
+    for (size_t k = 0; k < 4; ++k) EXPECT_EQ(got[k], Sent[0]);
+    EXPECT_EQ(Program.NoAnswerCounter, 100);
 }
 
 TEST_F(LoaderDownload, EscEndsAfterTheCurrentTelegramWithoutMessage) {
