@@ -75,12 +75,15 @@ TEST_F(LoaderDownload, CompleteDownloadsOfEveryKind) {
         int Kind;
         std::vector<std::string> Lines;
         const char* Option;
+        int TimeoutCount;  // at the end of the download
     } cases[] = {
-        {"MAIN", 1, HexFile(5), "CONTROL"},
-        {"USER", 0, SRecords(6), ""},
-        {"JTAG", 0, SRecords(3), ""},
-        {"89S825x", 2, {Fill(64, 1), Fill(64, 2), Fill(3, 3)}, "VERIFY"},
-        {"850ESJx3", 4, {HexLine(4, 0x0100, 0, "ABCD")}, ""},
+        {"MAIN", 1, HexFile(5), "CONTROL", 10},
+        {"USER", 0, SRecords(6), "", 3},
+        {"INTRMOD", 2, {Fill(64, 1), Fill(64, 2)}, "", 3},
+        {"JTAG", 0, SRecords(3), "", 3},  // 20 until the first acknowledgement is judged
+        {"JTAG", 1, HexFile(2), "", 20},  // the HEX rule decides first
+        {"89S825x", 2, {Fill(64, 1), Fill(64, 2), Fill(3, 3)}, "VERIFY", 15},
+        {"850ESJx3", 4, {HexLine(4, 0x0100, 0, "ABCD")}, "", 244},
     };
     for (const auto& k : cases) {
         TRig rig;
@@ -93,6 +96,7 @@ TEST_F(LoaderDownload, CompleteDownloadsOfEveryKind) {
         EXPECT_FALSE(rig.Ui.LabelOver);
         EXPECT_TRUE(rig.Ui.Placed);
         EXPECT_EQ(rig.Ui.Labels.size(), rig.Sent.size());
+        EXPECT_EQ(rig.Program.TimeoutCount, k.TimeoutCount) << k.Type;
     }
 }
 
@@ -150,6 +154,20 @@ TEST_F(LoaderDownload, AskTextWithoutControlIsAnError) {
     EXPECT_FALSE(Download());
     ASSERT_EQ(Ui.Boxes.size(), 1u);
     EXPECT_EQ(Ui.Boxes[0].Text, "Error: USER software not active.");
+    EXPECT_EQ(Board.RequestCount(), 10u);
+}
+
+TEST_F(LoaderDownload, ProceedStateTwoAsksNoMore) {
+    // INTR's refusal 6 on the first telegram sets the proceed state without a
+    // question; a later ask text then only counts down the repetitions.
+    Prepare("INTR", 0, SRecords(3), "CONTROL");
+    Board.Push(Sim::RefuseAction(6));
+    Board.SetDefault(Sim::RefuseAction(5));
+    EXPECT_FALSE(Download());
+    ASSERT_EQ(Ui.Boxes.size(), 1u);
+    EXPECT_FALSE(Ui.Boxes[0].Question);
+    EXPECT_EQ(Ui.Boxes[0].Text, "Error: USER software verison is older than expected.");
+    EXPECT_EQ(Program.ProceedState, 2);
     EXPECT_EQ(Board.RequestCount(), 10u);
 }
 
