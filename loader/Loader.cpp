@@ -1,5 +1,8 @@
 // The firmware loader: downloads one S-record, Intel HEX or binary file to a
-// board's boot loader, as its command line says.
+// board's boot loader, as its command line says:
+//   loader COM<n> <baud> <type> <file> [CONTROL|VERIFY]
+// Every failure is reported in a box. The exit code is 0 after a complete
+// download (and after the ABOUT box), 1 after any failure, refusal, No or Esc.
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>

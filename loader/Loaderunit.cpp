@@ -188,6 +188,11 @@ void TForm1::PlaceBar() {
     if (CoverWindow && X11(x)) found = WindowRect(x, CoverWindow, covered);
 #endif
     if (found) {
+        // The X server counts device pixels, the window logical ones.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const qreal ratio = screen && screen->devicePixelRatio() > 0 ? screen->devicePixelRatio() : 1.0;
+        covered = QRect(qRound(covered.left() / ratio), qRound(covered.top() / ratio),
+                        qRound(covered.width() / ratio), qRound(covered.height() / ratio));
         const int w = std::max(covered.width() - 4, 1);
         setFixedSize(w, 20);
         move(covered.left() + 2, covered.top() + 2);
@@ -231,7 +236,7 @@ void TForm1::FindCoverWindow() {
     const xcb_atom_t state = Atom(c, "_NET_WM_STATE");
     const xcb_atom_t hidden = Atom(c, "_NET_WM_STATE_HIDDEN");
     const xcb_atom_t above = Atom(c, "_NET_WM_STATE_ABOVE");
-    const auto own = static_cast<uint32_t>(winId());
+    const auto own = static_cast<uint32_t>(internalWinId());
     // The list runs from the bottom up: the window in front comes last.
     for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
         const xcb_window_t w = *it;
