@@ -120,7 +120,7 @@ TReplyOutcome TLoaderProgram::Exchange(TLoaderLink& link, TLoaderUi& ui,
     // leave it hanging, the longest reply it could still be receiving bounds
     // the wait, and a missing outcome counts as a time-out.
     const uint8_t count = TimeoutCountOverride ? TimeoutCountOverride : TimeoutCount;
-    const auto patience = std::chrono::milliseconds(count * 20 + 256 * count * 3 + 1000);
+    const auto patience = std::chrono::milliseconds(count * 20 + 256 * count * 3 + 500);
     const auto start = std::chrono::steady_clock::now();
     for (;;) {
         if (const auto outcome = link.WaitSlice(kWaitSliceMs, reply)) {

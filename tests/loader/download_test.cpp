@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "LoaderTestSupport.h"
 #include "SimBootLoader.h"
@@ -387,4 +388,39 @@ TEST_F(LoaderDownload, BoardThatNeverAnswers) {
     const auto got = Received();
     ASSERT_EQ(got.size(), 100u);
     for (const auto& r : got) EXPECT_EQ(r, Sent[0]);
+}
+
+namespace {
+
+// A link whose outcome never comes, as on a line that hangs.
+class THangingLink : public TLoaderLink {
+public:
+    int Sends = 0;
+    bool Open(const std::string&, int64_t) override { return true; }
+    void SetTimeoutCount(uint8_t) override {}
+    bool Send(std::span<const uint8_t>) override { return ++Sends, true; }
+    std::optional<TReplyOutcome> WaitSlice(int sliceMs, std::vector<uint8_t>&) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(sliceMs));
+        return std::nullopt;
+    }
+    void Close() override {}
+};
+
+}  // namespace
+
+TEST(LoaderDownloadHang, AWaitWithoutOutcomeEndsAsATimeOut) {
+    TLoaderProgram program;
+    program.ParamType = "MAIN";
+    program.TelegramLines = SRecords(2);
+    program.TimeoutCountOverride = 1;  // 20 + 256 x 3 ms for the longest reply, and a margin
+    TFakeUi ui;
+    ui.Program = &program;
+    ui.EscAfterProgress = 2;
+    THangingLink link;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(program.SendFile(link, ui));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(link.Sends, 2);  // the first wait ended as a time-out and the telegram went again
+    EXPECT_EQ(program.NoAnswerCounter, 98);  // the second wait ended by Esc
+    EXPECT_TRUE(ui.Boxes.empty());
 }
