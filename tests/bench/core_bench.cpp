@@ -75,7 +75,7 @@ uint8_t Formats[100] = {};
 
 const std::string& Folder() {
     static const std::string dir = [] {
-        const std::string d = "/tmp/qxbench-" + std::to_string(::getpid());
+        const std::string d = std::string("/tmp/qxbench-").append(std::to_string(::getpid()));
         std::filesystem::create_directories(d);
         return d;
     }();
@@ -92,7 +92,7 @@ struct BigType {
         Definition.SetLanguageCount(2);
         Definition.SetParameterCount(200);
         Definition.SetDataSetCount(DataSets);
-        for (int p = 0; p < 200; ++p) Definition.SetParamNameRaw(p, 0, "P" + std::to_string(p) + " Parameter");
+        for (int p = 0; p < 200; ++p) Definition.SetParamNameRaw(p, 0, std::string("P").append(std::to_string(p)).append(" Parameter"));
         Table.SetName("Big");
         Table.SetTypeName("Bench");
         Table.SetFieldCount(Fields);
