@@ -83,6 +83,8 @@ void CSVFile::Rewind() {
     if (!Input) return;
     std::clearerr(Input);
     std::fseek(Input, 0, SEEK_SET);
+    // A field of the old position would make the next table read start there.
+    CurrentField = nullptr;
     CurrentLine.clear();
     LinePos = 0;
     LineIndex = -1;

@@ -419,6 +419,24 @@ TEST_F(TableCsv, TwoBlocksReadOneAfterTheOther) {
     EXPECT_FALSE(c.ReadFromCSV(f));      // no further table
 }
 
+TEST_F(TableCsv, AfterRewindTheFirstBlockIsReadAgain) {
+    CSVFile f(Put("x\n\xA7Table\n\xA7TableInfo\nName;one\n\xA7Table\n\xA7TableInfo\nName;two\n"), false);
+    TTableData a, b, again;
+    ASSERT_TRUE(a.ReadFromCSV(f));
+    ASSERT_TRUE(b.ReadFromCSV(f));
+    EXPECT_EQ(b.GetName(), "two");
+    ASSERT_STREQ(f.GetCurrentField(), "two");
+    ASSERT_TRUE(f.ReadLine() == false);
+    // A scan that stopped on a marker line must not leak into a read after Rewind.
+    f.Rewind();
+    while (f.ReadLine() && std::string(f.ReadField()) != "\xA7Table") {
+    }
+    f.Rewind();
+    EXPECT_EQ(f.GetCurrentField(), nullptr);
+    ASSERT_TRUE(again.ReadFromCSV(f));
+    EXPECT_EQ(again.GetName(), "one");
+}
+
 TEST_F(TableCsv, BadFieldsAreRefusedAndLeaveTheTableAsItWas) {
     struct Case {
         const char* what;
