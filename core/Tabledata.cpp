@@ -351,6 +351,9 @@ bool TTableData::LoadFrom(THdrObj& container) {
     for (int32_t f = 0; f < fields; ++f) {
         _TableFieldInfo field;
         if (!container.ReadSectionFixed(SectField, static_cast<uint16_t>(f), sizeof field, &field)) return false;
+        // The texts end at their first NUL, with zeros after it; the rest is kept.
+        field.SetName(field.GetName());
+        field.SetUnit(field.GetUnit());
         *Fields.Get(f) = field;
     }
     const size_t cellCount = static_cast<size_t>(fields) * static_cast<size_t>(rows);

@@ -286,6 +286,21 @@ TEST(TableSections, LoadsWhatWasSavedAndRefusesBadSections) {
     EXPECT_FALSE(back.LoadFrom(shortSet));
     EXPECT_EQ(back.GetDataSetCount(), 1);
 
+    // Field texts from a file end at their first NUL; the bytes after it are zero.
+    THdrMem junk;
+    ASSERT_EQ(junk.CopyFrom(&c, ""), 1);
+    const std::string field0 = std::string("ab\0junk", 7) + std::string(11, 'n') + std::string("unit\0xyz", 8) + Bytes({4, 1, 7, 8, 9});
+    ASSERT_EQ(field0.size(), 31u);
+    ASSERT_EQ(junk.WriteSection(0x2200, 0, 31, field0.data()), 1);
+    ASSERT_TRUE(back.LoadFrom(junk));
+    EXPECT_EQ(back.GetField(0)->GetName(), "ab");
+    EXPECT_EQ(back.GetField(0)->GetUnit(), "unit");
+    EXPECT_EQ(back.GetField(0)->Reserved[2], 9);
+    THdrMem rewritten;
+    ASSERT_EQ(rewritten.Create("", "QX218 TAB"), 1);
+    ASSERT_TRUE(back.SaveTo(rewritten));
+    EXPECT_EQ(Section(rewritten, 0x2200, 0), Text("ab", 18) + Text("unit", 8) + Bytes({4, 1, 7, 8, 9}));
+
     // A missing field section.
     THdrMem noField;
     ASSERT_EQ(noField.CopyFrom(&c, ""), 1);
