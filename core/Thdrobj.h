@@ -212,6 +212,7 @@ public:
     int AttachToSection(THdrObj* parent, uint16_t id, uint16_t subId) override;
     int ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buffer) override;
     int WriteSectionBuffer(uint16_t id, uint16_t subId, std::vector<uint8_t>&& bytes) override;
+    bool ShareSectionSource(int32_t index, std::shared_ptr<THdrFileHandle>& file, uint64_t& offset) override;
 
     bool IsAttached() const { return Parent != nullptr; }
 
@@ -225,7 +226,4 @@ private:
 
     bool Materialise();
     int FlushToParent();
-
-public:
-    bool ShareSectionSource(int32_t index, std::shared_ptr<THdrFileHandle>& file, uint64_t& offset) override;
 };
