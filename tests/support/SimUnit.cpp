@@ -46,6 +46,12 @@ void SimUnit::MapComPort(int port) const {
     setenv(("QX318_COM" + std::to_string(port)).c_str(), SlavePath.c_str(), 1);
 }
 
+termios SimUnit::LineSettings() const {
+    termios tio{};
+    tcgetattr(Slave, &tio);
+    return tio;
+}
+
 void SimUnit::On(uint8_t fnc, Handler handler) {
     std::lock_guard lock(Lock);
     Handlers[fnc] = std::move(handler);
