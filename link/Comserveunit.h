@@ -30,6 +30,14 @@
 // Options for the firmware loader's variant: CheckAddresses = false takes the
 // first two reply bytes as they come; PurgeBeforeRequest = false sends
 // without draining; TimeoutCount gives C at creation (the loader starts at 3).
+// For example:
+//   ComObj port({.WriteLimitMs = 0});
+//   ComServ serv(&port, {.CheckAddresses = false, .PurgeBeforeRequest = false, .TimeoutCount = 3});
+//   port.Open("\\.\COM1");  ComLineSettings(port.LineState, 57600);  port.SetState();
+//   serv.Request(telegram, telegram[2]);   // 0x99 0x88 LEN payload
+//   int r;  while ((r = serv.WaitOutcome(50)) == ComServ::Pending) { /* window messages, Esc */ }
+// A wait left at Pending must be taken up again until its outcome (or the
+// object destroyed) before the next request: one request at a time.
 #pragma once
 
 #include "Com.h"
