@@ -48,6 +48,32 @@
 #include <mutex>
 #include <thread>
 
+// The receiving half of the framing thread, without its waits: takes the
+// reply's bytes from its first on and says when the frame is complete or
+// broken (second byte not the expected source, Len below 4, wrong BCC).
+class TReplyCollector {
+public:
+    enum TResult { More, Complete, Broken };
+
+    // checkSource false takes the second byte as it comes.
+    void Begin(uint8_t first, bool checkSource, uint8_t expectedSource);
+    TResult Add(uint8_t byte);
+    // After Complete: the frame without its BCC, Length() = its Len bytes
+    // (4..255). The length byte sits in front of it, ready for the reply pipe.
+    const uint8_t* Message() const { return Buffer; }
+    const uint8_t* Frame() const { return Buffer + 1; }
+    size_t Length() const { return Len; }
+
+private:
+    enum { Header2, LenByte, FncByte, DataByte, CheckByte } Step = Header2;
+    uint8_t Buffer[1 + 256] = {};
+    uint8_t Xor = 0;
+    bool CheckSource = true;
+    uint8_t ExpectedSource = 0;
+    size_t Len = 0;
+    size_t Count = 0;  // frame bytes stored
+};
+
 struct ComServOptions {
     bool CheckAddresses = true;
     bool PurgeBeforeRequest = true;
@@ -104,7 +130,7 @@ private:
 
     // Framing thread's own.
     uint8_t Message[1 + MaxFrame] = {};
-    uint8_t ExpectedDestination = 0x88;
+    TReplyCollector Collector;
 
     void Run();
     void Serve();
