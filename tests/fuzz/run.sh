@@ -9,7 +9,7 @@ mkdir -p "$here/findings"
 pids=()
 names=()
 for f in "$bin"/*_fuzz; do
-  [ -x "$f" ] || continue
+  [ -f "$f" ] && [ -x "$f" ] || continue
   name=$(basename "$f")
   work="$bin/corpus-$name"
   mkdir -p "$work" "$here/corpus/$name"
