@@ -11,7 +11,7 @@ names=()
 for f in "$bin"/*_fuzz; do
   [ -f "$f" ] && [ -x "$f" ] || continue
   name=$(basename "$f")
-  work="$bin/corpus-$name"
+  work="$bin/corpora/$name"
   mkdir -p "$work" "$here/corpus/$name"
   "$f" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
        -artifact_prefix="$here/findings/$name-" "$work" "$here/corpus/$name" \
