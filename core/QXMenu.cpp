@@ -306,9 +306,12 @@ void TQXMenuData::RefreshTree() {
         const std::string name = DisplayLanguage == -1 ? std::string("?") : GetMenuItemName(DisplayLanguage, i);
         TNodeExt* node = FindNode(i);
         if (!node) continue;
-        if (ShowLinked && LinkedMenu)
-            node->Update(i, 0, "(" + LinkedMenu->GetMenuItemName(LinkedLanguage + 1, i) + ")", name);
-        else
+        if (ShowLinked && LinkedMenu) {
+            std::string original = "(";
+            original += LinkedMenu->GetMenuItemName(LinkedLanguage + 1, i);
+            original += ')';
+            node->Update(i, 0, original, name);
+        } else
             node->Update(i, 0, "", name);
         ShowNodeImages(node, i);
     }

@@ -20,6 +20,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <termios.h>
 #include <thread>
 #include <vector>
 
@@ -63,6 +64,8 @@ public:
     const std::string& Path() const { return SlavePath; }
     // Points QX318_COM<port> at Path().
     void MapComPort(int port) const;
+    // The terminal settings the PC side left on the line.
+    termios LineSettings() const;
 
     void On(uint8_t fnc, Handler handler);
     void SetModel(const std::string& text);
