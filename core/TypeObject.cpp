@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -26,110 +25,22 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Writes all bytes, or false.
-bool WriteAll(int fd, const uint8_t* p, size_t len) {
-    while (len > 0) {
-        const ssize_t n = ::write(fd, p, len);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        len -= static_cast<size_t>(n);
+// Puts a complete file in place of path: keeps the old file's permissions,
+// renames, and makes the rename durable.
+bool MoveIntoPlace(const std::string& temp, const std::string& path) {
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) {
+        if (!S_ISREG(old.st_mode)) return false;
+        ::chmod(temp.c_str(), old.st_mode & 07777);
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) return false;
+    const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
     }
     return true;
 }
-
-// A container image built in memory for one write: every section keeps its
-// payload as a piece of its own, so that a container of many large
-// sections costs one copy per section (a memory container that keeps one
-// contiguous payload copies all earlier sections again with every new one).
-class THdrImage : public THdrObj {
-public:
-    THdrImage() = default;
-    ~THdrImage() override = default;
-
-    int Create(const std::string&, std::string_view ident) override {
-        const std::string wanted(ident);
-        Close();
-        SetIdent(wanted);
-        Opened = true;
-        return 1;
-    }
-    void Close() override {
-        Pieces.clear();
-        Sections.Clear();
-        Opened = false;
-    }
-    int DeleteSection(uint16_t id, uint16_t subId) override {
-        const int32_t index = FindSection(id, subId);
-        if (!IsOpen() || index < 0) return 0;
-        Pieces.erase(Pieces.begin() + index);
-        Sections.Delete(index);
-        return 1;
-    }
-    int WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts) override {
-        if (!IsOpen()) return 0;
-        if (FindSection(id, subId) >= 0) DeleteSection(id, subId);
-        uint64_t size = 0;
-        for (const auto& part : parts) size += part.size();
-        if (size > UINT32_MAX || static_cast<uint32_t>(Sections.Count()) >= HdrMaxSections) return 0;
-        std::vector<uint8_t> piece;
-        piece.reserve(static_cast<size_t>(size));
-        for (const auto& part : parts) piece.insert(piece.end(), part.begin(), part.end());
-        Pieces.push_back(std::move(piece));
-        Sections.Add(id, subId, static_cast<uint32_t>(size));
-        return 1;
-    }
-    int ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buffer) override {
-        if (!IsOpen() || index < 0 || index >= Sections.Count()) return 0;
-        const std::vector<uint8_t>& piece = Pieces[static_cast<size_t>(index)];
-        if (pos > piece.size() || len > piece.size() - pos) return 0;
-        if (len > 0) std::memcpy(buffer, piece.data() + pos, len);
-        return 1;
-    }
-    // The whole image as one section of the parent.
-    int WriteTo(THdrObj& parent, uint16_t id, uint16_t subId) const {
-        std::vector<uint8_t> header;
-        WriteHeader(header, Sections);
-        std::vector<std::span<const uint8_t>> parts{header};
-        for (const auto& piece : Pieces) parts.emplace_back(piece);
-        return parent.WriteSectionParts(id, subId, parts);
-    }
-
-    // Writes the image as a new file beside path and renames it over path
-    // (keeping the old file's permissions); on failure path is as it was
-    // and nothing is left beside it.
-    bool WriteFile(const std::string& path) const {
-        struct stat old {};
-        mode_t mode = 0644;
-        if (::stat(path.c_str(), &old) == 0) {
-            if (!S_ISREG(old.st_mode)) return false;
-            mode = old.st_mode & 07777;
-        }
-        const std::string temp = TemporaryNameBeside(path);
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd < 0) return false;
-        std::vector<uint8_t> header;
-        WriteHeader(header, Sections);
-        bool ok = WriteAll(fd, header.data(), header.size());
-        for (size_t i = 0; ok && i < Pieces.size(); ++i) ok = WriteAll(fd, Pieces[i].data(), Pieces[i].size());
-        ok = ::fsync(fd) == 0 && ok;
-        ok = ::close(fd) == 0 && ok;
-        ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-        if (!ok) {
-            ::unlink(temp.c_str());
-            return false;
-        }
-        const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
-        return true;
-    }
-
-private:
-    std::vector<std::vector<uint8_t>> Pieces;
-};
 
 }  // namespace
 
@@ -225,14 +136,17 @@ void TTypeObjectData::Swap(TTypeObjectData& other) {
 // ---------------------------------------------------------------- type file
 
 // The nested containers of the type and of each table, then the extension.
-bool TTypeObjectData::WriteImage(THdrObj& image) const {
+bool TTypeObjectData::WriteImage(THdrMem& image) const {
     if (!image.Create("", FileIdent)) return false;
-    THdrImage type;
-    if (!type.Create("", TypeIdent) || !Definition->SaveTo(type) || !type.WriteTo(image, SectType, 0)) return false;
+    {
+        THdrMem type;
+        if (!type.Create("", TypeIdent) || !Definition->SaveTo(type) || !type.AttachToSection(&image, SectType, 0))
+            return false;
+    }
     for (int32_t i = 0; i < Tables->Count(); ++i) {
-        THdrImage table;
+        THdrMem table;
         if (!table.Create("", TableIdent) || !Tables->Get(i)->SaveTo(table) ||
-            !table.WriteTo(image, SectTable, static_cast<uint16_t>(i)))
+            !table.AttachToSection(&image, SectTable, static_cast<uint16_t>(i)))
             return false;
     }
     return image.WriteSection(SectExtension, 0, ExtensionSize, Extension) != 0;
@@ -241,10 +155,18 @@ bool TTypeObjectData::WriteImage(THdrObj& image) const {
 bool TTypeObjectData::SaveToFile(const std::string& fileName) {
     Extension[0] = 1;
     if (fileName.empty() || fileName.size() > THdrFile::MaxFileName || Tables->Count() > MaxFileTables) return false;
-    // The whole image is built first and written beside the old file, which
-    // is replaced only by the complete new one.
-    THdrImage image;
-    return WriteImage(image) && image.WriteFile(fileName);
+    // The whole image is built first and written under a name of its own
+    // beside the old file, which only the complete new one replaces.
+    const std::string temp = TemporaryNameBeside(fileName);
+    bool ok = false;
+    {
+        THdrMem image;
+        THdrFile file;
+        ok = WriteImage(image) && file.Create(temp, FileIdent) && file.CopyFrom(&image, FileIdent);
+    }
+    ok = ok && MoveIntoPlace(temp, fileName);
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
 }
 
 bool TTypeObjectData::LoadFromFile(const std::string& fileName) {

@@ -108,5 +108,5 @@ private:
     const uint8_t* DisplayFormats;
     uint8_t Extension[ExtensionSize] = {};
 
-    bool WriteImage(class THdrObj& image) const;
+    bool WriteImage(class THdrMem& image) const;
 };
