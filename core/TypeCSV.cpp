@@ -53,7 +53,7 @@ bool WriteToCSV(const TTypeData6& type, CSVFile& file, std::span<const uint8_t> 
             file.WriteField(field);
             ++n;
         }
-        for (; n < FixedColumns; ++n) file.WriteField(std::string_view());
+        for (; n < FixedColumns; ++n) file.WriteField("");
         for (int32_t l = 0; l < L; ++l) file.WriteField(std::string_view(language(l)));
         file.EndLine();
     };
