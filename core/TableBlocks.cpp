@@ -180,7 +180,8 @@ bool TableDataFromBlocksV2(TTableData& table, const TQXBlockMemList& list, _Bloc
     for (int32_t i = 0; i < list.Count(); ++i) {
         const TQXBlockMem* block = list.Get(i);
         uint32_t length = 0;
-        if (BlockKind(block) == BlockTableText) {
+        if (BlockKind(block) == BlockTableText && block->Data()) {
+            // A text block whose header and data disagree is malformed.
             const uint8_t* data = BlockImage(block, length);
             position = 0;
             // A new definition: the data sets of an earlier one do not fit it.

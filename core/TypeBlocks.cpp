@@ -179,7 +179,8 @@ bool TypeDataFromBlocksV2(TTypeData6& type, const TQXBlockMemList& list, _BlockC
     for (int32_t i = 0; i < list.Count(); ++i) {
         const TQXBlockMem* block = list.Get(i);
         uint32_t length = 0;
-        if (BlockKind(block) == BlockParametersText) {
+        if (BlockKind(block) == BlockParametersText && block->Data()) {
+            // A text block whose header and data disagree is malformed.
             const uint8_t* data = BlockImage(block, length);
             position = 0;
             defined = data && ReadTypeText(type, data, length);

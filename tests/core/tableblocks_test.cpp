@@ -190,6 +190,7 @@ TEST(TableBlocks, MalformedAndForeignBlocks) {
     TQXBlockMemList list;
     add(list, 4, data);  // before its text block
     add(list, 2, text);
+    list.Add()->Header[0] = 2;  // a descriptor without data: nothing
     add(list, 4, otherTable);
     add(list, 4, Bytes(data.begin(), data.end() - 1));
     add(list, 3, data);

@@ -294,11 +294,14 @@ TEST(TypeBlocks, MalformedTextBlocksClearTheDefinition) {
     EXPECT_EQ(reader.Type.GetParameterCount(), 0);
     EXPECT_EQ(reader.Type.GetName(), "");
 
-    // A later good text block rebuilds it.
+    // A later good text block rebuilds it; a text block without data (its
+    // descriptor only) changes nothing.
     AddImage(list, 1, text);
+    list.Add()->Header[0] = 1;
     AddImage(list, 3, data);
     reader.Read(list);
     EXPECT_EQ(reader.Type.GetName(), "PUMP");
+    EXPECT_EQ(reader.Type.GetParameterCount(), 2);
     EXPECT_EQ(reader.Type.GetDataSetCount(), 1);
 }
 

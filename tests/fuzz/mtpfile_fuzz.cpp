@@ -24,6 +24,14 @@ std::string Folder() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string input = Folder() + "/mtpfile_fuzz-" + std::to_string(getpid()) + ".mtp";
     static const std::string output = Folder() + "/mtpfile_fuzz-" + std::to_string(getpid()) + "-out.mtp";
+    static const bool removeAtExit = [] {
+        std::atexit([] {
+            ::unlink(input.c_str());
+            ::unlink(output.c_str());
+        });
+        return true;
+    }();
+    (void)removeAtExit;
     if (!ReplaceFileContents(input, std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
     static uint8_t formats[100] = {};
     TTypeObjectData object(formats);

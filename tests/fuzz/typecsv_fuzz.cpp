@@ -23,6 +23,14 @@ std::string Folder() { return access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string input = Folder() + "/typecsv_fuzz-" + std::to_string(getpid()) + ".csv";
     static const std::string output = Folder() + "/typecsv_fuzz-" + std::to_string(getpid()) + "-out.csv";
+    static const bool removeAtExit = [] {
+        std::atexit([] {
+            ::unlink(input.c_str());
+            ::unlink(output.c_str());
+        });
+        return true;
+    }();
+    (void)removeAtExit;
     if (!ReplaceFileContents(input, std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
     static uint8_t formats[100] = {};
     TTypeData6 type(formats);
