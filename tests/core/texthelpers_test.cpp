@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "TextHelpers.h"
 
 TEST(TextHelpers, SmallTextFunctions) {
@@ -74,4 +76,17 @@ TEST(TextHelpers, GridToRtfEdgeCases) {
     list.clear();
     GridToRtf(list, untitled, 80, 5);
     EXPECT_EQ(list[0], "\\b \\b0 \\b c\\b0 \\par ");
+}
+
+TEST(TextHelpers, FixedTextFieldsAreCutAndZeroFilled) {
+    char field[6];
+    using namespace std::string_view_literals;
+    SetFixedText(field, sizeof field, "ab\0cd"sv);  // a NUL inside ends the text
+    EXPECT_EQ(std::string(field, sizeof field), std::string("ab\0\0\0\0", 6));
+    SetFixedText(field, sizeof field, "abcdefgh");  // cut to the field, terminator kept
+    EXPECT_EQ(std::string(field, sizeof field), std::string("abcde\0", 6));
+    EXPECT_EQ(FixedText(field, sizeof field), "abcde");
+    std::memset(field, 'y', sizeof field);  // no terminator at all: never read past the field
+    EXPECT_EQ(FixedText(field, sizeof field), "yyyyyy");
+    EXPECT_EQ(FixedText(field, sizeof field, 2), "yy");
 }
