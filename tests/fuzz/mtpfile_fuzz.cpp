@@ -1,37 +1,21 @@
 // Type files (".mtp") from arbitrary bytes: never a crash; a refused file
 // leaves the open type as it was, and an accepted one saves and reopens.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "FuzzFiles.h"
 #include "SafeFile.h"
 #include "Tabledata.h"
 #include "TypeObject.h"
 #include "Typedata.h"
 
-namespace {
-
-std::string Folder() {
-    return access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string input = Folder() + "/mtpfile_fuzz-" + std::to_string(getpid()) + ".mtp";
-    static const std::string output = Folder() + "/mtpfile_fuzz-" + std::to_string(getpid()) + "-out.mtp";
-    static const bool removeAtExit = [] {
-        std::atexit([] {
-            ::unlink(input.c_str());
-            ::unlink(output.c_str());
-        });
-        return true;
-    }();
-    (void)removeAtExit;
+    static const FuzzFiles files("mtpfile_fuzz", ".mtp");
+    const std::string& input = files.Input;
+    const std::string& output = files.Output;
     if (!ReplaceFileContents(input, std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
     static uint8_t formats[100] = {};
     TTypeObjectData object(formats);

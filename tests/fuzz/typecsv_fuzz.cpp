@@ -1,7 +1,5 @@
 // The type CSV import on arbitrary text: never a crash, the type stays
 // within its limits, and what was read can be exported and read again.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,27 +8,15 @@
 #include <vector>
 
 #include "CSVFile.h"
+#include "FuzzFiles.h"
 #include "SafeFile.h"
 #include "TypeCSV.h"
 #include "Typedata.h"
 
-namespace {
-
-std::string Folder() { return access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp"; }
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string input = Folder() + "/typecsv_fuzz-" + std::to_string(getpid()) + ".csv";
-    static const std::string output = Folder() + "/typecsv_fuzz-" + std::to_string(getpid()) + "-out.csv";
-    static const bool removeAtExit = [] {
-        std::atexit([] {
-            ::unlink(input.c_str());
-            ::unlink(output.c_str());
-        });
-        return true;
-    }();
-    (void)removeAtExit;
+    static const FuzzFiles files("typecsv_fuzz", ".csv");
+    const std::string& input = files.Input;
+    const std::string& output = files.Output;
     if (!ReplaceFileContents(input, std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
     static uint8_t formats[100] = {};
     TTypeData6 type(formats);
