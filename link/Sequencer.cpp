@@ -42,7 +42,7 @@ TCommSequencer::TCommSequencer(TBaseComModule* link, TCommCmdList* list, int32_t
       List(list),
       Port(port),
       BaudIndex(baudIndex),
-      Model(model),
+      Model(model ? model : &OwnModel),
       Expected(model ? *model : _QXModelVersion()),
       Quiet(quiet),
       ReadData(&Context, &LogText),
@@ -362,9 +362,8 @@ int32_t TCommSequencer::Ask(int32_t buttons) {
     question.Buttons = buttons;
     question.Title = Text(9201);
     const _CommCmd* command = CurrentCommand();
-    const _QXModelVersion none;
     question.Text = (command ? command->Caption : std::string()) + "\r\n" +
-                    CommErrorText(Texts(), Context.ErrorCode, Model ? *Model : none) + "\r\n" +
+                    CommErrorText(Texts(), Context.ErrorCode, *Model) + "\r\n" +
                     CommReasonText(Texts(), Context.ErrorData);
     question.Details = LogText;
     // A run that is over or cancelled asks nothing more.

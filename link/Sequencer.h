@@ -118,6 +118,7 @@ private:
     TCommCmdList* const List;
     int32_t* const Port;
     const int32_t BaudIndex;
+    _QXModelVersion OwnModel;  // when the caller gives none
     _QXModelVersion* const Model;
     const _QXModelVersion Expected;  // kept for every search of the run
     const bool Quiet;
