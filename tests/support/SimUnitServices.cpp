@@ -34,7 +34,13 @@ SimUnitServices::SimUnitServices(SimUnit& unit) : Unit(unit), Memory(MemorySize,
     Install(0xDA, &SimUnitServices::ProgramStatus);
 }
 
+SimUnitServices::~SimUnitServices() {
+    for (uint8_t fnc : Installed) Unit.On(fnc, nullptr);
+    std::lock_guard lock(Lock);
+}
+
 void SimUnitServices::Install(uint8_t fnc, Answer (SimUnitServices::*handler)(const SimUnit::Request&)) {
+    Installed.push_back(fnc);
     Unit.On(fnc, [this, fnc, handler](SimUnit&, const SimUnit::Request& r) -> Answer {
         std::lock_guard lock(Lock);
         if (auto d = Drops.find(fnc); d != Drops.end() && d->second > 0) {

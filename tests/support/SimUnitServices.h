@@ -42,6 +42,10 @@ public:
     };
 
     explicit SimUnitServices(SimUnit& unit);
+    // Removes its handlers from the unit; a handler still running ends first.
+    ~SimUnitServices();
+    SimUnitServices(const SimUnitServices&) = delete;
+    SimUnitServices& operator=(const SimUnitServices&) = delete;
 
     void SetMemory(uint32_t address, const std::vector<uint8_t>& bytes);
     std::vector<uint8_t> GetMemory(uint32_t address, size_t count) const;
@@ -78,6 +82,7 @@ public:
 
 private:
     SimUnit& Unit;
+    std::vector<uint8_t> Installed;
     mutable std::mutex Lock;
     std::vector<uint8_t> Memory;
     MemConfig Config;
