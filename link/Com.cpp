@@ -126,7 +126,7 @@ void ComObj::WakeThreads() {
 bool ComObj::Open(const char* name) {
     Close();
     std::lock_guard lock(Lock);
-    Port.Open(name ? name : "");
+    if (Port.Open(name ? name : "")) Port.GetState(LineState);
     PortOpen = Port.IsOpen();
     Changed.notify_all();
     return PortOpen;

@@ -92,8 +92,9 @@ public:
     bool IsOpen() const;
     std::string OpenError() const;
 
-    // The line settings copy: GetState reads the port into it, SetState writes
-    // it to the port. Only while open; false otherwise or when refused.
+    // The line settings copy: Open and GetState read the port into it,
+    // SetState writes it to the port. Only while open; false otherwise or
+    // when the port refuses them.
     SerialLineState LineState;
     bool SetState();
     bool GetState();

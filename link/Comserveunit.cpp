@@ -141,10 +141,9 @@ void ComServ::Serve() {
     }
     const size_t total = size_t{n} + 1;  // up to 256: wider than the length byte
     frame[n] = FrameCheck(frame, n);
-    ExpectedDestination = n >= 2 ? frame[1] : 0;
+    const uint8_t expectedDestination = n >= 2 ? frame[1] : 0;
     Port->SendMessage(frame, total);
 
-    // The reply is collected into the same buffer.
     const unsigned count = Count;
     const auto firstWait = milliseconds(20 * count);
     const auto nextWait = milliseconds(3 * count);
@@ -154,44 +153,61 @@ void ComServ::Serve() {
         const auto w = Port->ReceiveByte(Clock::now() + firstWait, byte, &Terminating);
         if (w == TByteCounter::TWait::Aborted) return Finish(Error);
         if (w == TByteCounter::TWait::Timeout) return Finish(Timeout);
-        if (!Options.CheckAddresses || byte == ExpectedDestination) break;
+        if (!Options.CheckAddresses || byte == expectedDestination) break;
     }
-    enum { Header2, LenByte, FncByte, DataByte, CheckByte } step = Header2;
-    frame[0] = byte;
-    uint8_t x = byte;
-    size_t len = 0;
-    size_t k = 0;
+    Collector.Begin(byte, Options.CheckAddresses, ExpectedSource);
     State = Receiving;
     for (;;) {
         const auto w = Port->ReceiveByte(Clock::now() + nextWait, byte, &Terminating);
         if (w == TByteCounter::TWait::Aborted) return Finish(Error);
         if (w == TByteCounter::TWait::Timeout) return Finish(Timeout);
-        x ^= byte;
-        switch (step) {
-        case Header2:
-            if (Options.CheckAddresses && byte != ExpectedSource) return Fail();
-            frame[1] = byte;
-            step = LenByte;
-            break;
-        case LenByte:
-            frame[2] = byte;
-            len = byte;
-            if (len < 4) return Fail();  // no frame is that short
-            step = FncByte;
-            break;
-        case FncByte:
-            frame[3] = byte;
-            step = len == 4 ? CheckByte : DataByte;
-            break;
-        case DataByte:
-            frame[4 + k] = byte;
-            if (++k == len - 4) step = CheckByte;
-            break;
-        case CheckByte:
-            if (x != 0) return Fail();
-            Message[0] = static_cast<uint8_t>(len);
-            PipeWriteAll(ReplyPipe[1], Message, len + 1);
+        switch (Collector.Add(byte)) {
+        case TReplyCollector::More:
+            continue;
+        case TReplyCollector::Broken:
+            return Fail();
+        case TReplyCollector::Complete:
+            PipeWriteAll(ReplyPipe[1], Collector.Message(), Collector.Length() + 1);
             return Finish(Reply);
         }
     }
+}
+
+// ---- TReplyCollector ----
+
+void TReplyCollector::Begin(uint8_t first, bool checkSource, uint8_t expectedSource) {
+    CheckSource = checkSource;
+    ExpectedSource = expectedSource;
+    Buffer[1] = first;
+    Xor = first;
+    Count = 1;
+    Len = 0;
+    Step = Header2;
+}
+
+TReplyCollector::TResult TReplyCollector::Add(uint8_t byte) {
+    Xor ^= byte;
+    switch (Step) {
+    case Header2:
+        if (CheckSource && byte != ExpectedSource) return Broken;
+        Step = LenByte;
+        break;
+    case LenByte:
+        Len = byte;
+        if (Len < 4) return Broken;  // no frame is that short
+        Step = FncByte;
+        break;
+    case FncByte:
+        Step = Len == 4 ? CheckByte : DataByte;
+        break;
+    case DataByte:
+        if (Count + 1 == Len) Step = CheckByte;
+        break;
+    case CheckByte:
+        if (Xor != 0) return Broken;
+        Buffer[0] = static_cast<uint8_t>(Len);
+        return Complete;
+    }
+    Buffer[1 + Count++] = byte;  // Count stays below Len <= 255
+    return More;
 }

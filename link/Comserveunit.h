@@ -30,6 +30,14 @@
 // Options for the firmware loader's variant: CheckAddresses = false takes the
 // first two reply bytes as they come; PurgeBeforeRequest = false sends
 // without draining; TimeoutCount gives C at creation (the loader starts at 3).
+// For example:
+//   ComObj port({.WriteLimitMs = 0});
+//   ComServ serv(&port, {.CheckAddresses = false, .PurgeBeforeRequest = false, .TimeoutCount = 3});
+//   port.Open("\\.\COM1");  ComLineSettings(port.LineState, 57600);  port.SetState();
+//   serv.Request(telegram, telegram[2]);   // 0x99 0x88 LEN payload
+//   int r;  while ((r = serv.WaitOutcome(50)) == ComServ::Pending) { /* window messages, Esc */ }
+// A wait left at Pending must be taken up again until its outcome (or the
+// object destroyed) before the next request: one request at a time.
 #pragma once
 
 #include "Com.h"
@@ -39,6 +47,32 @@
 #include <cstdint>
 #include <mutex>
 #include <thread>
+
+// The receiving half of the framing thread, without its waits: takes the
+// reply's bytes from its first on and says when the frame is complete or
+// broken (second byte not the expected source, Len below 4, wrong BCC).
+class TReplyCollector {
+public:
+    enum TResult { More, Complete, Broken };
+
+    // checkSource false takes the second byte as it comes.
+    void Begin(uint8_t first, bool checkSource, uint8_t expectedSource);
+    TResult Add(uint8_t byte);
+    // After Complete: the frame without its BCC, Length() = its Len bytes
+    // (4..255). The length byte sits in front of it, ready for the reply pipe.
+    const uint8_t* Message() const { return Buffer; }
+    const uint8_t* Frame() const { return Buffer + 1; }
+    size_t Length() const { return Len; }
+
+private:
+    enum { Header2, LenByte, FncByte, DataByte, CheckByte } Step = Header2;
+    uint8_t Buffer[1 + 256] = {};
+    uint8_t Xor = 0;
+    bool CheckSource = true;
+    uint8_t ExpectedSource = 0;
+    size_t Len = 0;
+    size_t Count = 0;  // frame bytes stored
+};
 
 struct ComServOptions {
     bool CheckAddresses = true;
@@ -96,7 +130,7 @@ private:
 
     // Framing thread's own.
     uint8_t Message[1 + MaxFrame] = {};
-    uint8_t ExpectedDestination = 0x88;
+    TReplyCollector Collector;
 
     void Run();
     void Serve();

@@ -185,3 +185,37 @@ TEST(FramingCheckByte, IsTheXorOfTheFrame) {
     const uint8_t none[] = {0};
     EXPECT_EQ(FrameCheck(none, 0), 0);
 }
+
+TEST(ReplyCollector, JudgesAReplyAtTheByteThatDecides) {
+    const struct {
+        const char* what;
+        Bytes bytes;  // from the first byte on
+        bool checkSource;
+        TReplyCollector::TResult result;
+        size_t decidedAt;  // index of the deciding byte
+    } cases[] = {
+        {"model reply", {0x88, 0xEC, 0x05, 0x43, 0x56, 0x74}, true, TReplyCollector::Complete, 5},
+        {"no data", {0x88, 0xEC, 0x04, 0x90, 0xF0}, true, TReplyCollector::Complete, 4},
+        {"foreign source", {0x88, 0xED, 0x04, 0x90, 0xF1}, true, TReplyCollector::Broken, 1},
+        {"any source", {0x12, 0x34, 0x04, 0xE0, 0xC2}, false, TReplyCollector::Complete, 4},
+        {"length 3", {0x88, 0xEC, 0x03, 0x90, 0xF7}, true, TReplyCollector::Broken, 2},
+        {"length 0", {0x88, 0xEC, 0x00}, false, TReplyCollector::Broken, 2},
+        {"wrong check byte", {0x88, 0xEC, 0x05, 0x43, 0x56, 0x75}, true, TReplyCollector::Broken, 5},
+    };
+    for (const auto& c : cases) {
+        TReplyCollector collector;
+        collector.Begin(c.bytes[0], c.checkSource, 0xEC);
+        TReplyCollector::TResult result = TReplyCollector::More;
+        size_t i = 1;
+        for (; i < c.bytes.size() && result == TReplyCollector::More; ++i) result = collector.Add(c.bytes[i]);
+        EXPECT_EQ(result, c.result) << c.what;
+        EXPECT_EQ(i - 1, c.decidedAt) << c.what;
+        if (result == TReplyCollector::Complete) {
+            EXPECT_EQ(collector.Length(), c.bytes.size() - 1) << c.what;
+            EXPECT_EQ(Bytes(collector.Frame(), collector.Frame() + collector.Length()),
+                      Bytes(c.bytes.begin(), c.bytes.end() - 1))
+                << c.what;
+            EXPECT_EQ(collector.Message()[0], collector.Length()) << c.what;
+        }
+    }
+}

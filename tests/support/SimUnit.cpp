@@ -103,8 +103,12 @@ void SimUnit::ClearRecords() {
 }
 
 std::vector<uint8_t> SimUnit::Frame(uint8_t dst, uint8_t src, uint8_t fnc, const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> frame{dst, src, static_cast<uint8_t>(4 + data.size()), fnc};
-    frame.insert(frame.end(), data.begin(), data.end());
+    std::vector<uint8_t> frame(4 + data.size());
+    frame[0] = dst;
+    frame[1] = src;
+    frame[2] = static_cast<uint8_t>(4 + data.size());
+    frame[3] = fnc;
+    std::copy(data.begin(), data.end(), frame.begin() + 4);
     uint8_t x = 0;
     for (uint8_t b : frame) x ^= b;
     frame.push_back(x);
