@@ -142,7 +142,11 @@ void TfrmCommModule::PostError(const _CommErrorQuestion& q) {
     // after the dialog closed reaches a run that asks nothing any more.
     std::shared_ptr<TCommSequencer> run = Run;
     QMetaObject::invokeMethod(
-        this, [this, run, q] { run->AnswerError(AskError(q)); }, Qt::QueuedConnection);
+        this,
+        [this, run, q] {
+            if (!Closed) run->AnswerError(AskError(q));
+        },
+        Qt::QueuedConnection);
 }
 
 void TfrmCommModule::ProcessMessages() { QCoreApplication::processEvents(); }

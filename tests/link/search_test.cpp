@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -194,4 +196,18 @@ TEST_F(Search, TheLinksOwnReplyTimeoutIsHalfASecond) {
     EXPECT_EQ(unit.RequestCount(), 4u);
     EXPECT_GE(elapsed, std::chrono::milliseconds(4 * 500));
     EXPECT_LT(elapsed, std::chrono::milliseconds(4 * 500 + 1500));
+}
+
+TEST_F(Search, CancelDuringTheSearchOpensNoFurtherPort) {
+    SimUnit quiet, unit;
+    Silence(quiet);
+    MapComPorts({{3, &quiet}, {4, &unit}});
+    driver.OnTick = [&](TCommSequencer&) { return quiet.RequestCount() >= 1; };
+    const auto out = Go();
+    EXPECT_EQ(out.Result.State, 1);
+    EXPECT_FALSE(link->IsOpen());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(unit.RequestCount(), 0u);
+    EXPECT_LE(quiet.RequestCount(), 2u);
+    EXPECT_FALSE(link->IsOpen());
 }

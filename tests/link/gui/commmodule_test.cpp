@@ -23,8 +23,9 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "commmodule_test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Kept to the end of the process: Qt's own devices go before it.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 class Dialog : public CommRun {
