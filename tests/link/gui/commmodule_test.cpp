@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 
 #include <chrono>
@@ -41,6 +42,8 @@ protected:
         ownerWindow = std::make_unique<QWidget>();
         CommRun::SetUp();
         TfrmDebugForm::SetAnswerHook([this](TfrmDebugForm& form) {
+            // Asked from the scheduler thread, shown on the GUI thread.
+            EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
             _CommErrorQuestion q;
             q.Title = form.windowTitle().toStdString();
             q.Text = form.lblInfo->text().toStdString();
