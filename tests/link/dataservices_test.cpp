@@ -199,3 +199,72 @@ TEST_F(CommRun, MissingOrImpossibleInputEndsTheRunWithoutADialog) {
         EXPECT_TRUE(Has(out.Log, "Error accessing memory."));
     }
 }
+
+TEST_F(CommRun, EveryServiceSendsALostRequestAgain) {
+    // One lost request per service: it is sent once more, the log counts
+    // the try, and the command still succeeds.
+    Bytes stream{3, 0, 46, 0, 0, 0};
+    stream.resize(46, 0x61);
+    Bytes buffer(64, 0);
+    TQXBlockMem block;
+    const struct {
+        const char* what;
+        uint8_t fnc;
+        std::function<void(_CommCmd&)> fill;
+    } cases[] = {
+        {"memory configuration", 0xC4, [&](_CommCmd& c) { c.Service = csReadMemConfig; c.Data = buffer.data(); }},
+        {"program status", 0xDA, [&](_CommCmd& c) { c.Service = csSRecStatus; c.Data = buffer.data(); }},
+        {"clear program",
+         0x11,
+         [&](_CommCmd& c) {
+             unit.PutProgram(1, "P", Bytes(3, 0));
+             c.Service = csClearSRec;
+             c.Param = 1;
+             c.Name = "P";
+         }},
+        {"block descriptor",
+         0xC4,
+         [&](_CommCmd& c) {
+             unit.PutBlock(0, 7, stream);
+             block = TQXBlockMem();
+             block.Index = 7;
+             c.Service = csReadBlockDescr;
+             c.Data = &block;
+         }},
+        {"read block", 0x94, [&](_CommCmd& c) { c.Service = csReadBlock; c.Data = &block; }},
+        {"delete block",
+         0x02,
+         [&](_CommCmd& c) {
+             block.MakeHeadCopy();  // a block read whole carries no name copy of its own
+             c.Service = csDeleteBlock;
+             c.Data = &block;
+         }},
+        {"delete type",
+         0x02,
+         [&](_CommCmd& c) {
+             Bytes named = stream;
+             std::fill_n(named.begin() + 6, 34, 0);
+             std::copy_n("PUMP", 4, named.begin() + 6);
+             unit.PutBlock(1, 1, named);
+             c.Service = csDeleteType;
+             c.Name = "PUMP";
+         }},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        list.Clear();
+        sim.ClearRecords();
+        k.fill(*list.Add());
+        unit.Drop(k.fnc);
+        CommDriver d;
+        const auto out = d.Run(*link, list);
+        EXPECT_EQ(out.Result, Result(2, 0, 0));
+        const auto sent = Sent();
+        ASSERT_GE(sent.size(), 2u);
+        EXPECT_EQ(sent[0].Frame, sent[1].Frame);
+        EXPECT_TRUE(Has(out.Log, "Service timeout."));
+        EXPECT_TRUE(Has(out.Log, "Tries remaining: 7."));
+    }
+    EXPECT_EQ(unit.BlockCount(), 0u);
+    EXPECT_FALSE(unit.GetProgram(1));
+}
