@@ -1,0 +1,631 @@
+#include "Thdrobj.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <new>
+#include <thread>
+
+#include "SafeFile.h"
+
+namespace {
+
+uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t Get32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+           (static_cast<uint32_t>(p[3]) << 24);
+}
+void Put16(std::vector<uint8_t>& out, uint16_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+uint64_t PartsSize(std::span<const std::span<const uint8_t>> parts) {
+    uint64_t total = 0;
+    for (const auto& p : parts) total += p.size();
+    return total;
+}
+
+// Buffered writing to a descriptor; large pieces go straight through.
+class FdWriter {
+public:
+    explicit FdWriter(int fd) : Fd(fd) { Buffer.reserve(Capacity); }
+    bool Write(const void* data, size_t len) {
+        if (!Ok) return false;
+        if (Buffer.size() + len > Capacity) {
+            if (!Flush()) return false;
+            if (len >= Capacity) return WriteAll(static_cast<const uint8_t*>(data), len);
+        }
+        const auto* p = static_cast<const uint8_t*>(data);
+        Buffer.insert(Buffer.end(), p, p + len);
+        return true;
+    }
+    bool Flush() {
+        if (Ok && !Buffer.empty()) WriteAll(Buffer.data(), Buffer.size());
+        Buffer.clear();
+        return Ok;
+    }
+
+private:
+    static constexpr size_t Capacity = 1 << 20;
+    int Fd;
+    bool Ok = true;
+    std::vector<uint8_t> Buffer;
+
+    bool WriteAll(const uint8_t* p, size_t len) {
+        while (len > 0) {
+            const ssize_t n = ::write(Fd, p, len);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return Ok = false;
+            p += n;
+            len -= static_cast<size_t>(n);
+        }
+        return true;
+    }
+};
+
+// Copies the payload of one section of a container in chunks.
+bool CopySection(THdrObj& from, int32_t index, uint32_t size, FdWriter& to) {
+    static constexpr size_t Chunk = 1 << 20;
+    std::vector<uint8_t> buffer(std::min<size_t>(Chunk, size));
+    uint64_t done = 0;
+    while (done < size) {
+        const size_t len = static_cast<size_t>(std::min<uint64_t>(Chunk, size - done));
+        if (!from.ReadSectionPart(index, done, len, buffer.data())) return false;
+        if (!to.Write(buffer.data(), len)) return false;
+        done += len;
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- directory
+
+void THdrSectList::Delete(int32_t index) {
+    if (index < 0 || index >= Count()) return;
+    Entries.erase(Entries.begin() + index);
+}
+
+void THdrSectList::Insert(int32_t index, const Entry& entry) {
+    if (index < 0 || index > Count()) return;
+    Entries.insert(Entries.begin() + index, entry);
+}
+
+int32_t THdrSectList::IndexOf(uint16_t id, uint16_t subId) const {
+    for (size_t i = 0; i < Entries.size(); ++i)
+        if (Entries[i].Id == id && Entries[i].SubId == subId) return static_cast<int32_t>(i);
+    return -1;
+}
+
+bool THdrSectList::Get(int32_t index, uint16_t* id, uint32_t* size, uint16_t* subId) const {
+    if (index < 0 || index >= Count()) return false;
+    const Entry& e = Entries[static_cast<size_t>(index)];
+    if (id) *id = e.Id;
+    if (size) *size = e.Size;
+    if (subId) *subId = e.SubId;
+    return true;
+}
+
+uint32_t THdrSectList::GetSize(int32_t index) const {
+    if (index < 0 || index >= Count()) return 0;
+    return Entries[static_cast<size_t>(index)].Size;
+}
+
+uint64_t THdrSectList::SumSizes(int32_t first, int32_t last) const {
+    if (first < 0) first = 0;
+    if (last > Count()) last = Count();
+    uint64_t sum = 0;
+    for (int32_t i = first; i < last; ++i) sum += Entries[static_cast<size_t>(i)].Size;
+    return sum;
+}
+
+int32_t THdrSectList::WriteTo(std::vector<uint8_t>& out) const {
+    for (const Entry& e : Entries) {
+        Put16(out, e.Id);
+        Put16(out, e.SubId);
+        Put32(out, e.Size);
+    }
+    return Count();
+}
+
+int32_t THdrSectList::ReadFrom(std::span<const uint8_t> bytes, int32_t count) {
+    Entries.clear();
+    if (count <= 0) return 0;
+    const size_t n = std::min(static_cast<size_t>(count), bytes.size() / HdrEntrySize);
+    Entries.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        const uint8_t* p = bytes.data() + HdrEntrySize * i;
+        Entries.push_back({Get16(p), Get16(p + 2), Get32(p + 4)});
+    }
+    return static_cast<int32_t>(n);
+}
+
+// ---------------------------------------------------------------- file handle
+
+THdrFileHandle::~THdrFileHandle() {
+    if (Fd >= 0) ::close(Fd);
+}
+
+bool THdrFileHandle::ReadAt(uint64_t offset, void* buffer, size_t len) const {
+    auto* p = static_cast<uint8_t*>(buffer);
+    while (len > 0) {
+        if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
+        const ssize_t n = ::pread(Fd, p, len, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        len -= static_cast<size_t>(n);
+        offset += static_cast<uint64_t>(n);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- base
+
+int THdrObj::Open(const std::string&, std::string_view) { return 0; }
+int THdrObj::Create(const std::string&, std::string_view) { return 0; }
+void THdrObj::Close() {}
+int THdrObj::CopyFrom(THdrObj*, std::string_view) { return 0; }
+int THdrObj::ReadSection(uint16_t, uint16_t, void*) { return 0; }
+int THdrObj::DeleteSection(uint16_t, uint16_t) { return 0; }
+int THdrObj::WriteSection(uint16_t, uint16_t, uint32_t, const void*) { return 0; }
+int THdrObj::OpenFromSection(THdrObj*, uint16_t, std::string_view, uint16_t) { return 0; }
+int THdrObj::AttachToSection(THdrObj*, uint16_t, uint16_t) { return 0; }
+int THdrObj::WriteSectionParts(uint16_t, uint16_t, std::span<const std::span<const uint8_t>>) { return 0; }
+int THdrObj::ReadSectionPart(int32_t, uint64_t, size_t, void*) { return 0; }
+bool THdrObj::ShareSectionSource(int32_t, std::shared_ptr<THdrFileHandle>&, uint64_t&) { return false; }
+
+uint64_t THdrObj::GetSectionOffset(int32_t index) const {
+    if (index < 0 || index >= Sections.Count()) return 0;
+    return GetHeaderSize() + Sections.SumSizes(0, index);
+}
+
+int THdrObj::GetSectionInfo(int32_t index, uint16_t* id, uint32_t* size, uint16_t* subId) const {
+    if (!IsOpen()) return 0;
+    return Sections.Get(index, id, size, subId) ? 1 : 0;
+}
+
+std::string THdrObj::GetIdent() const { return std::string(Ident, ::strnlen(Ident, HdrIdentSize)); }
+
+void THdrObj::SetIdent(std::string_view ident) {
+    std::memset(Ident, 0, sizeof Ident);
+    std::memcpy(Ident, ident.data(), std::min(ident.size(), HdrIdentSize - 1));
+}
+
+void THdrObj::WriteHeader(std::vector<uint8_t>& out, const THdrSectList& list) const {
+    out.insert(out.end(), Ident, Ident + HdrIdentSize);
+    Put16(out, static_cast<uint16_t>(list.Count()));
+    list.WriteTo(out);
+}
+
+int THdrObj::ReadSectionFixed(uint16_t id, uint16_t subId, uint32_t expectedSize, void* buffer) {
+    const int32_t index = FindSection(id, subId);
+    if (index < 0 || Sections.GetSize(index) != expectedSize) return 0;
+    return ReadSection(id, subId, buffer);
+}
+
+std::unique_ptr<uint8_t[]> THdrObj::ReadSectionAlloc(uint16_t id, uint16_t subId, uint32_t* size) {
+    const int32_t index = FindSection(id, subId);
+    if (index < 0) return nullptr;
+    const uint32_t n = Sections.GetSize(index);
+    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[n ? n : 1]);
+    if (!buffer || !ReadSectionPart(index, 0, n, buffer.get())) return nullptr;
+    if (size) *size = n;
+    return buffer;
+}
+
+// ---------------------------------------------------------------- file container
+
+int THdrFile::RenameRetries = 3;
+int THdrFile::RenameRetryMs = 500;
+
+bool THdrFile::SetFileName(const std::string& fileName) {
+    if (fileName.empty() || fileName.size() > MaxFileName) return false;
+    FileName = fileName;
+    return true;
+}
+
+void THdrFile::Close() {
+    Handle.reset();
+    Sections.Clear();
+    Opened = false;
+}
+
+int THdrFile::Open(const std::string& fileName, std::string_view ident) {
+    const std::string name = fileName;  // fileName may be our own FileName
+    const std::string wanted(ident);
+    Close();
+    if (!SetFileName(name)) return 0;
+    const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    auto handle = std::make_shared<THdrFileHandle>(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+    const uint64_t fileSize = static_cast<uint64_t>(st.st_size);
+    uint8_t head[16];
+    if (fileSize < sizeof head || !handle->ReadAt(0, head, sizeof head)) return 0;
+    std::memcpy(Ident, head, HdrIdentSize);
+    if (!IdentMatches(wanted)) return 0;
+    const uint32_t count = Get16(head + 14);
+    const uint64_t headerSize = 16 + HdrEntrySize * count;
+    if (headerSize > fileSize) return 0;
+    std::vector<uint8_t> directory(HdrEntrySize * count);
+    if (!handle->ReadAt(16, directory.data(), directory.size())) return 0;
+    Sections.ReadFrom(directory, static_cast<int32_t>(count));
+    if (GetTotalSize() != fileSize) {
+        Sections.Clear();
+        return 0;
+    }
+    Handle = std::move(handle);
+    Opened = true;
+    return 1;
+}
+
+int THdrFile::Create(const std::string& fileName, std::string_view ident) {
+    const std::string name = fileName;
+    const std::string wanted(ident);
+    Close();
+    if (!SetFileName(name)) return 0;
+    SetIdent(wanted);
+    std::vector<uint8_t> image;
+    WriteHeader(image, THdrSectList());
+    if (!ReplaceFileContents(FileName, std::string_view(reinterpret_cast<const char*>(image.data()), image.size())))
+        return 0;
+    return Open(FileName, GetIdent());
+}
+
+int THdrFile::ReadSection(uint16_t id, uint16_t subId, void* buffer) {
+    const int32_t index = FindSection(id, subId);
+    if (!IsOpen() || index < 0) return 0;
+    return ReadSectionPart(index, 0, Sections.GetSize(index), buffer);
+}
+
+int THdrFile::ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buffer) {
+    if (!IsOpen() || index < 0 || index >= Sections.Count()) return 0;
+    const uint64_t size = Sections.GetSize(index);
+    if (pos > size || len > size - pos) return 0;
+    if (len == 0) return 1;
+    return Handle->ReadAt(GetSectionOffset(index) + pos, buffer, len) ? 1 : 0;
+}
+
+bool THdrFile::ShareSectionSource(int32_t index, std::shared_ptr<THdrFileHandle>& file, uint64_t& offset) {
+    if (!IsOpen() || index < 0 || index >= Sections.Count()) return false;
+    file = Handle;
+    offset = GetSectionOffset(index);
+    return true;
+}
+
+namespace {
+
+// Writes a complete image under a fresh temporary name beside path and
+// renames it over path. The descriptor of the new file, or -1; on failure
+// the temporary file is gone and path is as it was.
+int WriteImageBeside(const std::string& path, const std::vector<uint8_t>& header,
+                     const std::function<bool(FdWriter&)>& payloads, int retries, int retryMs) {
+    mode_t mode = 0644;
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) {
+        if (!S_ISREG(old.st_mode)) return -1;
+        mode = old.st_mode & 07777;
+    }
+    const std::string temp = TemporaryNameBeside(path);
+    const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) return -1;
+    FdWriter out(fd);
+    bool ok = out.Write(header.data(), header.size()) && payloads(out) && out.Flush() && ::fsync(fd) == 0;
+    if (ok) {
+        for (int attempt = 0;; ++attempt) {
+            if (std::rename(temp.c_str(), path.c_str()) == 0) break;
+            const bool busy = errno == EBUSY || errno == ETXTBSY || errno == EAGAIN;
+            if (!busy || attempt >= retries) {
+                ok = false;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(retryMs));
+        }
+    }
+    if (!ok) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return -1;
+    }
+    const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return fd;
+}
+
+}  // namespace
+
+int THdrFile::Rewrite(int32_t skip, const THdrSectList::Entry* appended,
+                      std::span<const std::span<const uint8_t>> parts) {
+    if (!IsOpen()) return 0;
+    THdrSectList list = Sections;
+    list.Delete(skip);
+    if (appended) {
+        if (PartsSize(parts) != appended->Size) return 0;
+        list.Add(appended->Id, appended->SubId, appended->Size);
+    }
+    if (static_cast<uint32_t>(list.Count()) > HdrMaxSections) return 0;
+    std::vector<uint8_t> header;
+    WriteHeader(header, list);
+    const auto payloads = [&](FdWriter& out) {
+        for (int32_t i = 0; i < Sections.Count(); ++i)
+            if (i != skip && !CopySection(*this, i, Sections.GetSize(i), out)) return false;
+        for (const auto& p : parts)
+            if (!out.Write(p.data(), p.size())) return false;
+        return true;
+    };
+    const int fd = WriteImageBeside(FileName, header, payloads, RenameRetries, RenameRetryMs);
+    if (fd < 0) return 0;
+    Handle = std::make_shared<THdrFileHandle>(fd);
+    Sections = std::move(list);
+    return 1;
+}
+
+int THdrFile::DeleteSection(uint16_t id, uint16_t subId) {
+    const int32_t index = FindSection(id, subId);
+    if (!IsOpen() || index < 0) return 0;
+    return Rewrite(index, nullptr, {});
+}
+
+int THdrFile::WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data) {
+    if (size > 0 && !data) return 0;
+    const std::span<const uint8_t> part(static_cast<const uint8_t*>(data), size);
+    return WriteSectionParts(id, subId, std::span<const std::span<const uint8_t>>(&part, 1));
+}
+
+int THdrFile::WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts) {
+    if (!IsOpen()) return 0;
+    const uint64_t size = PartsSize(parts);
+    if (size > UINT32_MAX) return 0;
+    const THdrSectList::Entry entry{id, subId, static_cast<uint32_t>(size)};
+    // The old section, when there is one, is left out of the same rewrite.
+    return Rewrite(FindSection(id, subId), &entry, parts);
+}
+
+int THdrFile::CopyFrom(THdrObj* source, std::string_view ident) {
+    if (!source || !source->IsOpen() || !source->IdentMatches(ident) || FileName.empty()) return 0;
+    if (static_cast<uint32_t>(source->Sections.Count()) > HdrMaxSections) return 0;
+    const THdrSectList list = source->Sections;
+    std::vector<uint8_t> header;
+    WriteHeader(header, list);
+    const auto payloads = [&](FdWriter& out) {
+        for (int32_t i = 0; i < list.Count(); ++i)
+            if (!CopySection(*source, i, list.GetSize(i), out)) return false;
+        return true;
+    };
+    const int fd = WriteImageBeside(FileName, header, payloads, RenameRetries, RenameRetryMs);
+    Close();
+    if (fd < 0) return 0;
+    Handle = std::make_shared<THdrFileHandle>(fd);
+    Sections = list;
+    Opened = true;
+    return 1;
+}
+
+// ---------------------------------------------------------------- memory container
+
+void THdrMem::Close() {
+    std::vector<uint8_t>().swap(Payload);
+    Backing.reset();
+    BackingBase = 0;
+    Parent = nullptr;
+    ParentId = ParentSubId = 0;
+    Sections.Clear();
+    Opened = false;
+}
+
+int THdrMem::Open(const std::string&, std::string_view) { return 0; }
+
+int THdrMem::Create(const std::string&, std::string_view ident) {
+    const std::string wanted(ident);
+    Close();
+    SetIdent(wanted);
+    Opened = true;
+    return 1;
+}
+
+bool THdrMem::Materialise() {
+    if (!Backing) return true;
+    const uint64_t total = Sections.SumSizes(0, Sections.Count());
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.resize(static_cast<size_t>(total));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (total > 0 && !Backing->ReadAt(BackingBase, bytes.data(), bytes.size())) return false;
+    Payload = std::move(bytes);
+    Backing.reset();
+    return true;
+}
+
+int THdrMem::ReadSection(uint16_t id, uint16_t subId, void* buffer) {
+    const int32_t index = FindSection(id, subId);
+    if (!IsOpen() || index < 0) return 0;
+    return ReadSectionPart(index, 0, Sections.GetSize(index), buffer);
+}
+
+int THdrMem::ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buffer) {
+    if (!IsOpen() || index < 0 || index >= Sections.Count()) return 0;
+    const uint64_t size = Sections.GetSize(index);
+    if (pos > size || len > size - pos) return 0;
+    if (len == 0) return 1;
+    const uint64_t at = Sections.SumSizes(0, index) + pos;
+    if (Backing) return Backing->ReadAt(BackingBase + at, buffer, len) ? 1 : 0;
+    std::memcpy(buffer, Payload.data() + at, len);
+    return 1;
+}
+
+bool THdrMem::ShareSectionSource(int32_t index, std::shared_ptr<THdrFileHandle>& file, uint64_t& offset) {
+    if (!IsOpen() || !Backing || index < 0 || index >= Sections.Count()) return false;
+    file = Backing;
+    offset = BackingBase + Sections.SumSizes(0, index);
+    return true;
+}
+
+int THdrMem::DeleteSection(uint16_t id, uint16_t subId) {
+    const int32_t index = FindSection(id, subId);
+    if (!IsOpen() || index < 0 || !Materialise()) return 0;
+    const THdrSectList::Entry entry = Sections.All()[static_cast<size_t>(index)];
+    const auto at = Payload.begin() + static_cast<std::ptrdiff_t>(Sections.SumSizes(0, index));
+    std::vector<uint8_t> removed;
+    if (IsAttached()) removed.assign(at, at + entry.Size);
+    Payload.erase(at, at + entry.Size);
+    Sections.Delete(index);
+    if (!IsAttached() || FlushToParent()) return 1;
+    // The parent kept its old image: so does this container.
+    const auto back = Payload.begin() + static_cast<std::ptrdiff_t>(Sections.SumSizes(0, index));
+    Payload.insert(back, removed.begin(), removed.end());
+    Sections.Insert(index, entry);
+    return 0;
+}
+
+int THdrMem::WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data) {
+    if (size > 0 && !data) return 0;
+    const std::span<const uint8_t> part(static_cast<const uint8_t*>(data), size);
+    return WriteSectionParts(id, subId, std::span<const std::span<const uint8_t>>(&part, 1));
+}
+
+int THdrMem::WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts) {
+    if (!IsOpen()) return 0;
+    const uint64_t size = PartsSize(parts);
+    if (size > UINT32_MAX) return 0;
+    const int32_t old = FindSection(id, subId);
+    if (old < 0 && static_cast<uint32_t>(Sections.Count()) >= HdrMaxSections) return 0;
+    if (!Materialise()) return 0;
+    THdrSectList::Entry oldEntry;
+    std::vector<uint8_t> oldBytes;
+    if (old >= 0) {
+        oldEntry = Sections.All()[static_cast<size_t>(old)];
+        const auto at = Payload.begin() + static_cast<std::ptrdiff_t>(Sections.SumSizes(0, old));
+        if (IsAttached()) oldBytes.assign(at, at + oldEntry.Size);
+        Payload.erase(at, at + oldEntry.Size);
+        Sections.Delete(old);
+    }
+    const size_t end = Payload.size();
+    Payload.reserve(end + static_cast<size_t>(size));
+    for (const auto& p : parts) Payload.insert(Payload.end(), p.begin(), p.end());
+    Sections.Add(id, subId, static_cast<uint32_t>(size));
+    if (!IsAttached() || FlushToParent()) return 1;
+    // The parent kept its old image: so does this container.
+    Payload.resize(end);
+    Sections.Delete(Sections.Count() - 1);
+    if (old >= 0) {
+        const auto back = Payload.begin() + static_cast<std::ptrdiff_t>(Sections.SumSizes(0, old));
+        Payload.insert(back, oldBytes.begin(), oldBytes.end());
+        Sections.Insert(old, oldEntry);
+    }
+    return 0;
+}
+
+int THdrMem::CopyFrom(THdrObj* source, std::string_view ident) {
+    if (!source || source == this || !source->IsOpen() || !source->IdentMatches(ident)) return 0;
+    const THdrSectList list = source->Sections;
+    Close();
+    try {
+        Payload.resize(static_cast<size_t>(list.SumSizes(0, list.Count())));
+    } catch (const std::bad_alloc&) {
+        Close();
+        return 0;
+    }
+    uint64_t at = 0;
+    for (int32_t i = 0; i < list.Count(); ++i) {
+        const uint32_t n = list.GetSize(i);
+        if (!source->ReadSectionPart(i, 0, n, Payload.data() + at)) {
+            Close();
+            return 0;
+        }
+        at += n;
+    }
+    Sections = list;
+    Opened = true;
+    return 1;
+}
+
+int THdrMem::OpenFromSection(THdrObj* parent, uint16_t id, std::string_view ident, uint16_t subId) {
+    if (!parent || parent == this || !parent->IsOpen()) return 0;
+    const int32_t index = parent->FindSection(id, subId);
+    if (index < 0) return 0;
+    const std::string wanted(ident);
+    Close();
+    const uint64_t size = parent->Sections.GetSize(index);
+    if (size < 16 || size > HdrMaxNestedImage) return 0;
+    uint8_t head[16];
+    if (!parent->ReadSectionPart(index, 0, sizeof head, head)) return 0;
+    std::memcpy(Ident, head, HdrIdentSize);
+    if (!IdentMatches(wanted)) return 0;
+    const uint32_t count = Get16(head + 14);
+    const uint64_t headerSize = 16 + HdrEntrySize * count;
+    if (headerSize > size) return 0;
+    std::vector<uint8_t> directory(HdrEntrySize * count);
+    if (!parent->ReadSectionPart(index, 16, directory.size(), directory.data())) return 0;
+    Sections.ReadFrom(directory, static_cast<int32_t>(count));
+    const uint64_t payloads = Sections.SumSizes(0, Sections.Count());
+    if (headerSize + payloads > size) {
+        Close();
+        return 0;
+    }
+    std::shared_ptr<THdrFileHandle> file;
+    uint64_t offset = 0;
+    if (parent->ShareSectionSource(index, file, offset)) {
+        Backing = std::move(file);
+        BackingBase = offset + headerSize;
+    } else {
+        try {
+            Payload.resize(static_cast<size_t>(payloads));
+        } catch (const std::bad_alloc&) {
+            Close();
+            return 0;
+        }
+        if (!parent->ReadSectionPart(index, headerSize, Payload.size(), Payload.data())) {
+            Close();
+            return 0;
+        }
+    }
+    Parent = parent;
+    ParentId = id;
+    ParentSubId = subId;
+    Opened = true;
+    return 1;
+}
+
+int THdrMem::AttachToSection(THdrObj* parent, uint16_t id, uint16_t subId) {
+    if (!IsOpen() || !parent || parent == this || !parent->IsOpen() || !Materialise()) return 0;
+    Parent = parent;
+    ParentId = id;
+    ParentSubId = subId;
+    if (FlushToParent()) return 1;
+    Parent = nullptr;
+    ParentId = ParentSubId = 0;
+    return 0;
+}
+
+int THdrMem::FlushToParent() {
+    if (!Parent || !Materialise()) return 0;
+    std::vector<uint8_t> header;
+    WriteHeader(header, Sections);
+    if (header.size() + Payload.size() > UINT32_MAX) return 0;
+    const std::span<const uint8_t> parts[2] = {header, Payload};
+    return Parent->WriteSectionParts(ParentId, ParentSubId, parts);
+}
