@@ -141,7 +141,7 @@ int CheckLines(const std::vector<std::string>& lines) {
     return result;
 }
 
-std::vector<std::string> SplitTextLines(std::string_view text) {
+std::vector<std::string> SplitProgramLines(std::string_view text) {
     std::vector<std::string> lines;
     size_t start = 0;
     size_t i = 0;
@@ -159,8 +159,8 @@ std::vector<std::string> SplitTextLines(std::string_view text) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> ReadTextLines(const std::string& path, uint64_t limit) {
+std::optional<std::vector<std::string>> ReadProgramLines(const std::string& path, uint64_t limit) {
     const auto text = ReadWholeFile(path, limit);
     if (!text) return std::nullopt;
-    return SplitTextLines(*text);
+    return SplitProgramLines(*text);
 }

@@ -58,8 +58,8 @@ int CheckLines(const std::vector<std::string>& lines);
 
 // The lines of a text: CR LF, LF or a lone CR end a line; a line break at the
 // very end does not start another, empty line.
-std::vector<std::string> SplitTextLines(std::string_view text);
+std::vector<std::string> SplitProgramLines(std::string_view text);
 
 // The lines of a text file, or nothing when the file cannot be read or is
 // larger than the limit.
-std::optional<std::vector<std::string>> ReadTextLines(const std::string& path, uint64_t limit = 64u << 20);
+std::optional<std::vector<std::string>> ReadProgramLines(const std::string& path, uint64_t limit = 64u << 20);

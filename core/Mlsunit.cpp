@@ -3,6 +3,42 @@
 #include <filesystem>
 #include <system_error>
 
+namespace {
+
+// "\r" and "\n" written as two characters (backslash, letter) become CR and LF.
+std::string ReplaceLineEscapes(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 'r' || text[i + 1] == 'n')) {
+            out += text[i + 1] == 'r' ? '\r' : '\n';
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// Each "%s" of the template, from the left, replaced by the next argument;
+// arguments are not searched again, placeholders beyond them stay as they are.
+std::string FillPlaceholders(std::string_view text, std::span<const std::string_view> args) {
+    std::string out;
+    out.reserve(text.size());
+    size_t next = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (next < args.size() && text[i] == '%' && i + 1 < text.size() && text[i + 1] == 's') {
+            out += args[next++];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 TMLSUnit::TMLSUnit(const _MessageEntry* messageTable, std::string fileName)
     : FileName(std::move(fileName)), MessageTable(messageTable) {
     std::error_code ec;
@@ -52,33 +88,4 @@ void TMLSUnit::Translate(TTextComponent& component, const std::string& section, 
     if (!value.empty()) component.SetCaption(ReplaceLineEscapes(value));
     const std::string ownedPrefix = component.IsForm() ? name.substr(0, name.find('_')) : prefix;
     component.ForEachOwned([&](TTextComponent& owned) { Translate(owned, section, ownedPrefix); });
-}
-
-std::string ReplaceLineEscapes(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 'r' || text[i + 1] == 'n')) {
-            out += text[i + 1] == 'r' ? '\r' : '\n';
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-std::string FillPlaceholders(std::string_view text, std::span<const std::string_view> args) {
-    std::string out;
-    out.reserve(text.size());
-    size_t next = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (next < args.size() && text[i] == '%' && i + 1 < text.size() && text[i + 1] == 's') {
-            out += args[next++];
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
 }

@@ -83,10 +83,3 @@ private:
     const std::string* LanguageSection() const;
     void Translate(TTextComponent& component, const std::string& section, const std::string& prefix) const;
 };
-
-// "\r" and "\n" written as two characters (backslash, letter) become CR and LF.
-std::string ReplaceLineEscapes(std::string_view text);
-
-// Each "%s" of the template, from the left, replaced by the next argument;
-// arguments are not searched again, placeholders beyond them stay as they are.
-std::string FillPlaceholders(std::string_view text, std::span<const std::string_view> args);

@@ -149,22 +149,22 @@ TEST(ProgramLines, CopyChunk) {
 
 TEST(ProgramLines, SplitsLinesOfEveryLineEnd) {
     using L = std::vector<std::string>;
-    EXPECT_EQ(SplitTextLines("a\r\nb\r\n"), (L{"a", "b"}));
-    EXPECT_EQ(SplitTextLines("a\nb"), (L{"a", "b"}));
-    EXPECT_EQ(SplitTextLines("a\rb\r"), (L{"a", "b"}));
-    EXPECT_EQ(SplitTextLines("a\r\n\r\nb"), (L{"a", "", "b"}));
-    EXPECT_EQ(SplitTextLines(""), L{});
-    EXPECT_EQ(SplitTextLines("\n"), L{""});
+    EXPECT_EQ(SplitProgramLines("a\r\nb\r\n"), (L{"a", "b"}));
+    EXPECT_EQ(SplitProgramLines("a\nb"), (L{"a", "b"}));
+    EXPECT_EQ(SplitProgramLines("a\rb\r"), (L{"a", "b"}));
+    EXPECT_EQ(SplitProgramLines("a\r\n\r\nb"), (L{"a", "", "b"}));
+    EXPECT_EQ(SplitProgramLines(""), L{});
+    EXPECT_EQ(SplitProgramLines("\n"), L{""});
 
     const std::string path = testing::TempDir() + "fcs_lines_test_" + std::to_string(getpid()) + ".s19";
     {
         std::ofstream out(path, std::ios::binary);
         out << S0Line << "\r\n" << EofLine << "\r\n";
     }
-    const auto lines = ReadTextLines(path);
+    const auto lines = ReadProgramLines(path);
     ASSERT_TRUE(lines);
     EXPECT_EQ(*lines, (L{S0Line, EofLine}));
-    EXPECT_FALSE(ReadTextLines(path, 10));
+    EXPECT_FALSE(ReadProgramLines(path, 10));
     std::remove(path.c_str());
-    EXPECT_FALSE(ReadTextLines(path));
+    EXPECT_FALSE(ReadProgramLines(path));
 }

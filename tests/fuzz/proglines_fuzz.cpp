@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const auto lines = SplitTextLines(text);
+    const auto lines = SplitProgramLines(text);
     const int check = CheckLines(lines);
     std::vector<uint8_t> image;
     const int built = BuildLinesImage(lines, image);
