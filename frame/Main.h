@@ -71,6 +71,8 @@ public:
     void UpdateCommandStates();
     // The splash while it is open (null once it closed).
     TfrmLogo* Splash() const { return SplashWindow; }
+    // The pop-up menu of the tool-bar areas (flexible tool bars only).
+    QMenu* createPopupMenu() override;
 
 public slots:
     void actNewExecute();
@@ -96,7 +98,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    QMenu* createPopupMenu() override;
 
 private:
     QPointer<TfrmLogo> SplashWindow;
