@@ -26,6 +26,10 @@ public:
                                     int32_t imageIndex) = 0;
     // New text, and image and selected index.
     virtual void Update(TTreeNode* item, const std::string& text, int32_t imageIndex) = 0;
+    // New image and selected index, and state image index, of an item whose
+    // owner draws its own images (the menu shows visibility as a state
+    // image). A view without state images may ignore it.
+    virtual void SetImages(TTreeNode* /*item*/, int32_t /*imageIndex*/, int32_t /*stateImageIndex*/) {}
     virtual void Delete(TTreeNode* item) = 0;
 };
 

@@ -22,13 +22,11 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
   ctest --test-dir build/asan --output-on-failure -j "$jobs" --timeout 600
 
-if [ -d link ] && [ -f link/CMakeLists.txt ]; then
-  stage "ThreadSanitizer (device link)"
-  cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX_SANITIZE=thread -DQX_GUI=OFF -DQX_BENCH=OFF
-  cmake --build build/tsan -j "$jobs"
-  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-    ctest --test-dir build/tsan --output-on-failure -j "$jobs" -L 'link|loader' --timeout 600
-fi
+stage "ThreadSanitizer (device link, loader, texts shared between threads)"
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX_SANITIZE=thread -DQX_GUI=OFF -DQX_BENCH=OFF
+cmake --build build/tsan -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  ctest --test-dir build/tsan --output-on-failure -j "$jobs" -L 'link|loader|texts' --timeout 600 --no-tests=ignore
 
 stage "fuzzers"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
