@@ -1,5 +1,8 @@
 #include "TextHelpers.h"
 
+#include <algorithm>
+#include <cstring>
+
 std::string DoubleBackslashes(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -92,4 +95,16 @@ void GridToRtf(std::vector<std::string>& list, const TTextGrid& grid, int width,
         list.emplace_back("\\par ");
         first = end;
     }
+}
+
+void SetFixedText(char* field, size_t size, std::string_view text) {
+    if (size == 0) return;
+    std::memset(field, 0, size);
+    std::memcpy(field, text.data(), std::min(text.size(), size - 1));
+}
+
+std::string FixedText(const char* field, size_t size) { return std::string(field, ::strnlen(field, size)); }
+
+std::string FixedText(const char* field, size_t size, size_t limit) {
+    return std::string(field, ::strnlen(field, std::min(size, limit)));
 }

@@ -52,3 +52,11 @@ void PadGridColumns(TTextGrid& grid);
 // group is printed as a block of rows with column 0 repeated in front; column
 // 0 and row 0 are bold. A grid with only column 0 produces nothing.
 void GridToRtf(std::vector<std::string>& list, const TTextGrid& grid, int width, int gap);
+
+// Fixed-size text fields of the model records: NUL-terminated, at most
+// size - 1 characters (a longer text is cut), every byte after the text zero.
+void SetFixedText(char* field, size_t size, std::string_view text);
+// The text of such a field: up to its first NUL, never beyond the field.
+std::string FixedText(const char* field, size_t size);
+// The same, cut to at most limit characters.
+std::string FixedText(const char* field, size_t size, size_t limit);

@@ -16,17 +16,15 @@
 
 namespace {
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Get32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
 void Put16(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
+    uint8_t b[2];
+    LePut16(b, v);
+    out.insert(out.end(), b, b + 2);
 }
 void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    uint8_t b[4];
+    LePut32(b, v);
+    out.insert(out.end(), b, b + 4);
 }
 
 uint64_t PartsSize(std::span<const std::span<const uint8_t>> parts) {
@@ -152,7 +150,7 @@ int32_t THdrSectList::ReadFrom(std::span<const uint8_t> bytes, int32_t count) {
     Entries.reserve(n);
     for (size_t i = 0; i < n; ++i) {
         const uint8_t* p = bytes.data() + HdrEntrySize * i;
-        Entries.push_back({Get16(p), Get16(p + 2), Get32(p + 4)});
+        Entries.push_back({LeGet16(p), LeGet16(p + 2), LeGet32(p + 4)});
     }
     return static_cast<int32_t>(n);
 }
@@ -183,9 +181,18 @@ int THdrObj::Open(const std::string&, std::string_view) { return 0; }
 int THdrObj::Create(const std::string&, std::string_view) { return 0; }
 void THdrObj::Close() {}
 int THdrObj::CopyFrom(THdrObj*, std::string_view) { return 0; }
-int THdrObj::ReadSection(uint16_t, uint16_t, void*) { return 0; }
+// Both variants read and write whole sections through their part operations.
+int THdrObj::ReadSection(uint16_t id, uint16_t subId, void* buffer) {
+    const int32_t index = FindSection(id, subId);
+    if (!IsOpen() || index < 0) return 0;
+    return ReadSectionPart(index, 0, Sections.GetSize(index), buffer);
+}
 int THdrObj::DeleteSection(uint16_t, uint16_t) { return 0; }
-int THdrObj::WriteSection(uint16_t, uint16_t, uint32_t, const void*) { return 0; }
+int THdrObj::WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data) {
+    if (size > 0 && !data) return 0;
+    const std::span<const uint8_t> part(static_cast<const uint8_t*>(data), size);
+    return WriteSectionParts(id, subId, std::span<const std::span<const uint8_t>>(&part, 1));
+}
 int THdrObj::OpenFromSection(THdrObj*, uint16_t, std::string_view, uint16_t) { return 0; }
 int THdrObj::AttachToSection(THdrObj*, uint16_t, uint16_t) { return 0; }
 int THdrObj::WriteSectionParts(uint16_t, uint16_t, std::span<const std::span<const uint8_t>>) { return 0; }
@@ -263,7 +270,7 @@ int THdrFile::Open(const std::string& fileName, std::string_view ident) {
     if (fileSize < sizeof head || !handle->ReadAt(0, head, sizeof head)) return 0;
     std::memcpy(Ident, head, HdrIdentSize);
     if (!IdentMatches(wanted)) return 0;
-    const uint32_t count = Get16(head + 14);
+    const uint32_t count = LeGet16(head + 14);
     const uint64_t headerSize = 16 + HdrEntrySize * count;
     if (headerSize > fileSize) return 0;
     std::vector<uint8_t> directory(HdrEntrySize * count);
@@ -289,12 +296,6 @@ int THdrFile::Create(const std::string& fileName, std::string_view ident) {
     if (!ReplaceFileContents(FileName, std::string_view(reinterpret_cast<const char*>(image.data()), image.size())))
         return 0;
     return Open(FileName, GetIdent());
-}
-
-int THdrFile::ReadSection(uint16_t id, uint16_t subId, void* buffer) {
-    const int32_t index = FindSection(id, subId);
-    if (!IsOpen() || index < 0) return 0;
-    return ReadSectionPart(index, 0, Sections.GetSize(index), buffer);
 }
 
 int THdrFile::ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buffer) {
@@ -388,12 +389,6 @@ int THdrFile::DeleteSection(uint16_t id, uint16_t subId) {
     return Rewrite(index, nullptr, {});
 }
 
-int THdrFile::WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data) {
-    if (size > 0 && !data) return 0;
-    const std::span<const uint8_t> part(static_cast<const uint8_t*>(data), size);
-    return WriteSectionParts(id, subId, std::span<const std::span<const uint8_t>>(&part, 1));
-}
-
 int THdrFile::WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts) {
     if (!IsOpen()) return 0;
     const uint64_t size = PartsSize(parts);
@@ -460,12 +455,6 @@ bool THdrMem::Materialise() {
     return true;
 }
 
-int THdrMem::ReadSection(uint16_t id, uint16_t subId, void* buffer) {
-    const int32_t index = FindSection(id, subId);
-    if (!IsOpen() || index < 0) return 0;
-    return ReadSectionPart(index, 0, Sections.GetSize(index), buffer);
-}
-
 int THdrMem::ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buffer) {
     if (!IsOpen() || index < 0 || index >= Sections.Count()) return 0;
     const uint64_t size = Sections.GetSize(index);
@@ -499,12 +488,6 @@ int THdrMem::DeleteSection(uint16_t id, uint16_t subId) {
     Payload.insert(back, removed.begin(), removed.end());
     Sections.Insert(index, entry);
     return 0;
-}
-
-int THdrMem::WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data) {
-    if (size > 0 && !data) return 0;
-    const std::span<const uint8_t> part(static_cast<const uint8_t*>(data), size);
-    return WriteSectionParts(id, subId, std::span<const std::span<const uint8_t>>(&part, 1));
 }
 
 int THdrMem::WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts) {
@@ -575,7 +558,7 @@ int THdrMem::OpenFromSection(THdrObj* parent, uint16_t id, std::string_view iden
     if (!parent->ReadSectionPart(index, 0, sizeof head, head)) return 0;
     std::memcpy(Ident, head, HdrIdentSize);
     if (!IdentMatches(wanted)) return 0;
-    const uint32_t count = Get16(head + 14);
+    const uint32_t count = LeGet16(head + 14);
     const uint64_t headerSize = 16 + HdrEntrySize * count;
     if (headerSize > size) return 0;
     std::vector<uint8_t> directory(HdrEntrySize * count);

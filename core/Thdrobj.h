@@ -20,6 +20,20 @@
 #include <string_view>
 #include <vector>
 
+// Little-endian numbers of the container images and the records in them.
+inline uint16_t LeGet16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t LeGet32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+           (static_cast<uint32_t>(p[3]) << 24);
+}
+inline void LePut16(uint8_t* p, uint16_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+inline void LePut32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
 constexpr size_t HdrIdentSize = 14;
 constexpr size_t HdrEntrySize = 8;
 constexpr uint32_t HdrMaxSections = 65535;
@@ -147,9 +161,7 @@ public:
     int Create(const std::string& fileName, std::string_view ident) override;
     void Close() override;
     int CopyFrom(THdrObj* source, std::string_view ident) override;
-    int ReadSection(uint16_t id, uint16_t subId, void* buffer) override;
     int DeleteSection(uint16_t id, uint16_t subId) override;
-    int WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data) override;
     int WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts) override;
     int ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buffer) override;
 
@@ -184,9 +196,7 @@ public:
     int Create(const std::string& fileName, std::string_view ident) override;
     void Close() override;
     int CopyFrom(THdrObj* source, std::string_view ident) override;
-    int ReadSection(uint16_t id, uint16_t subId, void* buffer) override;
     int DeleteSection(uint16_t id, uint16_t subId) override;
-    int WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data) override;
     int WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts) override;
     int OpenFromSection(THdrObj* parent, uint16_t id, std::string_view ident, uint16_t subId) override;
     int AttachToSection(THdrObj* parent, uint16_t id, uint16_t subId) override;

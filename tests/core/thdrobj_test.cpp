@@ -8,6 +8,7 @@
 #include <string>
 
 #include "SafeFile.h"
+#include "TempFolder.h"
 #include "Thdrobj.h"
 
 namespace fs = std::filesystem;
@@ -46,23 +47,9 @@ private:
 
 }  // namespace
 
-class HdrTest : public ::testing::Test {
+class HdrTest : public TempFolderTest {
 protected:
-    fs::path dir;
-    void SetUp() override {
-        char name[] = "/tmp/qxhdrXXXXXX";
-        dir = ::mkdtemp(name);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
-    std::string Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
-        return Path(name);
-    }
     std::string Contents(const std::string& name) const { return ReadWholeFile(Path(name)).value_or("<none>"); }
-    size_t FileCount() const {
-        return static_cast<size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
-    }
 };
 
 // A settings file written out by hand: two sections, the second of 3 bytes.

@@ -1,0 +1,130 @@
+#include "CSVFile.h"
+
+#include <unistd.h>
+
+#include <charconv>
+#include <cstring>
+
+#include "IntText.h"
+#include "SafeFile.h"
+
+int64_t CSVFieldToInt(const char* field) {
+    if (!field) throw EConvertError("missing number");
+    const auto value = ReadIntText(field);
+    if (!value) throw EConvertError(std::string("'") + field + "' is not a valid integer value");
+    return *value;
+}
+
+CSVFile::CSVFile(const std::string& fileName, bool write) : WriteMode(write), FileName(fileName) {
+    if (write) {
+        TempName = TemporaryNameBeside(fileName);
+        Output = std::fopen(TempName.c_str(), "wbx");
+        if (Output) std::setvbuf(Output, nullptr, _IOFBF, 1 << 16);
+    } else {
+        Input = std::fopen(fileName.c_str(), "rb");
+    }
+}
+
+CSVFile::~CSVFile() { Close(); }
+
+bool CSVFile::Close() {
+    if (Input) {
+        std::fclose(Input);
+        Input = nullptr;
+        return true;
+    }
+    if (!Output) return false;
+    bool ok = std::fflush(Output) == 0 && !std::ferror(Output) && ::fsync(fileno(Output)) == 0;
+    ok = std::fclose(Output) == 0 && ok;
+    Output = nullptr;
+    ok = ok && std::rename(TempName.c_str(), FileName.c_str()) == 0;
+    if (!ok) ::unlink(TempName.c_str());
+    return ok;
+}
+
+bool CSVFile::ReadLine() {
+    if (WriteMode || !Input) return false;
+    CurrentLine.clear();
+    LinePos = 0;
+    int c = 0;
+    bool any = false;
+    while ((c = getc_unlocked(Input)) != EOF) {
+        any = true;
+        if (c == '\n') break;
+        CurrentLine += static_cast<char>(c);
+    }
+    if (!any) return false;
+    if (!CurrentLine.empty() && CurrentLine.back() == '\r') CurrentLine.pop_back();
+    ++LineIndex;
+    FieldIndex = -1;
+    return true;
+}
+
+const char* CSVFile::ReadField() {
+    if (WriteMode) return nullptr;
+    CurrentField = nullptr;
+    if (LinePos >= CurrentLine.size()) return nullptr;
+    size_t end = CurrentLine.find(';', LinePos);
+    if (end == std::string::npos) end = CurrentLine.size();
+    const size_t len = end - LinePos;
+    if (len > MaxField) {
+        LinePos = CurrentLine.size();  // the rest of the line is lost
+        return nullptr;
+    }
+    std::memcpy(FieldBuffer, CurrentLine.data() + LinePos, len);
+    FieldBuffer[len] = '\0';
+    LinePos = end + 1;
+    ++FieldIndex;
+    CurrentField = FieldBuffer;
+    return CurrentField;
+}
+
+void CSVFile::Rewind() {
+    if (!Input) return;
+    std::clearerr(Input);
+    std::fseek(Input, 0, SEEK_SET);
+    CurrentLine.clear();
+    LinePos = 0;
+    LineIndex = -1;
+    FieldIndex = -1;
+}
+
+void CSVFile::BeginField() {
+    if (FieldIndex != -1) std::fputc(';', Output);
+    ++FieldIndex;
+    if (LineIndex == -1) LineIndex = 0;
+}
+
+void CSVFile::WriteField(const char* text) {
+    if (!Output) return;
+    BeginField();
+    if (text) std::fputs(text, Output);
+}
+
+void CSVFile::WriteField(std::string_view text) {
+    if (!Output) return;
+    BeginField();
+    std::fwrite(text.data(), 1, text.size(), Output);
+}
+
+void CSVFile::WriteIntField(int32_t value) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    WriteField(std::string_view(digits, static_cast<size_t>(end - digits)));
+}
+
+void CSVFile::WriteEmptyFields(int32_t n) {
+    for (int32_t i = 0; i < n; ++i) WriteField(static_cast<const char*>(nullptr));
+}
+
+void CSVFile::EndLine() {
+    if (!Output) return;
+    std::fputs("\r\n", Output);
+    ++LineIndex;
+    FieldIndex = -1;
+}
+
+bool CSVFile::Flush() {
+    if (WriteMode && Output) return std::fflush(Output) == 0 && !std::ferror(Output);
+    return false;
+}
