@@ -1,0 +1,109 @@
+// A simulated QX unit at the far end of a pseudo-terminal, on its own thread.
+//
+// It parses request frames (Dst 0xEC, Src, Len, Fnc, data, XOR check byte),
+// records them, and answers each from the handler of its function code with
+// a reply frame (Dst = the request's Src, Src 0xEC). A handler may stay
+// silent. The model-version request (0xC3) is answered from the unit's model
+// text; further services add their handlers with On(), working on Memory.
+//
+// Faults are scripted per reply, in order: stay silent, answer late, send
+// stray bytes first, leave out or change a byte (optionally with a correct
+// check byte again), pause in the middle, or send raw bytes instead.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <termios.h>
+#include <thread>
+#include <vector>
+
+class SimUnit {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr uint8_t UnitAddress = 0xEC;
+
+    struct Request {
+        uint8_t Dst = 0, Src = 0, Len = 0, Fnc = 0;
+        std::vector<uint8_t> Data;
+        std::vector<uint8_t> Frame;  // as received, check byte included
+        Clock::time_point At;        // when its last byte arrived
+    };
+    struct Answer {
+        uint8_t Fnc = 0;
+        std::vector<uint8_t> Data;
+    };
+    // nullopt: the unit stays silent.
+    using Handler = std::function<std::optional<Answer>(SimUnit& unit, const Request& request)>;
+
+    struct Fault {
+        bool Silent = false;
+        int DelayMs = 0;                // before the first byte
+        std::vector<uint8_t> Before{};  // stray bytes ahead of the reply
+        int DropIndex = -1;             // reply byte left out
+        int ChangeIndex = -1;           // reply byte replaced by ChangeTo
+        uint8_t ChangeTo = 0;
+        bool FixCheck = false;          // recompute the check byte after a change
+        int PauseIndex = -1;            // pause of PauseMs before this reply byte
+        int PauseMs = 0;
+        std::optional<std::vector<uint8_t>> Raw{};  // sent instead of the reply
+    };
+
+    SimUnit();
+    ~SimUnit();
+    SimUnit(const SimUnit&) = delete;
+    SimUnit& operator=(const SimUnit&) = delete;
+
+    // The pseudo-terminal the PC side opens.
+    const std::string& Path() const { return SlavePath; }
+    // Points QX318_COM<port> at Path().
+    void MapComPort(int port) const;
+    // The terminal settings the PC side left on the line.
+    termios LineSettings() const;
+
+    void On(uint8_t fnc, Handler handler);
+    void SetModel(const std::string& text);
+    void Script(Fault fault);
+    // Sends bytes at once, outside any exchange.
+    void Send(const std::vector<uint8_t>& bytes);
+
+    std::vector<Request> Requests() const;
+    size_t RequestCount() const;
+    bool WaitForRequests(size_t count, int timeoutMs) const;
+    std::vector<uint8_t> Wire() const;  // every byte the PC sent
+    void ClearRecords();
+
+    // A frame with its check byte: dst, src, 4 + data size, fnc, data, BCC.
+    static std::vector<uint8_t> Frame(uint8_t dst, uint8_t src, uint8_t fnc, const std::vector<uint8_t>& data);
+
+    std::vector<uint8_t> Memory = std::vector<uint8_t>(0x10000, 0xFF);  // used by handlers on the unit's thread
+
+private:
+    int Master = -1;
+    int Slave = -1;
+    int WakePipe[2] = {-1, -1};
+    std::string SlavePath;
+    std::thread Thread;
+    bool Stopping = false;
+
+    mutable std::mutex Lock;
+    mutable std::condition_variable Changed;
+    std::map<uint8_t, Handler> Handlers;
+    std::deque<Fault> Faults;
+    std::deque<std::vector<uint8_t>> Outgoing;
+    std::vector<Request> Received;
+    std::vector<uint8_t> WireBytes;
+    std::string Model;
+
+    void Run();
+    void Parse(std::vector<uint8_t>& pending);
+    void Respond(const Request& request);
+    bool Pause(int ms);  // false when stopping
+    void Write(const uint8_t* bytes, size_t n);
+};
