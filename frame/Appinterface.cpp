@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "AppFolders.h"
-#include "AppLink.h"
 #include "Bytes.h"
 #include "Messages.h"
 #include "RegistryMarker.h"
@@ -92,6 +91,7 @@ bool _Shortcuts::LoadFrom(THdrObj& container) {
 
 _AppInterface::_AppInterface() {
     ModelVersion.Clear();
+    CopyPaste = std::make_unique<TCopyPaste>();
     UnitsList = std::make_unique<std::vector<std::string>>();
     RecentFiles = std::make_unique<TRecentFiles>();
     IniFileName = GetSettingsFilePath(ProgramFileWithExt(".ini"));
@@ -99,7 +99,7 @@ _AppInterface::_AppInterface() {
     IniFile->LoadFromFile(IniFileName);
     Mls = std::make_unique<TMLSUnit>(BuiltInMessages, ProgramFileWithExt(".mls"));
     Mls->SetLanguage(LanguageIndex);
-    ComModule = CreateComModule(*Mls);
+    ComModule = std::make_unique<TBaseComModule>(Mls.get());
 
     MainPlacement = {0, 0, 640, 480, _WindowPlacement::Maximized};
     static constexpr int32_t managers[6][4] = {{10, 10, 280, 480}, {30, 30, 280, 480}, {50, 50, 480, 480},
@@ -118,6 +118,7 @@ _AppInterface::~_AppInterface() {
     ComModule.reset();  // closes the port and stops the link threads
     Mls.reset();
     IniFile.reset();
+    CopyPaste.reset();
 }
 
 void _AppInterface::AddRecentUnit(const std::string& text) {

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "AppToolBars.h"
+#include "Basecommodule.h"
+#include "CopyPaste.h"
 #include "IniFile.h"
 #include "Mlsunit.h"
 #include "ModelVersion.h"
@@ -22,12 +24,6 @@ class QMenuBar;
 class QMenu;
 class QWidget;
 class THdrObj;
-class TBaseComModule;
-
-// Frees the device link (closes its port, stops its threads); AppLink.cpp.
-struct TComModuleDeleter {
-    void operator()(TBaseComModule* link) const;
-};
 
 // Position, size and state of a window; 17 bytes in the settings file:
 // int32 top, left, width, height, byte state.
@@ -94,7 +90,7 @@ struct _AppInterface {
     std::unique_ptr<std::vector<std::string>> UnitsList;
     std::unique_ptr<TRecentFiles> RecentFiles;
     std::unique_ptr<TMLSUnit> Mls;
-    std::unique_ptr<TBaseComModule, TComModuleDeleter> ComModule;  // the device link and its threads
+    std::unique_ptr<TBaseComModule> ComModule;  // the device link; its threads run from here to the end
     int32_t ComPort = 1;
     int32_t BaudIndex = 1;  // into {9600, 57600, 115200}
     uint8_t DisplayFormats[100] = {};
@@ -109,6 +105,7 @@ struct _AppInterface {
     uint8_t MenuUI = 0;
     uint8_t ExpertMode = 0;
     _QXModelVersion ModelVersion;
+    std::unique_ptr<TCopyPaste> CopyPaste;
     std::unique_ptr<TMemIniFile> IniFile;  // <program>.ini, the converter's section
     std::string IniFileName;
 

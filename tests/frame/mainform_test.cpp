@@ -89,6 +89,9 @@ TEST_F(MainForm, StartsWithDefaultsWithoutSettingsFile) {
     EXPECT_EQ(w.App.MainMenu, w.menuBar());
     EXPECT_EQ(w.App.FileMenu, w.mnuFile);
     EXPECT_EQ(w.App.ToolBars.DockSites[0].Window, &w);
+    ASSERT_TRUE(w.App.ComModule);  // the link threads run; the port stays closed
+    EXPECT_FALSE(w.App.ComModule->IsOpen());
+    ASSERT_TRUE(w.App.CopyPaste);
     EXPECT_TRUE(w.App.ToolBars.DockSites[1].Empty());
     // Fixed tool bars: only General, directly under the menu.
     EXPECT_FALSE(w.toolbarGeneralDefault->isHidden());
