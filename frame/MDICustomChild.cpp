@@ -5,6 +5,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolBar>
 
 #include "Appinterface.h"
 
@@ -16,6 +17,31 @@ TMDICustomChild::TMDICustomChild(_AppInterface* app) : QMdiSubWindow(nullptr), A
     setAttribute(Qt::WA_DeleteOnClose);
     if (app && app->MainForm)
         if (auto* area = qobject_cast<QMdiArea*>(app->MainForm->centralWidget())) area->addSubWindow(this);
+}
+
+void TMDICustomChild::ActivateFrameParts(QMenu* menu, int groupIndex, QToolBar* ownToolBar, int slot) {
+    if (!App) return;
+    MergeMenu(App->MainMenu, menu, groupIndex);
+    if (App->FlexibleToolBars && ownToolBar && slot >= 0 && slot < TAppToolBars::SlotCount) {
+        ownToolBar->hide();
+        App->ToolBars.Slots[slot].CopyButtonsFrom(ownToolBar);
+    }
+    App->ToolBars.Slots[0].RestoreDefaultButtons();
+    if (widget()) widget()->updateGeometry();
+}
+
+void TMDICustomChild::DeactivateFrameParts(QMenu* menu, int slot) {
+    if (!App) return;
+    UnmergeMenu(App->MainMenu, menu);
+    auto* area = App->MainForm ? qobject_cast<QMdiArea*>(App->MainForm->centralWidget()) : nullptr;
+    if (!area || area->activeSubWindow() != this) RestoreFrameToolBars(slot);
+    if (widget()) widget()->updateGeometry();
+}
+
+void TMDICustomChild::RestoreFrameToolBars(int slot) {
+    if (!App) return;
+    if (slot >= 0 && slot < TAppToolBars::SlotCount) App->ToolBars.Slots[slot].RestoreDefaultButtons();
+    App->ToolBars.Slots[0].RestoreDefaultButtons();
 }
 
 bool TMDICustomChild::CloseQuery() { return !OnCloseQuery || OnCloseQuery(); }

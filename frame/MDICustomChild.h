@@ -13,6 +13,7 @@
 struct _AppInterface;
 class QMenu;
 class QMenuBar;
+class QToolBar;
 
 enum : uint32_t {
     KindTypeObject = 0x3000,
@@ -31,6 +32,18 @@ public:
     explicit TMDICustomChild(_AppInterface* app);
     void SetKind(uint32_t kind) { Kind = kind; }
     uint32_t GetKind() const { return Kind; }
+
+    // Steps of the common protocol that every document window runs from its
+    // own handlers. slot: its main-window tool bar (TAppToolBars), -1 none.
+    // Activation: its menu joins the main menu by its group index; with
+    // flexible tool bars its own tool bar hides and lends its buttons to the
+    // main-window tool bar of the slot; General gets its default buttons.
+    void ActivateFrameParts(QMenu* menu, int groupIndex, QToolBar* ownToolBar, int slot);
+    // Deactivation: the menu leaves the main menu; when no window is active
+    // any more (or another one), the slot and General get their defaults.
+    void DeactivateFrameParts(QMenu* menu, int slot);
+    // Close: the slot and General get their default buttons.
+    void RestoreFrameToolBars(int slot);
 
     // Asks whether the window may close (unsaved changes); empty: it may.
     // The main window asks every document window before it closes.

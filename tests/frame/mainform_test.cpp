@@ -547,3 +547,65 @@ TEST_F(MainForm, DocumentMenusMergeByGroupIndex) {
     EXPECT_EQ(w.menuBar()->actions().size(), 6);
     EXPECT_EQ(w.menuBar()->actions()[1], w.mnuView->menuAction());
 }
+
+// A memory-manager window in flexible mode lends its buttons to the
+// main-window tool bar of its kind while it is active.
+TEST_F(MainForm, ActiveWindowLendsItsButtonsInFlexibleMode) {
+    WriteSettings([](_AppInterface& app) { app.FlexibleToolBarsSetting = 1; });
+    TfrmQX318MainForm w;
+    w.show();
+    auto* manager = new FakeWindow(&w.App, KindMemoryManager);
+    QMenu edit("&Edit");
+    QToolBar own;
+    QAction refresh("Refresh");
+    own.addAction(&refresh);
+    const QList<QAction*> defaults = w.toolbarMemoryManagerDefault->actions();
+    manager->ActivateFrameParts(&edit, 1, &own, 4);
+    EXPECT_EQ(w.toolbarMemoryManagerDefault->actions(), QList<QAction*>{&refresh});
+    EXPECT_TRUE(own.isHidden());
+    EXPECT_EQ(w.menuBar()->actions()[1], edit.menuAction());
+    w.ClientArea->setActiveSubWindow(nullptr);
+    manager->DeactivateFrameParts(&edit, 4);
+    EXPECT_EQ(w.toolbarMemoryManagerDefault->actions(), defaults);
+    EXPECT_FALSE(w.menuBar()->actions().contains(edit.menuAction()));
+    manager->ActivateFrameParts(&edit, 1, &own, 4);
+    manager->RestoreFrameToolBars(4);  // closing
+    EXPECT_EQ(w.toolbarMemoryManagerDefault->actions(), defaults);
+    EXPECT_EQ(w.App.ToolBars.Slots[0].GetButton(2), w.actDefaultSave);
+
+    // Fixed mode: the window keeps its own tool bar.
+    TfrmQX318MainForm fixedFrame;
+    auto* fixed = new FakeWindow(&fixedFrame.App, KindMemoryManager);
+    fixedFrame.App.FlexibleToolBars = 0;
+    QToolBar kept;
+    kept.addAction(&refresh);
+    kept.show();
+    fixed->ActivateFrameParts(&edit, 1, &kept, 4);
+    EXPECT_FALSE(kept.isHidden());
+    EXPECT_NE(fixedFrame.toolbarMemoryManagerDefault->actions(), QList<QAction*>{&refresh});
+}
+
+TEST_F(MainForm, AboutBoxAndDoubleClickOnTheClientArea) {
+    TfrmQX318MainForm w;
+    w.show();
+    QString caption;
+    bool toolWindow = false;
+    QTimer::singleShot(0, [&] {
+        auto* about = qobject_cast<TfrmLogo*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(about);
+        caption = about->windowTitle();
+        toolWindow = (about->windowFlags() & Qt::Tool) == Qt::Tool;
+        EXPECT_FALSE(about->CloseTimer->isActive());
+        about->FormClick();
+    });
+    w.mnuAbout->trigger();
+    EXPECT_EQ(caption, "About...");
+    EXPECT_TRUE(toolWindow);
+    const std::string text = TfrmQX318MainForm::AboutText();
+    EXPECT_EQ(text.rfind("QX-318 Utility V2.7\r\nRztSoftware\r\nBuilt: ", 0), 0u);
+    EXPECT_EQ(text.substr(text.size() - 21), "\r\nwww.rztsoftware.com");
+
+    QTest::mouseDClick(w.ClientArea->viewport(), Qt::LeftButton);
+    ASSERT_EQ(OpenDialogs.size(), 1u);  // the open command
+    EXPECT_EQ(OpenDialogs[0].Filter, w.OpenDialogFilter);
+}
