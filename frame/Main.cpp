@@ -110,6 +110,7 @@ TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArg
     setWindowTitle(caption);
     QApplication::setApplicationDisplayName(caption);
     UpdateCommandStates();
+    UpdateToolBarChecks();
     // 16. The splash is not waited for.
     SplashWindow = ShowAboutBox(1500, false, false);
     // 17.
@@ -232,6 +233,8 @@ void TfrmQX318MainForm::BuildMenus() {
         mnuToolBar->addAction(a);
         PopupMenuToolBars->addAction(a);
     }
+    connect(mnuToolBar, &QMenu::aboutToShow, this, &TfrmQX318MainForm::UpdateToolBarChecks);
+    connect(PopupMenuToolBars, &QMenu::aboutToShow, this, &TfrmQX318MainForm::UpdateToolBarChecks);
     mnuView->addSeparator();
     mnuView->addAction(actMemoryManager);
     mnuView->addAction(actProgramManager);
@@ -302,8 +305,16 @@ void TfrmQX318MainForm::BuildToolBars() {
         bar("toolbarGamesManagerDefault", "Applications", {actGamesManager}, actToolBarGamesManager);
 }
 
+void TfrmQX318MainForm::UpdateToolBarChecks() {
+    const auto bars = DefaultToolBars();
+    const QList<QAction*> toggles = PopupMenuToolBars->actions();
+    static constexpr int slotOfToggle[8] = {0, 1, 2, 4, 3, 5, 6, 7};  // in the menu's order
+    for (int i = 0; i < toggles.size() && i < 8; ++i) toggles[i]->setChecked(!bars[slotOfToggle[i]]->isHidden());
+}
+
 QMenu* TfrmQX318MainForm::createPopupMenu() {
     if (!App.FlexibleToolBars) return nullptr;
+    UpdateToolBarChecks();
     auto* menu = new QMenu(this);
     menu->addActions(PopupMenuToolBars->actions());
     return menu;

@@ -106,6 +106,8 @@ private:
     void BuildMenus();
     void BuildToolBars();
     void RebuildWindowMenu();
+    // The tool-bar actions' check marks follow their tool bars.
+    void UpdateToolBarChecks();
     // The shut-down: tool-bar layout, placement, reopen flags, settings file.
     void FormClose();
     // Lets every document window agree to closing; false when one refuses.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMenu>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -39,7 +40,7 @@ public:
 
 private:
     std::array<std::string, SlotCount> Slots;
-    QMenu* Submenu = nullptr;
+    QPointer<QMenu> Submenu;
     TClickHandler OnClick;
 
     void Rebuild();

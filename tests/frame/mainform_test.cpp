@@ -103,6 +103,9 @@ TEST_F(MainForm, StartsWithDefaultsWithoutSettingsFile) {
     }
     EXPECT_FALSE(w.mnuToolBar->menuAction()->isVisible());
     EXPECT_EQ(w.createPopupMenu(), nullptr);
+    EXPECT_TRUE(w.actToolBarGeneral->isChecked());
+    EXPECT_FALSE(w.actToolBarTable->isChecked());
+    EXPECT_FALSE(w.actToolBarMemoryManager->isChecked());
     // The splash, not waited for.
     ASSERT_TRUE(w.Splash());
     EXPECT_TRUE(w.Splash()->isVisible());
@@ -221,6 +224,8 @@ TEST_F(MainForm, StartsWithSavedSettings) {
     EXPECT_TRUE(w.toolbarTableDefault->isMovable());
     EXPECT_FALSE(w.toolbarTableDefault->isHidden());
     EXPECT_TRUE(w.toolbarProgramManagerDefault->isHidden());
+    EXPECT_FALSE(w.actToolBarProgramManager->isChecked());
+    EXPECT_TRUE(w.actToolBarMemoryManager->isChecked());
     EXPECT_TRUE(w.toolbarQXMenuDefault->isHidden());  // no menu functions
     EXPECT_TRUE(w.toolBarBreak(w.toolbarGamesManagerDefault));  // the second band
     ASSERT_EQ(w.mnuOpenRecent->actions().size(), 1);
