@@ -1,5 +1,6 @@
 #include "CSVFile.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <charconv>
@@ -22,6 +23,11 @@ CSVFile::CSVFile(const std::string& fileName, bool write) : WriteMode(write), Fi
         if (Output) std::setvbuf(Output, nullptr, _IOFBF, 1 << 16);
     } else {
         Input = std::fopen(fileName.c_str(), "rb");
+        struct stat st {};
+        if (Input && (::fstat(fileno(Input), &st) != 0 || !S_ISREG(st.st_mode))) {
+            std::fclose(Input);  // a folder or a device is no CSV file
+            Input = nullptr;
+        }
     }
 }
 
@@ -83,6 +89,8 @@ void CSVFile::Rewind() {
     if (!Input) return;
     std::clearerr(Input);
     std::fseek(Input, 0, SEEK_SET);
+    // A field of the old position would make the next table read start there.
+    CurrentField = nullptr;
     CurrentLine.clear();
     LinePos = 0;
     LineIndex = -1;

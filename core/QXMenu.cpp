@@ -1,26 +1,21 @@
 #include "QXMenu.h"
 
+#include "TextHelpers.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 namespace {
 
-// The first n characters of a text (all of it when it is not longer).
-std::string_view LeftStr(std::string_view text, size_t n) { return text.substr(0, std::min(n, text.size())); }
-
-// A fixed-size text field: the text cut to the field, its terminator, zeros
-// (also after a NUL that the text itself holds).
 template <size_t N>
 void PutText(char (&field)[N], std::string_view text) {
-    std::memset(field, 0, N);
-    const std::string_view cut = LeftStr(text.substr(0, text.find('\0')), N - 1);
-    std::memcpy(field, cut.data(), cut.size());
+    SetFixedText(field, N, text);
 }
 
 template <size_t N>
 std::string TextOf(const char (&field)[N]) {
-    return std::string(field, ::strnlen(field, N));
+    return FixedText(field, N);
 }
 
 template <typename Record>
@@ -296,7 +291,7 @@ void TQXMenuData::TruncateInfNotText(int32_t k) {
     if (!c) return;
     const size_t keep = c->Range > 1 ? c->Range - 1u : 0u;
     for (int32_t l = 0; l < GetLanguageCount(); ++l)
-        SetInfNotText(l, k, LeftStr(GetInfNotText(l, k), keep));
+        SetInfNotText(l, k, LeftStr(GetInfNotText(l, k), static_cast<int>(keep)));
 }
 
 // Tree view ------------------------------------------------------------------
@@ -306,9 +301,12 @@ void TQXMenuData::RefreshTree() {
         const std::string name = DisplayLanguage == -1 ? std::string("?") : GetMenuItemName(DisplayLanguage, i);
         TNodeExt* node = FindNode(i);
         if (!node) continue;
-        if (ShowLinked && LinkedMenu)
-            node->Update(i, 0, "(" + LinkedMenu->GetMenuItemName(LinkedLanguage + 1, i) + ")", name);
-        else
+        if (ShowLinked && LinkedMenu) {
+            std::string original = "(";
+            original += LinkedMenu->GetMenuItemName(LinkedLanguage + 1, i);
+            original += ')';
+            node->Update(i, 0, original, name);
+        } else
             node->Update(i, 0, "", name);
         ShowNodeImages(node, i);
     }

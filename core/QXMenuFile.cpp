@@ -4,6 +4,7 @@
 
 #include "IniFile.h"
 #include "QXMenu.h"
+#include "TextHelpers.h"
 
 namespace {
 
@@ -17,12 +18,6 @@ std::string HelpSection(std::string_view language) { return "Menu " + std::strin
 std::string InfNotSection(std::string_view language) { return "InfNot " + std::string(language); }
 std::string LanguageKey(int64_t language) { return "Language" + std::to_string(language + 1); }
 std::string Key(int64_t index) { return std::to_string(index); }
-
-std::string ReplaceChar(std::string text, char from, char to) {
-    for (char& c : text)
-        if (c == from) c = to;
-    return text;
-}
 
 // In the file a help text of several lines stays on one line: CR is written
 // as the byte 0xFF and LF as 0xFE.

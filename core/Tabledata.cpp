@@ -1,6 +1,5 @@
 #include "Tabledata.h"
 
-#include <bit>
 #include <charconv>
 #include <cstring>
 #include <vector>
@@ -291,43 +290,39 @@ bool TTableData::SaveTo(THdrObj& container) const {
     // Data sets: the name, then the cells field by field (all rows of field 0,
     // then all rows of field 1, ...), as GetValue gives them.
     const size_t cellCount = static_cast<size_t>(fields) * static_cast<size_t>(rows);
-    std::vector<uint32_t> image(DataSetNameSize / 4 + cellCount);
     std::vector<const uint32_t*> rowCells(static_cast<size_t>(rows));
     for (int32_t d = 0; d < DataSetNames.Count(); ++d) {
-        std::fill(image.begin(), image.begin() + DataSetNameSize / 4, 0u);
+        std::vector<uint8_t> image(DataSetNameSize + 4 * cellCount);
         std::memcpy(image.data(), DataSetNames.Get(d)->Name, sizeof(_TableDataSetName));
-        uint32_t* cells = image.data() + DataSetNameSize / 4;
+        uint8_t* cells = image.data() + DataSetNameSize;
         for (int32_t r = 0; r < rows; ++r) rowCells[static_cast<size_t>(r)] = RowCells(d, r);
         const TArray<unsigned int>* plane = Cells.GetPlane(d);
         const int32_t cols = plane ? plane->GetColCount() : 0;
         constexpr int32_t RowBlock = 256;  // rows at a time, so that they stay in cache
         for (int32_t first = 0; first < rows; first += RowBlock) {
             const int32_t last = std::min(rows, first + RowBlock);
-            for (int32_t f = 0; f < fields; ++f) {
+            for (int32_t f = 0; f < std::min(fields, cols); ++f) {
                 const _TableFieldInfo* field = Fields.Get(f);
-                uint32_t* out = cells + static_cast<size_t>(f) * static_cast<size_t>(rows);
-                if (f >= cols) {
-                    std::fill(out + first, out + last, 0u);
-                    continue;
-                }
-                const uint8_t size = field->Size;
-                const bool isSigned = field->IsSigned();
-                for (int32_t r = first; r < last; ++r) {
-                    const uint32_t* row = rowCells[static_cast<size_t>(r)];
-                    out[r] = row ? CutValue(size, isSigned, row[f]) : 0;
+                uint8_t* out = cells + 4 * static_cast<size_t>(f) * static_cast<size_t>(rows);
+                const auto column = [&](auto cut) {
+                    for (int32_t r = first; r < last; ++r) {
+                        const uint32_t* row = rowCells[static_cast<size_t>(r)];
+                        LePut32(out + 4 * static_cast<size_t>(r), row ? cut(row[f]) : 0);
+                    }
+                };
+                // One loop per kind of field, so that the cut is not decided per cell.
+                switch (field->IsSigned() ? -field->Size : field->Size) {
+                    case -1: column([](uint32_t v) { return static_cast<uint32_t>(static_cast<int8_t>(v & 0xFF)); }); break;
+                    case -2: column([](uint32_t v) { return static_cast<uint32_t>(static_cast<int16_t>(v & 0xFFFF)); }); break;
+                    case 1: column([](uint32_t v) { return v & 0xFFu; }); break;
+                    case 2: column([](uint32_t v) { return v & 0xFFFFu; }); break;
+                    case 3: case -3: column([](uint32_t v) { return v & 0xFFFFFFu; }); break;
+                    case 4: case -4: column([](uint32_t v) { return v; }); break;
+                    default: column([](uint32_t) { return 0u; }); break;
                 }
             }
         }
-        if constexpr (std::endian::native == std::endian::big) {
-            for (size_t i = DataSetNameSize / 4; i < image.size(); ++i) {
-                uint8_t le[4];
-                LePut32(le, image[i]);
-                std::memcpy(&image[i], le, 4);
-            }
-        }
-        if (!container.WriteSection(SectDataSet, static_cast<uint16_t>(d),
-                                    static_cast<uint32_t>(image.size() * 4), image.data()))
-            return false;
+        if (!container.WriteSectionBuffer(SectDataSet, static_cast<uint16_t>(d), std::move(image))) return false;
     }
     return true;
 }
@@ -356,6 +351,9 @@ bool TTableData::LoadFrom(THdrObj& container) {
     for (int32_t f = 0; f < fields; ++f) {
         _TableFieldInfo field;
         if (!container.ReadSectionFixed(SectField, static_cast<uint16_t>(f), sizeof field, &field)) return false;
+        // The texts end at their first NUL, with zeros after it; the rest is kept.
+        field.SetName(field.GetName());
+        field.SetUnit(field.GetUnit());
         *Fields.Get(f) = field;
     }
     const size_t cellCount = static_cast<size_t>(fields) * static_cast<size_t>(rows);

@@ -100,6 +100,7 @@ void GridToRtf(std::vector<std::string>& list, const TTextGrid& grid, int width,
 void SetFixedText(char* field, size_t size, std::string_view text) {
     if (size == 0) return;
     std::memset(field, 0, size);
+    text = text.substr(0, text.find('\0'));  // a NUL inside the text ends it: zeros follow
     std::memcpy(field, text.data(), std::min(text.size(), size - 1));
 }
 

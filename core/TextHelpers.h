@@ -54,7 +54,8 @@ void PadGridColumns(TTextGrid& grid);
 void GridToRtf(std::vector<std::string>& list, const TTextGrid& grid, int width, int gap);
 
 // Fixed-size text fields of the model records: NUL-terminated, at most
-// size - 1 characters (a longer text is cut), every byte after the text zero.
+// size - 1 characters (a longer text is cut, a NUL inside it ends it), every
+// byte after the text zero.
 void SetFixedText(char* field, size_t size, std::string_view text);
 // The text of such a field: up to its first NUL, never beyond the field.
 std::string FixedText(const char* field, size_t size);

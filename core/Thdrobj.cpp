@@ -47,6 +47,7 @@ public:
         Buffer.insert(Buffer.end(), p, p + len);
         return true;
     }
+    int Descriptor() const { return Fd; }
     bool Flush() {
         if (Ok && !Buffer.empty()) WriteAll(Buffer.data(), Buffer.size());
         Buffer.clear();
@@ -73,6 +74,21 @@ private:
 
 // Copies the payload of one section of a container in chunks.
 bool CopySection(THdrObj& from, int32_t index, uint32_t size, FdWriter& to) {
+    // A section in a file is copied by the kernel, file to file.
+    std::shared_ptr<THdrFileHandle> file;
+    uint64_t offset = 0;
+    if (size > 0 && from.ShareSectionSource(index, file, offset) && to.Flush()) {
+        auto in = static_cast<off_t>(offset);
+        uint64_t left = size;
+        while (left > 0) {
+            const ssize_t n = ::copy_file_range(file->Fd, &in, to.Descriptor(), nullptr, left, 0);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            left -= static_cast<uint64_t>(n);
+        }
+        if (left == 0) return true;
+        if (left != size) return false;  // failed half-way: the output is not where it should be
+    }
     static constexpr size_t Chunk = 1 << 20;
     std::vector<uint8_t> buffer(std::min<size_t>(Chunk, size));
     uint64_t done = 0;
@@ -196,6 +212,10 @@ int THdrObj::WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void
 int THdrObj::OpenFromSection(THdrObj*, uint16_t, std::string_view, uint16_t) { return 0; }
 int THdrObj::AttachToSection(THdrObj*, uint16_t, uint16_t) { return 0; }
 int THdrObj::WriteSectionParts(uint16_t, uint16_t, std::span<const std::span<const uint8_t>>) { return 0; }
+int THdrObj::WriteSectionBuffer(uint16_t id, uint16_t subId, std::vector<uint8_t>&& bytes) {
+    if (bytes.size() > UINT32_MAX) return 0;
+    return WriteSection(id, subId, static_cast<uint32_t>(bytes.size()), bytes.data());
+}
 int THdrObj::ReadSectionPart(int32_t, uint64_t, size_t, void*) { return 0; }
 bool THdrObj::ShareSectionSource(int32_t, std::shared_ptr<THdrFileHandle>&, uint64_t&) { return false; }
 
@@ -421,7 +441,7 @@ int THdrFile::CopyFrom(THdrObj* source, std::string_view ident) {
 // ---------------------------------------------------------------- memory container
 
 void THdrMem::Close() {
-    std::vector<uint8_t>().swap(Payload);
+    std::vector<std::vector<uint8_t>>().swap(Payloads);
     Backing.reset();
     BackingBase = 0;
     Parent = nullptr;
@@ -442,15 +462,19 @@ int THdrMem::Create(const std::string&, std::string_view ident) {
 
 bool THdrMem::Materialise() {
     if (!Backing) return true;
-    const uint64_t total = Sections.SumSizes(0, Sections.Count());
-    std::vector<uint8_t> bytes;
+    std::vector<std::vector<uint8_t>> payloads(static_cast<size_t>(Sections.Count()));
+    uint64_t at = BackingBase;
     try {
-        bytes.resize(static_cast<size_t>(total));
+        for (size_t i = 0; i < payloads.size(); ++i) {
+            const uint32_t n = Sections.All()[i].Size;
+            payloads[i].resize(n);
+            if (n > 0 && !Backing->ReadAt(at, payloads[i].data(), n)) return false;
+            at += n;
+        }
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (total > 0 && !Backing->ReadAt(BackingBase, bytes.data(), bytes.size())) return false;
-    Payload = std::move(bytes);
+    Payloads = std::move(payloads);
     Backing.reset();
     return true;
 }
@@ -460,9 +484,8 @@ int THdrMem::ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buff
     const uint64_t size = Sections.GetSize(index);
     if (pos > size || len > size - pos) return 0;
     if (len == 0) return 1;
-    const uint64_t at = Sections.SumSizes(0, index) + pos;
-    if (Backing) return Backing->ReadAt(BackingBase + at, buffer, len) ? 1 : 0;
-    std::memcpy(buffer, Payload.data() + at, len);
+    if (Backing) return Backing->ReadAt(BackingBase + Sections.SumSizes(0, index) + pos, buffer, len) ? 1 : 0;
+    std::memcpy(buffer, Payloads[static_cast<size_t>(index)].data() + pos, len);
     return 1;
 }
 
@@ -477,23 +500,31 @@ int THdrMem::DeleteSection(uint16_t id, uint16_t subId) {
     const int32_t index = FindSection(id, subId);
     if (!IsOpen() || index < 0 || !Materialise()) return 0;
     const THdrSectList::Entry entry = Sections.All()[static_cast<size_t>(index)];
-    const auto at = Payload.begin() + static_cast<std::ptrdiff_t>(Sections.SumSizes(0, index));
-    std::vector<uint8_t> removed;
-    if (IsAttached()) removed.assign(at, at + entry.Size);
-    Payload.erase(at, at + entry.Size);
+    std::vector<uint8_t> removed = std::move(Payloads[static_cast<size_t>(index)]);
+    Payloads.erase(Payloads.begin() + index);
     Sections.Delete(index);
     if (!IsAttached() || FlushToParent()) return 1;
     // The parent kept its old image: so does this container.
-    const auto back = Payload.begin() + static_cast<std::ptrdiff_t>(Sections.SumSizes(0, index));
-    Payload.insert(back, removed.begin(), removed.end());
+    Payloads.insert(Payloads.begin() + index, std::move(removed));
     Sections.Insert(index, entry);
     return 0;
 }
 
 int THdrMem::WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts) {
-    if (!IsOpen()) return 0;
     const uint64_t size = PartsSize(parts);
     if (size > UINT32_MAX) return 0;
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.reserve(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    for (const auto& p : parts) bytes.insert(bytes.end(), p.begin(), p.end());
+    return WriteSectionBuffer(id, subId, std::move(bytes));
+}
+
+int THdrMem::WriteSectionBuffer(uint16_t id, uint16_t subId, std::vector<uint8_t>&& bytes) {
+    if (!IsOpen() || bytes.size() > UINT32_MAX) return 0;
     const int32_t old = FindSection(id, subId);
     if (old < 0 && static_cast<uint32_t>(Sections.Count()) >= HdrMaxSections) return 0;
     if (!Materialise()) return 0;
@@ -501,22 +532,18 @@ int THdrMem::WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std:
     std::vector<uint8_t> oldBytes;
     if (old >= 0) {
         oldEntry = Sections.All()[static_cast<size_t>(old)];
-        const auto at = Payload.begin() + static_cast<std::ptrdiff_t>(Sections.SumSizes(0, old));
-        if (IsAttached()) oldBytes.assign(at, at + oldEntry.Size);
-        Payload.erase(at, at + oldEntry.Size);
+        oldBytes = std::move(Payloads[static_cast<size_t>(old)]);
+        Payloads.erase(Payloads.begin() + old);
         Sections.Delete(old);
     }
-    const size_t end = Payload.size();
-    Payload.reserve(end + static_cast<size_t>(size));
-    for (const auto& p : parts) Payload.insert(Payload.end(), p.begin(), p.end());
-    Sections.Add(id, subId, static_cast<uint32_t>(size));
+    Sections.Add(id, subId, static_cast<uint32_t>(bytes.size()));
+    Payloads.push_back(std::move(bytes));
     if (!IsAttached() || FlushToParent()) return 1;
     // The parent kept its old image: so does this container.
-    Payload.resize(end);
+    Payloads.pop_back();
     Sections.Delete(Sections.Count() - 1);
     if (old >= 0) {
-        const auto back = Payload.begin() + static_cast<std::ptrdiff_t>(Sections.SumSizes(0, old));
-        Payload.insert(back, oldBytes.begin(), oldBytes.end());
+        Payloads.insert(Payloads.begin() + old, std::move(oldBytes));
         Sections.Insert(old, oldEntry);
     }
     return 0;
@@ -527,19 +554,18 @@ int THdrMem::CopyFrom(THdrObj* source, std::string_view ident) {
     const THdrSectList list = source->Sections;
     Close();
     try {
-        Payload.resize(static_cast<size_t>(list.SumSizes(0, list.Count())));
+        Payloads.resize(static_cast<size_t>(list.Count()));
+        for (int32_t i = 0; i < list.Count(); ++i) {
+            auto& bytes = Payloads[static_cast<size_t>(i)];
+            bytes.resize(list.GetSize(i));
+            if (!source->ReadSectionPart(i, 0, bytes.size(), bytes.data())) {
+                Close();
+                return 0;
+            }
+        }
     } catch (const std::bad_alloc&) {
         Close();
         return 0;
-    }
-    uint64_t at = 0;
-    for (int32_t i = 0; i < list.Count(); ++i) {
-        const uint32_t n = list.GetSize(i);
-        if (!source->ReadSectionPart(i, 0, n, Payload.data() + at)) {
-            Close();
-            return 0;
-        }
-        at += n;
     }
     Sections = list;
     Opened = true;
@@ -564,8 +590,7 @@ int THdrMem::OpenFromSection(THdrObj* parent, uint16_t id, std::string_view iden
     std::vector<uint8_t> directory(HdrEntrySize * count);
     if (!parent->ReadSectionPart(index, 16, directory.size(), directory.data())) return 0;
     Sections.ReadFrom(directory, static_cast<int32_t>(count));
-    const uint64_t payloads = Sections.SumSizes(0, Sections.Count());
-    if (headerSize + payloads > size) {
+    if (headerSize + Sections.SumSizes(0, Sections.Count()) > size) {
         Close();
         return 0;
     }
@@ -576,12 +601,18 @@ int THdrMem::OpenFromSection(THdrObj* parent, uint16_t id, std::string_view iden
         BackingBase = offset + headerSize;
     } else {
         try {
-            Payload.resize(static_cast<size_t>(payloads));
+            Payloads.resize(static_cast<size_t>(Sections.Count()));
+            uint64_t at = headerSize;
+            for (int32_t i = 0; i < Sections.Count(); ++i) {
+                auto& bytes = Payloads[static_cast<size_t>(i)];
+                bytes.resize(Sections.GetSize(i));
+                if (!parent->ReadSectionPart(index, at, bytes.size(), bytes.data())) {
+                    Close();
+                    return 0;
+                }
+                at += bytes.size();
+            }
         } catch (const std::bad_alloc&) {
-            Close();
-            return 0;
-        }
-        if (!parent->ReadSectionPart(index, headerSize, Payload.size(), Payload.data())) {
             Close();
             return 0;
         }
@@ -608,7 +639,10 @@ int THdrMem::FlushToParent() {
     if (!Parent || !Materialise()) return 0;
     std::vector<uint8_t> header;
     WriteHeader(header, Sections);
-    if (header.size() + Payload.size() > UINT32_MAX) return 0;
-    const std::span<const uint8_t> parts[2] = {header, Payload};
+    if (GetTotalSize() > UINT32_MAX) return 0;
+    std::vector<std::span<const uint8_t>> parts;
+    parts.reserve(Payloads.size() + 1);
+    parts.emplace_back(header);
+    for (const auto& p : Payloads) parts.emplace_back(p);
     return Parent->WriteSectionParts(ParentId, ParentSubId, parts);
 }

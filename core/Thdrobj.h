@@ -12,7 +12,9 @@
 // old one, so a failed change leaves the file (and the container) as it was.
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstring>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -31,7 +33,11 @@ inline void LePut16(uint8_t* p, uint16_t v) {
     p[1] = static_cast<uint8_t>(v >> 8);
 }
 inline void LePut32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(p, &v, 4);
+    } else {
+        for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+    }
 }
 
 constexpr size_t HdrIdentSize = 14;
@@ -103,6 +109,9 @@ public:
     virtual int ReadSection(uint16_t id, uint16_t subId, void* buffer);
     virtual int DeleteSection(uint16_t id, uint16_t subId);
     virtual int WriteSection(uint16_t id, uint16_t subId, uint32_t size, const void* data);
+    // 0 both when the parent has no such section and when the section holds
+    // no readable image; a caller walking sections by sub-id tells the two
+    // apart with FindSection (an unreadable section is an error, not the end).
     virtual int OpenFromSection(THdrObj* parent, uint16_t id, std::string_view ident, uint16_t subId);
     virtual int AttachToSection(THdrObj* parent, uint16_t id, uint16_t subId);
 
@@ -127,13 +136,16 @@ public:
     // Writes a section whose payload is the given pieces one after the other
     // (the whole image of a nested container without gluing it first).
     virtual int WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts);
+    // WriteSection with a buffer that the container may take over.
+    virtual int WriteSectionBuffer(uint16_t id, uint16_t subId, std::vector<uint8_t>&& bytes);
     // len bytes at pos inside the payload of the section at index.
     virtual int ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buffer);
 
-protected:
     // The file and payload offset of a section, when the container lives in
     // a file; memory containers loaded from it read from there on demand.
     virtual bool ShareSectionSource(int32_t index, std::shared_ptr<THdrFileHandle>& file, uint64_t& offset);
+
+protected:
     void SetIdent(std::string_view ident);  // first 13 characters, NUL-padded
     bool IdentMatches(std::string_view ident) const { return ident.empty() || GetIdent() == ident; }
     void WriteHeader(std::vector<uint8_t>& out, const THdrSectList& list) const;
@@ -164,6 +176,7 @@ public:
     int DeleteSection(uint16_t id, uint16_t subId) override;
     int WriteSectionParts(uint16_t id, uint16_t subId, std::span<const std::span<const uint8_t>> parts) override;
     int ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buffer) override;
+    bool ShareSectionSource(int32_t index, std::shared_ptr<THdrFileHandle>& file, uint64_t& offset) override;
 
     const std::string& GetFileName() const { return FileName; }
 
@@ -171,9 +184,6 @@ public:
     // because the file is busy is tried again.
     static int RenameRetries;
     static int RenameRetryMs;
-
-protected:
-    bool ShareSectionSource(int32_t index, std::shared_ptr<THdrFileHandle>& file, uint64_t& offset) override;
 
 private:
     std::string FileName;
@@ -201,20 +211,19 @@ public:
     int OpenFromSection(THdrObj* parent, uint16_t id, std::string_view ident, uint16_t subId) override;
     int AttachToSection(THdrObj* parent, uint16_t id, uint16_t subId) override;
     int ReadSectionPart(int32_t index, uint64_t pos, size_t len, void* buffer) override;
+    int WriteSectionBuffer(uint16_t id, uint16_t subId, std::vector<uint8_t>&& bytes) override;
+    bool ShareSectionSource(int32_t index, std::shared_ptr<THdrFileHandle>& file, uint64_t& offset) override;
 
     bool IsAttached() const { return Parent != nullptr; }
 
 private:
-    // The payloads, back to back. While Backing is set they still lie in the
-    // parent's file at BackingBase and are fetched from there on demand; the
-    // first change takes them into Payload.
-    std::vector<uint8_t> Payload;
+    // One buffer per section, in directory order. While Backing is set the
+    // payloads still lie in the parent's file at BackingBase and are fetched
+    // from there on demand; the first change takes them into memory.
+    std::vector<std::vector<uint8_t>> Payloads;
     std::shared_ptr<THdrFileHandle> Backing;
     uint64_t BackingBase = 0;
 
     bool Materialise();
     int FlushToParent();
-
-protected:
-    bool ShareSectionSource(int32_t index, std::shared_ptr<THdrFileHandle>& file, uint64_t& offset) override;
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the plain build, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the device-link tests under
-# ThreadSanitizer, and each fuzzer for 30 seconds.
+# ThreadSanitizer, each fuzzer for 30 seconds, and the release build of the
+# two programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -33,5 +34,9 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DQX_FUZZ=ON -DQX_GUI=OFF -DQX_BENCH=OFF
 cmake --build build/fuzz -j "$jobs"
 bash tests/fuzz/run.sh build/fuzz/tests/fuzz "${QX_FUZZ_SECONDS:-30}"
+
+stage "release build of the two programs, as scripts/run.sh makes it"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DQX_BENCH=OFF
+cmake --build build/release -j "$jobs"
 
 stage "all tests passed"

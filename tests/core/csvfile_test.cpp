@@ -49,6 +49,8 @@ TEST_F(CsvTest, AFileThatCannotBeCreatedIsNotOpen) {
     CSVFile r(Path("missing.csv"), false);
     EXPECT_FALSE(r.IsOpen());
     EXPECT_FALSE(r.ReadLine());
+    CSVFile folder(dir.string(), false);
+    EXPECT_FALSE(folder.IsOpen());
 }
 
 TEST_F(CsvTest, ReadsLinesAndFields) {

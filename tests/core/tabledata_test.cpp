@@ -286,6 +286,21 @@ TEST(TableSections, LoadsWhatWasSavedAndRefusesBadSections) {
     EXPECT_FALSE(back.LoadFrom(shortSet));
     EXPECT_EQ(back.GetDataSetCount(), 1);
 
+    // Field texts from a file end at their first NUL; the bytes after it are zero.
+    THdrMem junk;
+    ASSERT_EQ(junk.CopyFrom(&c, ""), 1);
+    const std::string field0 = std::string("ab\0junk", 7) + std::string(11, 'n') + std::string("unit\0xyz", 8) + Bytes({4, 1, 7, 8, 9});
+    ASSERT_EQ(field0.size(), 31u);
+    ASSERT_EQ(junk.WriteSection(0x2200, 0, 31, field0.data()), 1);
+    ASSERT_TRUE(back.LoadFrom(junk));
+    EXPECT_EQ(back.GetField(0)->GetName(), "ab");
+    EXPECT_EQ(back.GetField(0)->GetUnit(), "unit");
+    EXPECT_EQ(back.GetField(0)->Reserved[2], 9);
+    THdrMem rewritten;
+    ASSERT_EQ(rewritten.Create("", "QX218 TAB"), 1);
+    ASSERT_TRUE(back.SaveTo(rewritten));
+    EXPECT_EQ(Section(rewritten, 0x2200, 0), Text("ab", 18) + Text("unit", 8) + Bytes({4, 1, 7, 8, 9}));
+
     // A missing field section.
     THdrMem noField;
     ASSERT_EQ(noField.CopyFrom(&c, ""), 1);
@@ -419,6 +434,24 @@ TEST_F(TableCsv, TwoBlocksReadOneAfterTheOther) {
     EXPECT_FALSE(c.ReadFromCSV(f));      // no further table
 }
 
+TEST_F(TableCsv, AfterRewindTheFirstBlockIsReadAgain) {
+    CSVFile f(Put("x\n\xA7Table\n\xA7TableInfo\nName;one\n\xA7Table\n\xA7TableInfo\nName;two\n"), false);
+    TTableData a, b, again;
+    ASSERT_TRUE(a.ReadFromCSV(f));
+    ASSERT_TRUE(b.ReadFromCSV(f));
+    EXPECT_EQ(b.GetName(), "two");
+    ASSERT_STREQ(f.GetCurrentField(), "two");
+    ASSERT_TRUE(f.ReadLine() == false);
+    // A scan that stopped on a marker line must not leak into a read after Rewind.
+    f.Rewind();
+    while (f.ReadLine() && std::string(f.ReadField()) != "\xA7Table") {
+    }
+    f.Rewind();
+    EXPECT_EQ(f.GetCurrentField(), nullptr);
+    ASSERT_TRUE(again.ReadFromCSV(f));
+    EXPECT_EQ(again.GetName(), "one");
+}
+
 TEST_F(TableCsv, BadFieldsAreRefusedAndLeaveTheTableAsItWas) {
     struct Case {
         const char* what;
@@ -465,4 +498,41 @@ TEST_F(TableCsv, RowsWithoutDataSetOrFieldsAndFlags) {
     TTableData n;
     ASSERT_TRUE(n.ReadFromCSV(g));
     EXPECT_EQ(n.GetRowCount(), 0);  // no fields: data lines are ignored
+}
+
+class TableFile : public TempFolderTest {};
+
+TEST_F(TableFile, ATableOver16MiBAndTheTableAfterItReadBack) {
+    TTableData big;
+    big.SetFieldCount(64);
+    big.SetRowCount(20000);
+    big.SetDataSetCount(4);  // 64 x 20000 x 4 x 4 bytes: about 20 MB of cells
+    for (int d = 0; d < 4; ++d) big.SetValue(d, 19999, 63, 0xC0DE0000u + static_cast<uint32_t>(d));
+    big.GetField(63)->Size = 4;
+    TTableData small;
+    small.SetName("after");
+    THdrFile file;
+    ASSERT_EQ(file.Create(Path("t.mtp"), "QX218 TYPTAB"), 1);
+    uint16_t sub = 0;
+    for (TTableData* t : {&big, &small}) {
+        THdrMem nested;
+        ASSERT_EQ(nested.Create("", "QX218 TAB"), 1);
+        ASSERT_TRUE(t->SaveTo(nested));
+        ASSERT_EQ(nested.AttachToSection(&file, 0x4200, sub++), 1);
+    }
+    file.Close();
+    ASSERT_EQ(file.Open(Path("t.mtp"), "QX218 TYPTAB"), 1);
+    uint32_t size = 0;
+    ASSERT_EQ(file.GetSectionInfo(0, nullptr, &size, nullptr), 1);
+    EXPECT_GT(size, 16u << 20);
+    THdrMem first, second;
+    ASSERT_EQ(first.OpenFromSection(&file, 0x4200, "QX218 TAB", 0), 1);
+    TTableData back;
+    ASSERT_TRUE(back.LoadFrom(first));
+    EXPECT_EQ(back.GetDataSetCount(), 4);
+    EXPECT_EQ(back.GetValue(3, 19999, 63), 0xC0DE0003u);
+    ASSERT_EQ(second.OpenFromSection(&file, 0x4200, "QX218 TAB", 1), 1);
+    TTableData after;
+    ASSERT_TRUE(after.LoadFrom(second));
+    EXPECT_EQ(after.GetName(), "after");
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "TextHelpers.h"
 
 TEST(TextHelpers, SmallTextFunctions) {
@@ -45,7 +47,7 @@ TEST(TextHelpers, GridToRtfSplitsColumnsIntoGroupsThatFit) {
     std::vector<std::string> list;
     GridToRtf(list, g, 80, 5);
     const std::string gap(5, ' ');
-    const auto bold = [](const std::string& s) { return "\\b " + s + "\\b0 "; };
+    const auto bold = [](const std::string& s) { return std::string("\\b ").append(s).append("\\b0 "); };
     ASSERT_EQ(list.size(), 6u);
     EXPECT_EQ(list[0], bold(g.Cell(0, 0)) + gap + bold(g.Cell(1, 0)) + gap + bold(g.Cell(2, 0)) + "\\par ");
     EXPECT_EQ(list[1], bold(g.Cell(0, 1)) + gap + g.Cell(1, 1) + gap + g.Cell(2, 1) + "\\par ");
@@ -66,7 +68,7 @@ TEST(TextHelpers, GridToRtfEdgeCases) {
     wide.Cell(2, 0) = "n";
     GridToRtf(list, wide, 80, 5);
     ASSERT_EQ(list.size(), 4u);
-    EXPECT_EQ(list[0], "\\b t\\b0      \\b " + std::string(100, 'w') + "\\b0 \\par ");
+    EXPECT_EQ(list[0], std::string("\\b t\\b0      \\b ").append(100, 'w').append("\\b0 \\par "));
     EXPECT_EQ(list[2], "\\b t\\b0      \\b n\\b0 \\par ");
     // An empty row title gets no gap in front of the first cell.
     TTextGrid untitled(2, 1);
@@ -74,4 +76,17 @@ TEST(TextHelpers, GridToRtfEdgeCases) {
     list.clear();
     GridToRtf(list, untitled, 80, 5);
     EXPECT_EQ(list[0], "\\b \\b0 \\b c\\b0 \\par ");
+}
+
+TEST(TextHelpers, FixedTextFieldsAreCutAndZeroFilled) {
+    char field[6];
+    using namespace std::string_view_literals;
+    SetFixedText(field, sizeof field, "ab\0cd"sv);  // a NUL inside ends the text
+    EXPECT_EQ(std::string(field, sizeof field), std::string("ab\0\0\0\0", 6));
+    SetFixedText(field, sizeof field, "abcdefgh");  // cut to the field, terminator kept
+    EXPECT_EQ(std::string(field, sizeof field), std::string("abcde\0", 6));
+    EXPECT_EQ(FixedText(field, sizeof field), "abcde");
+    std::memset(field, 'y', sizeof field);  // no terminator at all: never read past the field
+    EXPECT_EQ(FixedText(field, sizeof field), "yyyyyy");
+    EXPECT_EQ(FixedText(field, sizeof field, 2), "yy");
 }
