@@ -59,7 +59,12 @@ bool CSVFile::ReadLine() {
         if (c == '\n') break;
         CurrentLine += static_cast<char>(c);
     }
-    if (!any) return false;
+    if (!any) {
+        // The end of the file: the field read last is no place to go on from
+        // (a table read would start over at a marker it has already taken).
+        CurrentField = nullptr;
+        return false;
+    }
     if (!CurrentLine.empty() && CurrentLine.back() == '\r') CurrentLine.pop_back();
     ++LineIndex;
     FieldIndex = -1;

@@ -34,6 +34,7 @@ public:
     // Reading.
     bool ReadLine();
     const char* ReadField();
+    // The field read last; kept across ReadLine, forgotten at the end of the file.
     const char* GetCurrentField() const { return WriteMode ? nullptr : CurrentField; }
     void Rewind();
 

@@ -68,9 +68,10 @@ void GridToRtf(std::vector<std::string>& list, const TTextGrid& grid, int width,
     int first = 1;
     while (first < cols) {
         // The columns of this group: at least the first, then while they fit.
+        // (Also when the row title alone already reaches the width.)
         long w = static_cast<long>(grid.Cell(0, 0).size());
         int end = first;
-        while (end < cols && w < width) {
+        while (end < cols && (w < width || end == first)) {
             long next = w;
             if (next > 0) next += gap;
             next += static_cast<long>(grid.Cell(end, 0).size());

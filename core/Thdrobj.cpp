@@ -422,6 +422,7 @@ int THdrFile::CopyFrom(THdrObj* source, std::string_view ident) {
     if (!source || !source->IsOpen() || !source->IdentMatches(ident) || FileName.empty()) return 0;
     if (static_cast<uint32_t>(source->Sections.Count()) > HdrMaxSections) return 0;
     const THdrSectList list = source->Sections;
+    SetIdent(GetIdent());  // the file is created anew: at most 13 characters, byte 13 zero
     std::vector<uint8_t> header;
     WriteHeader(header, list);
     const auto payloads = [&](FdWriter& out) {

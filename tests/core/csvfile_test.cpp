@@ -82,6 +82,7 @@ TEST_F(CsvTest, ReadsLinesAndFields) {
     ASSERT_TRUE(f.ReadLine());
     EXPECT_STREQ(f.ReadField(), "last");  // no line end at the end of the file
     EXPECT_FALSE(f.ReadLine());
+    EXPECT_EQ(f.GetCurrentField(), nullptr);  // the end of the file forgets it
     f.Rewind();
     EXPECT_EQ(f.GetLineIndex(), -1);
     ASSERT_TRUE(f.ReadLine());

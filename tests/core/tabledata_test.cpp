@@ -434,13 +434,29 @@ TEST_F(TableCsv, TwoBlocksReadOneAfterTheOther) {
     EXPECT_FALSE(c.ReadFromCSV(f));      // no further table
 }
 
+TEST_F(TableCsv, AtTheEndOfTheFileEveryTableIsReadOnce) {
+    // The file ends on a "\xA7Table" line, or on a field that begins like one:
+    // reading tables until one fails must come to an end.
+    const struct {
+        const char* last;
+        int tables;
+    } cases[] = {{"\xA7Table\n", 2}, {"\xA7Table", 2}, {"Name;\xA7Table\n", 1}};
+    for (const auto& c : cases) {
+        CSVFile f(Put(std::string("\xA7Table\n\xA7TableInfo\nName;one\n") + c.last), false);
+        int tables = 0;
+        for (TTableData t; tables < 5 && t.ReadFromCSV(f);) ++tables;
+        EXPECT_EQ(tables, c.tables) << c.last;
+        EXPECT_EQ(f.GetCurrentField(), nullptr) << c.last;
+    }
+}
+
 TEST_F(TableCsv, AfterRewindTheFirstBlockIsReadAgain) {
     CSVFile f(Put("x\n\xA7Table\n\xA7TableInfo\nName;one\n\xA7Table\n\xA7TableInfo\nName;two\n"), false);
     TTableData a, b, again;
     ASSERT_TRUE(a.ReadFromCSV(f));
     ASSERT_TRUE(b.ReadFromCSV(f));
     EXPECT_EQ(b.GetName(), "two");
-    ASSERT_STREQ(f.GetCurrentField(), "two");
+    EXPECT_EQ(f.GetCurrentField(), nullptr);  // the end of the file was reached
     ASSERT_TRUE(f.ReadLine() == false);
     // A scan that stopped on a marker line must not leak into a read after Rewind.
     f.Rewind();

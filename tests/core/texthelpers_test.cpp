@@ -70,6 +70,16 @@ TEST(TextHelpers, GridToRtfEdgeCases) {
     ASSERT_EQ(list.size(), 4u);
     EXPECT_EQ(list[0], std::string("\\b t\\b0      \\b ").append(100, 'w').append("\\b0 \\par "));
     EXPECT_EQ(list[2], "\\b t\\b0      \\b n\\b0 \\par ");
+    // A row title that alone reaches the width: still one column per group.
+    TTextGrid longTitle(3, 1);
+    longTitle.Cell(0, 0) = std::string(80, 't');
+    longTitle.Cell(1, 0) = "a";
+    longTitle.Cell(2, 0) = "b";
+    list.clear();
+    GridToRtf(list, longTitle, 80, 5);
+    ASSERT_EQ(list.size(), 4u);
+    EXPECT_EQ(list[0], "\\b " + std::string(80, 't') + "\\b0      \\b a\\b0 \\par ");
+    EXPECT_EQ(list[2], "\\b " + std::string(80, 't') + "\\b0      \\b b\\b0 \\par ");
     // An empty row title gets no gap in front of the first cell.
     TTextGrid untitled(2, 1);
     untitled.Cell(1, 0) = "c";

@@ -381,3 +381,16 @@ TEST_F(HdrTest, CopyFromTakesEverySection) {
     ASSERT_EQ(copy.ReadSectionFixed(0x1012, 5, 3, buf), 1);
     EXPECT_EQ(std::string(buf, 3), "xyz");
 }
+
+TEST_F(HdrTest, CopyFromRecreatesTheFileWithAnIdentOfAtMost13Characters) {
+    // A foreign file whose ident fills all 14 bytes.
+    THdrFile f;
+    ASSERT_EQ(f.Open(Write("w.cfg", "ABCDEFGHIJKLMN"s + Bytes({0, 0})), ""), 1);
+    EXPECT_EQ(f.GetIdent(), "ABCDEFGHIJKLMN");
+    THdrMem m;
+    ASSERT_EQ(m.Create("", "QX318 APP"), 1);
+    ASSERT_EQ(m.WriteSection(0x1010, 0, 2, "ab"), 1);
+    ASSERT_EQ(f.CopyFrom(&m, ""), 1);
+    EXPECT_EQ(Contents("w.cfg"), IdentBytes("ABCDEFGHIJKLM") + Bytes({1, 0, 0x10, 0x10, 0, 0, 2, 0, 0, 0}) + "ab");
+    EXPECT_EQ(f.GetIdent(), "ABCDEFGHIJKLM");
+}
