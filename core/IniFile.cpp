@@ -62,7 +62,8 @@ void TMemIniFile::SetText(std::string_view text) {
 bool TMemIniFile::GetText(std::string& text) const {
     text.clear();
     for (const auto& s : Sections) {
-        if (HasLineBreak(s.Name) || s.Name.find(']') != std::string::npos) return false;
+        if (HasLineBreak(s.Name) || s.Name.find(']') != std::string::npos || TrimBlanks(s.Name) != s.Name)
+            return false;
         text += '[';
         text += s.Name;
         text += "]\r\n";

@@ -28,7 +28,8 @@ public:
 
     void SetText(std::string_view text);
     // False when a name or value cannot be written as ini text (a line break
-    // in a value, '=' in a key, ']' in a section name, ...).
+    // in a value, '=' in a key, ']' in a section name, blanks around a
+    // section name or key, ...).
     bool GetText(std::string& text) const;
 
     void Clear();

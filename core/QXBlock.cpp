@@ -40,6 +40,17 @@ void TQXBlockMem::Assign(const TQXBlockMem& source) {
     HeadBytes = source.HeadBytes;
 }
 
+void TQXBlockMem::Take(TQXBlockMem& source) noexcept {
+    MemType = source.MemType;
+    Index = source.Index;
+    std::memcpy(Descriptor, source.Descriptor, sizeof Descriptor);
+    std::memcpy(Header, source.Header, sizeof Header);
+    DataBytes = std::move(source.DataBytes);
+    DataLength = source.DataLength;
+    HeadBytes = source.HeadBytes;
+    source.Clear();
+}
+
 uint8_t* TQXBlockMem::AllocData(uint32_t n) {
     if (n > MaxBlockDataLength) return nullptr;
     DataBytes = std::make_unique<uint8_t[]>(n);  // value-initialised: zero

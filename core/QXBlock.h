@@ -43,8 +43,12 @@ public:
         if (this != &source) Assign(source);
         return *this;
     }
-    TQXBlockMem(TQXBlockMem&&) = default;
-    TQXBlockMem& operator=(TQXBlockMem&&) = default;
+    // A move leaves the source an empty block (no data, length 0).
+    TQXBlockMem(TQXBlockMem&& source) noexcept { Take(source); }
+    TQXBlockMem& operator=(TQXBlockMem&& source) noexcept {
+        if (this != &source) Take(source);
+        return *this;
+    }
     ~TQXBlockMem() = default;
 
     // Everything zero, no data, no head copy.
@@ -84,6 +88,8 @@ public:
     uint16_t CalcStreamFcs16() const;
 
 private:
+    void Take(TQXBlockMem& source) noexcept;
+
     std::unique_ptr<uint8_t[]> DataBytes;
     uint32_t DataLength = 0;
     std::optional<std::array<uint8_t, BlockHeadCopySize>> HeadBytes;

@@ -52,7 +52,9 @@ TEST(TMemIniFile, WritesCrLfTextInOrder) {
 TEST(TMemIniFile, RefusesWhatCannotStandInIniText) {
     for (auto [section, key, value] : {std::tuple{"S", "k", "two\r\nlines"}, std::tuple{"S", "a=b", "v"},
                                        std::tuple{"S]", "k", "v"}, std::tuple{"S", "", "v"},
-                                       std::tuple{"S", " k", "v"}, std::tuple{"S", ";k", "v"}}) {
+                                       std::tuple{"S", " k", "v"}, std::tuple{"S", ";k", "v"},
+                                       // the reader drops blanks around a section name
+                                       std::tuple{" S", "k", "v"}, std::tuple{"S\t", "k", "v"}}) {
         TMemIniFile ini;
         ini.WriteString(section, key, value);
         std::string text;

@@ -224,3 +224,33 @@ TEST(BlockLists, OwnBlocksAndCopyForUpload) {
     EXPECT_EQ(blocks.Count(), 2);
     EXPECT_EQ(blocks.Get(1)->Index, 2);
 }
+
+TEST(BlockMem, MovedFromBlockIsEmpty) {
+    TQXBlockMem source;
+    source.MemType = 1;
+    source.Header[0] = BlockTableData;
+    source.SetData(Counting(40).data(), 40);
+    source.MakeHeadCopy();
+
+    TQXBlockMem moved(std::move(source));
+    ASSERT_EQ(moved.GetDataLength(), 40u);
+    EXPECT_EQ(moved.Data()[39], 39);
+    EXPECT_EQ(GetBlockDataLength(moved.Header), 40);
+    EXPECT_NE(moved.HeadCopy(), nullptr);
+    // The block left behind holds no data and says so.
+    EXPECT_EQ(source.Data(), nullptr);
+    EXPECT_EQ(source.GetDataLength(), 0u);
+    EXPECT_EQ(source.HeadCopy(), nullptr);
+    EXPECT_EQ(source.GetStreamSize(), 6u);
+    uint8_t packet[64];
+    EXPECT_EQ(source.CopyStream(0, packet, sizeof packet), 6u);
+
+    TQXBlockMem target;
+    target.SetData(Counting(5).data(), 5);
+    target = std::move(moved);
+    EXPECT_EQ(target.GetDataLength(), 40u);
+    EXPECT_EQ(target.MemType, 1);
+    EXPECT_EQ(moved.Data(), nullptr);
+    EXPECT_EQ(moved.GetDataLength(), 0u);
+    EXPECT_EQ(moved.GetStreamSize(), 6u);
+}
