@@ -132,7 +132,8 @@ std::string TMemIniFile::ReadString(std::string_view section, std::string_view k
 
 int64_t TMemIniFile::ReadInteger(std::string_view section, std::string_view key, int64_t def) const {
     if (!ValueExists(section, key)) return def;
-    const auto value = ReadIntText(ReadString(section, key, ""));
+    // A number written by hand may carry blanks after it.
+    const auto value = ReadIntText(TrimBlanks(ReadString(section, key, "")));
     return value ? *value : def;
 }
 

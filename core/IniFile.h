@@ -36,7 +36,8 @@ public:
     bool SectionExists(std::string_view section) const;
     bool ValueExists(std::string_view section, std::string_view key) const;
     std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
-    // The value read as an integer text; def when missing or not a number.
+    // The value read as an integer text (blanks around it allowed); def when
+    // missing or not a number.
     int64_t ReadInteger(std::string_view section, std::string_view key, int64_t def) const;
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInteger(std::string_view section, std::string_view key, int64_t value);

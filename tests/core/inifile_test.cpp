@@ -24,7 +24,7 @@ TEST(TMemIniFile, ReadsWindowsTextWithoutRegardToCase) {
 
 TEST(TMemIniFile, ReadIntegerTakesIntegerTextsOnly) {
     TMemIniFile ini;
-    ini.SetText("[S]\nhex=0x1F\ndollar=$10\nneg=-3\nword=abc\nempty=\nbig=99999999999\n");
+    ini.SetText("[S]\nhex=0x1F\ndollar=$10\nneg=-3\nword=abc\nempty=\nbig=99999999999\nblanks= 2 \t\n");
     EXPECT_EQ(ini.ReadInteger("S", "hex", 0), 31);
     EXPECT_EQ(ini.ReadInteger("S", "dollar", 0), 16);
     EXPECT_EQ(ini.ReadInteger("S", "neg", 0), -3);
@@ -32,6 +32,7 @@ TEST(TMemIniFile, ReadIntegerTakesIntegerTextsOnly) {
     EXPECT_EQ(ini.ReadInteger("S", "empty", 7), 7);
     EXPECT_EQ(ini.ReadInteger("S", "big", 7), 7);
     EXPECT_EQ(ini.ReadInteger("S", "missing", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("S", "blanks", 7), 2);
 }
 
 TEST(TMemIniFile, WritesCrLfTextInOrder) {
