@@ -112,7 +112,7 @@ void CSVFile::WriteField(const char* text) {
 void CSVFile::WriteField(std::string_view text) {
     if (!Output) return;
     BeginField();
-    std::fwrite(text.data(), 1, text.size(), Output);
+    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), Output);
 }
 
 void CSVFile::WriteIntField(int32_t value) {

@@ -96,9 +96,9 @@ private:
         if constexpr (Flat) {
             return NewValue();
         } else {
-            auto item = std::make_unique<T>();
-            if (Prototype) *item = *Prototype;
-            return item;
+            // A new item is the prototype's copy (records without assignment
+            // have a copy constructor).
+            return Prototype ? std::make_unique<T>(*Prototype) : std::make_unique<T>();
         }
     }
     T* ItemAt(size_t i) {

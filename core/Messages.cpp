@@ -114,6 +114,8 @@ const _MessageEntry BuiltInMessages[] = {
     {5060, "F7"},
     {5071, "This will overwrite current Parameters/Configuration!\r\nContinue?"},
     {5080, "Some errors occured during export.\r\nOutput file is not consistent."},
+    {5081, "Type %s has %s parameters.\r\nA QX unit takes at most 254 parameters per type."},
+    {5082, "Table %s needs %s bytes per data set.\r\nA QX unit takes at most 65493 bytes per table data set."},
     {9000, "Read data service started."},
     {9001, "Upload complete."},
     {9002, "Error accessing memory."},

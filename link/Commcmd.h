@@ -8,8 +8,26 @@
 #include <string>
 #include <vector>
 
-// A list of text lines: program-file lines in, or language names out.
-using TTextLines = std::vector<std::string>;
+// A list of text lines: program-file lines in, or language names out. A line
+// may carry an associated number (the slot of a language name), kept in
+// Objects beside it by AddObject; lines added otherwise carry none.
+class TTextLines : public std::vector<std::string> {
+public:
+    using std::vector<std::string>::vector;
+    std::vector<int32_t> Objects;
+
+    void AddObject(std::string line, int32_t object) {
+        Objects.resize(size(), 0);
+        push_back(std::move(line));
+        Objects.push_back(object);
+    }
+    // The number added with line i, 0 when it has none.
+    int32_t GetObject(size_t i) const { return i < Objects.size() ? Objects[i] : 0; }
+    void Clear() {
+        clear();
+        Objects.clear();
+    }
+};
 
 // Service types of a command (plain services 1..13, composite 129..133).
 enum : int32_t {

@@ -94,3 +94,20 @@ TEST(TArray, InsertAndDeleteColumnsRepairRowsFirst) {
     EXPECT_EQ(a.GetRowCount(), 3);
     EXPECT_EQ(a.GetRow(0)->Count(), 2);
 }
+
+struct Unassignable {
+    int a = 1;
+    Unassignable() = default;
+    Unassignable(const Unassignable&) = default;
+    Unassignable& operator=(const Unassignable&) = delete;
+};
+
+TEST(TVector, RecordsWithoutAssignmentAreCopiedFromThePrototype) {
+    Unassignable proto;
+    proto.a = 4;
+    TVector<Unassignable> v;
+    EXPECT_EQ(v.Add()->a, 1);
+    v.Prototype = &proto;
+    EXPECT_EQ(v.Add()->a, 4);
+    EXPECT_EQ(v.Insert(0)->a, 4);
+}

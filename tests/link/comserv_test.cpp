@@ -182,9 +182,11 @@ TEST_F(Framing, TerminateEndsAPendingWait) {
 TEST(FramingLoaderVariant, RepliesAreTakenWithoutAddressesAndTheWaitComesInSlices) {
     SimUnit sim;
     ComObj com({.WriteLimitMs = 0});
-    ComServ serv(&com, {.CheckAddresses = false, .PurgeBeforeRequest = false, .TimeoutCount = 3});
+    // Count 10: 200 ms for the first byte, room enough for the 40 ms late
+    // answer on a loaded machine.
+    ComServ serv(&com, {.CheckAddresses = false, .PurgeBeforeRequest = false, .TimeoutCount = 10});
     ASSERT_TRUE(com.Open(sim.Path().c_str()));
-    EXPECT_EQ(serv.GetTimeoutCount(), 3);
+    EXPECT_EQ(serv.GetTimeoutCount(), 10);
     // A boot-loader reply: two bytes as they come, LEN 6, status 0xE0, two data bytes.
     const Bytes reply{0x12, 0x34, 0x06, 0xE0, 0xAB, 0xCD};
     uint8_t bcc = 0;

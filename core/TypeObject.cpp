@@ -1,0 +1,274 @@
+#include "TypeObject.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "SafeFile.h"
+#include "TableBlocks.h"
+#include "Tabledata.h"
+#include "Thdrobj.h"
+#include "Typedata.h"
+
+namespace {
+
+constexpr const char* FileIdent = "QX218 TYPTAB";
+constexpr const char* TypeIdent = "QX218 TYP";
+constexpr const char* TableIdent = "QX218 TAB";
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Puts a complete file in place of path: keeps the old file's permissions,
+// renames, and makes the rename durable.
+bool MoveIntoPlace(const std::string& temp, const std::string& path) {
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) {
+        if (!S_ISREG(old.st_mode)) return false;
+        ::chmod(temp.c_str(), old.st_mode & 07777);
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) return false;
+    const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- table list
+
+TTableDataList::TTableDataList() = default;
+TTableDataList::~TTableDataList() = default;
+
+TTableData* TTableDataList::Get(int32_t i) {
+    return i >= 0 && i < Count() ? Items[static_cast<size_t>(i)].get() : nullptr;
+}
+
+const TTableData* TTableDataList::Get(int32_t i) const { return const_cast<TTableDataList*>(this)->Get(i); }
+
+TTableData* TTableDataList::Add() { return Append(std::make_unique<TTableData>()); }
+
+TTableData* TTableDataList::Insert(int32_t i) {
+    if (i < 0 || i >= Count()) return nullptr;
+    return Items.insert(Items.begin() + i, std::make_unique<TTableData>())->get();
+}
+
+void TTableDataList::Delete(int32_t i) {
+    if (i >= 0 && i < Count()) Items.erase(Items.begin() + i);
+}
+
+void TTableDataList::Clear() { Items.clear(); }
+
+TTableData* TTableDataList::Append(std::unique_ptr<TTableData> table) {
+    Items.push_back(std::move(table));
+    return Items.back().get();
+}
+
+// ---------------------------------------------------------------- type object
+
+TTypeObjectData::TTypeObjectData(const uint8_t* displayFormats)
+    : Definition(std::make_unique<TTypeData6>(displayFormats)),
+      Tables(std::make_unique<TTableDataList>()),
+      DisplayFormats(displayFormats) {
+    Definition->SetDataSetCount(1);
+    Definition->SetLanguageCount(1);
+}
+
+TTypeObjectData::~TTypeObjectData() = default;
+
+std::string TTypeObjectData::GetTypeName() const { return Definition->GetName(); }
+
+void TTypeObjectData::SetTypeName(std::string_view text) {
+    Definition->SetName(text);
+    const std::string stored = Definition->GetName();
+    for (int32_t i = 0; i < Tables->Count(); ++i) Tables->Get(i)->SetTypeName(stored);
+}
+
+TTableData* TTypeObjectData::AddTable() {
+    TTableData* table = Tables->Add();
+    table->SetDisplayFormats(DisplayFormats);
+    table->SetDataSetCount(1);
+    return table;
+}
+
+TTableData* TTypeObjectData::InsertTable(int32_t i) {
+    TTableData* table = Tables->Insert(i);
+    if (table) {
+        table->SetDisplayFormats(DisplayFormats);
+        table->SetDataSetCount(1);
+    }
+    return table;
+}
+
+void TTypeObjectData::DeleteTable(int32_t i) { Tables->Delete(i); }
+
+TTableData* TTypeObjectData::AdoptTable(std::unique_ptr<TTableData> table) {
+    if (!table) return nullptr;
+    table->SetDisplayFormats(DisplayFormats);
+    return Tables->Append(std::move(table));
+}
+
+bool TTypeObjectData::TableExists(std::string_view name) const {
+    for (int32_t i = 0; i < Tables->Count(); ++i)
+        if (Tables->Get(i)->GetName() == name) return true;
+    return false;
+}
+
+void TTypeObjectData::Swap(TTypeObjectData& other) {
+    std::swap(Definition, other.Definition);
+    std::swap(Tables, other.Tables);
+    std::swap(DisplayFormats, other.DisplayFormats);
+    uint8_t extension[ExtensionSize];
+    std::memcpy(extension, Extension, ExtensionSize);
+    std::memcpy(Extension, other.Extension, ExtensionSize);
+    std::memcpy(other.Extension, extension, ExtensionSize);
+}
+
+// ---------------------------------------------------------------- type file
+
+// The nested containers of the type and of each table, then the extension.
+bool TTypeObjectData::WriteImage(THdrMem& image) const {
+    if (!image.Create("", FileIdent)) return false;
+    {
+        THdrMem type;
+        if (!type.Create("", TypeIdent) || !Definition->SaveTo(type) || !type.AttachToSection(&image, SectType, 0))
+            return false;
+    }
+    for (int32_t i = 0; i < Tables->Count(); ++i) {
+        THdrMem table;
+        if (!table.Create("", TableIdent) || !Tables->Get(i)->SaveTo(table) ||
+            !table.AttachToSection(&image, SectTable, static_cast<uint16_t>(i)))
+            return false;
+    }
+    return image.WriteSection(SectExtension, 0, ExtensionSize, Extension) != 0;
+}
+
+bool TTypeObjectData::SaveToFile(const std::string& fileName) {
+    Extension[0] = 1;
+    if (fileName.empty() || fileName.size() > THdrFile::MaxFileName || Tables->Count() > MaxFileTables) return false;
+    // The whole image is built first and written under a name of its own
+    // beside the old file, which only the complete new one replaces.
+    const std::string temp = TemporaryNameBeside(fileName);
+    bool ok = false;
+    {
+        THdrMem image;
+        THdrFile file;
+        ok = WriteImage(image) && file.Create(temp, FileIdent) && file.CopyFrom(&image, FileIdent);
+    }
+    ok = ok && MoveIntoPlace(temp, fileName);
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
+}
+
+bool TTypeObjectData::LoadFromFile(const std::string& fileName) {
+    THdrFile file;
+    if (!file.Open(fileName, FileIdent)) return false;
+    // Read into a new object; this one takes its contents only when all of
+    // the file was read.
+    TTypeObjectData loaded(DisplayFormats);
+    {
+        THdrMem type;
+        if (!type.OpenFromSection(&file, SectType, TypeIdent, 0) || !loaded.Definition->LoadFrom(type)) return false;
+    }
+    // Tables are read while their sections follow one another; a section
+    // that is there but cannot be read fails the whole file instead of
+    // quietly dropping that table and all after it.
+    for (int32_t i = 0; i <= 0xFFFF && file.FindSection(SectTable, static_cast<uint16_t>(i)) >= 0; ++i) {
+        THdrMem section;
+        if (!section.OpenFromSection(&file, SectTable, TableIdent, static_cast<uint16_t>(i))) return false;
+        TTableData* table = loaded.Tables->Add();
+        table->SetDisplayFormats(DisplayFormats);
+        if (!table->LoadFrom(section)) return false;
+    }
+    const int32_t extension = file.FindSection(SectExtension, 0);
+    uint32_t size = 0;
+    if (extension >= 0 && file.GetSectionInfo(extension, nullptr, &size, nullptr)) {
+        // Another size than 256 bytes: the first 256 bytes count.
+        if (!file.ReadSectionPart(extension, 0, std::min<uint32_t>(size, ExtensionSize), loaded.Extension)) return false;
+    } else {
+        // Written before the field flags were kept: every field is unsigned.
+        for (int32_t i = 0; i < loaded.Tables->Count(); ++i) {
+            TTableData* table = loaded.Tables->Get(i);
+            for (int32_t f = 0; f < table->GetFieldCount(); ++f) table->GetField(f)->Flags = 0;
+        }
+    }
+    Swap(loaded);
+    return true;
+}
+
+// ---------------------------------------------------------------- blocks
+
+bool TTypeObjectData::SaveToBlocks(TQXBlockMemList& list, _BlockContext& context, int32_t a, int32_t b) {
+    context.RefusalId = 0;
+    if (!IsBlockFormatV2(context)) return false;
+    // Everything the images cannot carry is refused before a block is built.
+    if (!CheckTypeDataBlocks(*Definition, context)) return false;
+    for (int32_t i = 0; i < Tables->Count(); ++i)
+        if (!CheckTableDataBlocks(*Tables->Get(i), context)) return false;
+    bool ok = TypeDataToBlocks(*Definition, list, context, a, b);
+    for (int32_t i = 0; ok && i < Tables->Count(); ++i) {
+        TTableData* table = Tables->Get(i);
+        table->SetTypeName(GetTypeName());
+        ok = TableDataToBlocks(*table, list, context);
+    }
+    return ok;
+}
+
+bool TTypeObjectData::LoadFromBlocks(TQXBlockMemList& list, _BlockContext& context, bool reset) {
+    if (!TypeDataFromBlocks(*Definition, list, context, reset)) return false;
+    if (Definition->GetDataSetCount() == 0) Definition->AddDataSet();
+    const std::string typeName = TrimBlockName(GetTypeName());
+    const auto names = [&](TQXBlockMem* block, std::string& name, std::string& owner) {
+        block->MakeHeadCopy();
+        if (!GetTableBlockNames(block, context, name, owner)) return false;
+        name = TrimBlockName(name);
+        owner = TrimBlockName(owner);
+        return true;
+    };
+    bool ok = true;
+    while (ok) {
+        int32_t textIndex = -1;
+        std::string name, owner;
+        for (int32_t i = 0; i < list.Count() && textIndex < 0; ++i) {
+            TQXBlockMem* block = list.Get(i);
+            if (BlockKind(block) == BlockTableText && block->Data() && names(block, name, owner) && owner == typeName)
+                textIndex = i;
+        }
+        if (textIndex < 0) break;
+        TQXBlockMemList blocks;
+        blocks.Add()->Assign(*list.Get(textIndex));
+        for (int32_t i = 0; i < list.Count(); ++i) {
+            TQXBlockMem* block = list.Get(i);
+            std::string dataName, dataOwner;
+            if (BlockKind(block) == BlockTableData && block->Data() && names(block, dataName, dataOwner) &&
+                dataName == name && dataOwner == owner)
+                blocks.Add()->Assign(*block);
+        }
+        TTableData* table = AddTable();
+        table->SetDataSetCount(0);
+        ok = TableDataFromBlocks(*table, blocks, context, reset);
+        if (table->GetDataSetCount() == 0) table->AddDataSet();
+        list.Delete(textIndex);
+    }
+    return ok;
+}
+
+bool TTypeObjectData::LoadDataSetFromBlocks(const TQXBlockMemList& list, const _BlockContext& context, bool apply) {
+    // Everything is looked up first, so that a missing block changes nothing.
+    if (!LoadTypeDataSetBlock(*Definition, list, context, false)) return false;
+    for (int32_t i = 0; i < Tables->Count(); ++i)
+        if (!LoadTableDataSetBlock(*Tables->Get(i), list, context, false)) return false;
+    if (!apply) return true;
+    LoadTypeDataSetBlock(*Definition, list, context, true);
+    for (int32_t i = 0; i < Tables->Count(); ++i) LoadTableDataSetBlock(*Tables->Get(i), list, context, true);
+    return true;
+}

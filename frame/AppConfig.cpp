@@ -1,0 +1,265 @@
+#include "AppConfig.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+#include "Dialogs.h"
+#include "FormTranslation.h"
+#include "QtText.h"
+
+int32_t TfrmAppConfig::Execute(_AppInterface* app) {
+    TfrmAppConfig dialog(app);
+    return dialog.exec();
+}
+
+namespace {
+
+template <typename T>
+T* Named(T* object, const char* name) {
+    object->setObjectName(name);
+    return object;
+}
+
+}  // namespace
+
+TfrmAppConfig::TfrmAppConfig(_AppInterface* app) : QDialog(app ? app->MainForm : nullptr), App(app) {
+    setObjectName("frmAppConfig");
+    setWindowTitle("Configuration");
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(405, 407);
+
+    PageControl = Named(new QTabWidget(this), "PageControl");
+    PageControl->setGeometry(8, 8, 389, 352);
+
+    tabsheetGeneral = Named(new QWidget, "tabsheetGeneral");
+    PageControl->addTab(tabsheetGeneral, "General");
+    grpboxCommunication = Named(new QGroupBox(" Communication ", tabsheetGeneral), "grpboxCommunication");
+    grpboxCommunication->setGeometry(8, 8, 365, 60);
+    lblComPort = Named(new QLabel("Com &Port:", grpboxCommunication), "lblComPort");
+    lblComPort->setGeometry(12, 26, 60, 20);
+    cmbboxComPort = Named(new QComboBox(grpboxCommunication), "cmbboxComPort");
+    cmbboxComPort->setGeometry(76, 24, 80, 22);
+    cmbboxComPort->setMaxVisibleItems(16);
+    lblComPort->setBuddy(cmbboxComPort);
+    lblBaudRate = Named(new QLabel("&Baudrate: ", grpboxCommunication), "lblBaudRate");
+    lblBaudRate->setGeometry(180, 26, 64, 20);
+    cmbboxBaudRate = Named(new QComboBox(grpboxCommunication), "cmbboxBaudRate");
+    cmbboxBaudRate->setGeometry(248, 24, 100, 22);
+    lblBaudRate->setBuddy(cmbboxBaudRate);
+
+    grpboxToolBar = Named(new QGroupBox(" Application Toolbars ", tabsheetGeneral), "grpboxToolBar");
+    grpboxToolBar->setGeometry(8, 76, 365, 52);
+    chkboxFloatToolBar = Named(new QCheckBox("Fle&xible toolbars.", grpboxToolBar), "chkboxFloatToolBar");
+    chkboxFloatToolBar->setGeometry(12, 22, 330, 20);
+
+    grpboxLanguage = Named(new QGroupBox(" Language ", tabsheetGeneral), "grpboxLanguage");
+    grpboxLanguage->setGeometry(8, 136, 365, 176);
+    listboxLanguages = Named(new QListWidget(grpboxLanguage), "listboxLanguages");
+    listboxLanguages->setGeometry(12, 22, 341, 142);
+
+    tabsheetShortcuts = Named(new QWidget, "tabsheetShortcuts");
+    PageControl->addTab(tabsheetShortcuts, "Shortcuts");
+    static const char* labelNames[4] = {"lblShortcut1", "lblShortcut2", "lblShortcut3", "lblShortcut4"};
+    static const char* editNames[4] = {"edtShortcut1", "edtShortcut2", "edtShortcut3", "edtShortcut4"};
+    static const char* browseNames[4] = {"btnShortcutBrowse1", "btnShortcutBrowse2", "btnShortcutBrowse3",
+                                         "btnShortcutBrowse4"};
+    for (int i = 0; i < 4; ++i) {
+        lblShortcut[i] = Named(new QLabel(QString("Shortcut &%1").arg(i + 1), tabsheetShortcuts), labelNames[i]);
+        lblShortcut[i]->setGeometry(8, 12 + i * 52, 200, 18);
+        edtShortcut[i] = Named(new QLineEdit(tabsheetShortcuts), editNames[i]);
+        edtShortcut[i]->setGeometry(8, 30 + i * 52, 280, 22);
+        lblShortcut[i]->setBuddy(edtShortcut[i]);
+        btnShortcutBrowse[i] = Named(new QPushButton("Browse...", tabsheetShortcuts), browseNames[i]);
+        btnShortcutBrowse[i]->setGeometry(294, 29, 75, 24);
+        btnShortcutBrowse[i]->move(294, 29 + i * 52);
+        btnShortcutBrowse[i]->setAutoDefault(false);
+    }
+    lblInfo1 = Named(new QLabel("Shortcuts are used in Program Manager.", tabsheetShortcuts), "lblInfo1");
+    lblInfo1->setGeometry(8, 230, 360, 18);
+    lblInfo2 = Named(new QLabel("It's a facility for fast downloading of most utilizable programs.", tabsheetShortcuts),
+                     "lblInfo2");
+    lblInfo2->setGeometry(8, 250, 370, 18);
+
+    tabsheetResetDefaults = Named(new QWidget, "tabsheetResetDefaults");
+    PageControl->addTab(tabsheetResetDefaults, "Reset Defaults");
+    lblResetDefaultsInfo0 = Named(
+        new QLabel("Using this checkbox user can reset application settings.", tabsheetResetDefaults),
+        "lblResetDefaultsInfo0");
+    lblResetDefaultsInfo0->setGeometry(8, 12, 370, 18);
+    lblResetDefaultsInfo2 = Named(
+        new QLabel("(Window, toolbars  position, recent files, default units, communication port).", tabsheetResetDefaults),
+        "lblResetDefaultsInfo2");
+    lblResetDefaultsInfo2->setGeometry(8, 32, 370, 18);
+    chkboxResetDefaults = Named(
+        new QCheckBox("&Reset to application default settings at next startup.", tabsheetResetDefaults),
+        "chkboxResetDefaults");
+    chkboxResetDefaults->setGeometry(8, 60, 370, 20);
+    lblUnits = Named(new QLabel("Units (Del)", tabsheetResetDefaults), "lblUnits");
+    lblUnits->setGeometry(8, 100, 120, 18);
+    cmbUnits = Named(new QComboBox(tabsheetResetDefaults), "cmbUnits");
+    cmbUnits->setGeometry(8, 118, 200, 22);
+    lblUnits->setBuddy(cmbUnits);
+    cmbUnits->installEventFilter(this);
+
+    btnOk = Named(new QPushButton("&Ok", this), "btnOk");
+    btnOk->setGeometry(236, 372, 75, 25);
+    btnOk->setDefault(true);
+    btnCancel = Named(new QPushButton("&Cancel", this), "btnCancel");
+    btnCancel->setGeometry(320, 372, 75, 25);
+    btnCancel->setAutoDefault(false);
+
+    if (App) {
+        if (App->Mls) TranslateWidget(*App->Mls, this);
+        ComPort = App->ComPort;
+        BaudIndex = App->BaudIndex;
+        std::copy(std::begin(App->DisplayFormats), std::end(App->DisplayFormats), DisplayFormats);
+        Shortcuts.Assign(App->Shortcuts);
+        FlexibleToolBars = App->FlexibleToolBarsSetting;
+        LanguageIndex = App->LanguageIndex;
+    }
+    chkboxFloatToolBar->setChecked(FlexibleToolBars != 0);
+    cmbboxComPort->clear();
+    for (int i = 1; i <= 255; ++i) cmbboxComPort->addItem(QString::number(i));
+    if (ComPort >= 1 && ComPort <= 255) {
+        cmbboxComPort->setCurrentIndex(ComPort - 1);
+    } else {
+        cmbboxComPort->setEditable(true);  // to show the text of no item
+        cmbboxComPort->setCurrentIndex(-1);
+        cmbboxComPort->setEditText("?");
+        cmbboxComPort->lineEdit()->setReadOnly(true);
+    }
+    cmbboxBaudRate->clear();
+    for (int32_t rate : BaudRates) cmbboxBaudRate->addItem(QString::number(rate));
+    if (BaudIndex >= 0 && BaudIndex <= 2) {
+        cmbboxBaudRate->setCurrentIndex(BaudIndex);
+    } else {
+        cmbboxBaudRate->setEditable(true);
+        cmbboxBaudRate->setCurrentIndex(-1);
+        cmbboxBaudRate->setEditText("?");
+        cmbboxBaudRate->lineEdit()->setReadOnly(true);
+    }
+    for (int i = 0; i < 4; ++i) edtShortcut[i]->setText(QFileName(Shortcuts.Items[i].Path));
+    if (App && App->Mls)
+        for (const auto& name : App->Mls->GetLanguageNames()) listboxLanguages->addItem(QStr(name));
+    listboxLanguages->insertItem(0, QStr(App ? App->Text(1021) : std::string("English (Default)")));
+    if (LanguageIndex + 1 >= 0 && LanguageIndex + 1 < listboxLanguages->count())
+        listboxLanguages->setCurrentRow(LanguageIndex + 1);
+    else
+        listboxLanguages->setCurrentRow(-1);
+    chkboxResetDefaults->setChecked(App && App->ResetAtNextStart);
+    if (App)
+        for (const auto& unit : *App->UnitsList) cmbUnits->addItem(QStr(unit));
+    cmbUnits->setCurrentIndex(cmbUnits->count() ? 0 : -1);
+    cmbUnits->setEnabled(App && App->ExpertMode);
+
+    // Handlers are attached after filling, so filling leaves no trace.
+    connect(cmbboxComPort, &QComboBox::activated, this, &TfrmAppConfig::cmbboxComPortChange);
+    connect(cmbboxBaudRate, &QComboBox::activated, this, &TfrmAppConfig::cmbboxBaudRateChange);
+    connect(chkboxFloatToolBar, &QCheckBox::clicked, this, &TfrmAppConfig::chkboxFloatToolBarClick);
+    connect(listboxLanguages, &QListWidget::itemClicked, this, &TfrmAppConfig::listboxLanguagesClick);
+    for (int i = 0; i < 4; ++i) {
+        QLineEdit* edit = edtShortcut[i];
+        connect(edit, &QLineEdit::textEdited, this, [this, edit] { edtShortcut1Change(edit); });
+        QPushButton* browse = btnShortcutBrowse[i];
+        connect(browse, &QPushButton::clicked, this, [this, browse] { btnShortcutBrowse1Click(browse); });
+    }
+    connect(chkboxResetDefaults, &QCheckBox::clicked, this, &TfrmAppConfig::chkboxResetDefaultsClick);
+    connect(btnOk, &QPushButton::clicked, this, &TfrmAppConfig::btnOkClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TfrmAppConfig::btnCancelClick);
+    ChangeMask = 0;
+    Accepted = 0;
+}
+
+void TfrmAppConfig::cmbboxComPortChange() {
+    if (cmbboxComPort->currentIndex() < 0) return;
+    ComPort = cmbboxComPort->currentIndex() + 1;
+    ChangeMask |= ChangedPort;
+}
+
+void TfrmAppConfig::cmbboxBaudRateChange() {
+    if (cmbboxBaudRate->currentIndex() < 0) return;
+    BaudIndex = cmbboxBaudRate->currentIndex();
+    ChangeMask |= ChangedPort;
+}
+
+void TfrmAppConfig::chkboxFloatToolBarClick() {
+    FlexibleToolBars = chkboxFloatToolBar->isChecked();
+    ChangeMask |= ChangedToolBarMode;
+}
+
+void TfrmAppConfig::listboxLanguagesClick() {
+    LanguageIndex = listboxLanguages->currentRow() - 1;
+    ChangeMask |= ChangedLanguage;
+}
+
+void TfrmAppConfig::edtShortcut1Change(QObject* sender) {
+    for (int i = 0; i < 4; ++i)
+        if (sender == edtShortcut[i]) Shortcuts.Items[i].Path = FileNameStr(edtShortcut[i]->text());
+    ChangeMask |= ChangedShortcuts;
+}
+
+void TfrmAppConfig::btnShortcutBrowse1Click(QObject* sender) {
+    int row = -1;
+    for (int i = 0; i < 4; ++i)
+        if (sender == btnShortcutBrowse[i]) row = i;
+    if (row < 0) return;
+    TOpenDialogRequest request{this, "Program Download", ProgramFilter, Shortcuts.FilterIndex, "*.S"};
+    std::string fileName;
+    int filterIndex = Shortcuts.FilterIndex;
+    if (!RunOpenDialog(request, fileName, filterIndex)) return;
+    Shortcuts.FilterIndex = static_cast<uint8_t>(filterIndex);
+    edtShortcut[row]->setText(QFileName(fileName));
+    Shortcuts.Items[row].Path = fileName;
+    ChangeMask |= ChangedShortcuts;
+}
+
+void TfrmAppConfig::chkboxResetDefaultsClick() { ChangeMask |= ChangedReset; }
+
+bool TfrmAppConfig::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == cmbUnits && event->type() == QEvent::KeyRelease)
+        cmbUnitsKeyUp(static_cast<QKeyEvent*>(event)->key());
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmAppConfig::cmbUnitsKeyUp(int key) {
+    if (key != Qt::Key_Delete) return;
+    const int index = cmbUnits->currentIndex();
+    if (index < 0) return;
+    cmbUnits->removeItem(index);
+    if (cmbUnits->count() == 0) {
+        cmbUnits->hidePopup();
+        return;
+    }
+    cmbUnits->setCurrentIndex(std::min(index, cmbUnits->count() - 1));
+}
+
+void TfrmAppConfig::btnOkClick() {
+    Accepted = 1;
+    if (App) {
+        App->ComPort = ComPort;
+        App->BaudIndex = BaudIndex;
+        std::copy(std::begin(DisplayFormats), std::end(DisplayFormats), App->DisplayFormats);
+        App->Shortcuts.Assign(Shortcuts);
+        App->FlexibleToolBarsSetting = FlexibleToolBars;
+        App->LanguageIndex = LanguageIndex;
+        if (ChangeMask & ChangedToolBarMode) ShowMessageBox(this, App->Text(1005), TMsgIcon::Information);
+        if (ChangeMask & ChangedLanguage) ShowMessageBox(this, App->Text(1020), TMsgIcon::Information);
+        App->ResetAtNextStart = chkboxResetDefaults->isChecked();
+        App->UnitsList->clear();
+        for (int i = 0; i < cmbUnits->count(); ++i) App->UnitsList->push_back(CpStr(cmbUnits->itemText(i)));
+        if ((ChangeMask & ChangedReset) && App->ResetAtNextStart)
+            ShowMessageBox(this, App->Text(1022), TMsgIcon::Information);
+    }
+    accept();
+}
+
+void TfrmAppConfig::btnCancelClick() {
+    Accepted = 0;
+    reject();
+}
+
+void TfrmAppConfig::done(int) {
+    ChangeMask = Accepted ? ChangeMask : 0;
+    QDialog::done(ChangeMask | 1);
+}

@@ -1,0 +1,74 @@
+#include "Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+
+#include "QtText.h"
+
+namespace {
+
+std::function<QMessageBox::StandardButton(const TMessageRequest&)> MessageHook;
+std::function<bool(const TOpenDialogRequest&, std::string&, int&)> OpenHook;
+
+}  // namespace
+
+void SetMessageBoxHook(std::function<QMessageBox::StandardButton(const TMessageRequest&)> hook) {
+    MessageHook = std::move(hook);
+}
+
+void SetOpenDialogHook(std::function<bool(const TOpenDialogRequest&, std::string&, int&)> hook) {
+    OpenHook = std::move(hook);
+}
+
+std::string ApplicationTitle() { return CpStr(QApplication::applicationDisplayName()); }
+
+QMessageBox::StandardButton ShowMessageBox(QWidget* owner, const std::string& text, TMsgIcon icon,
+                                           TMsgButtons buttons, const std::string& caption) {
+    TMessageRequest request{owner, text, caption.empty() ? ApplicationTitle() : caption, icon, buttons};
+    if (MessageHook) return MessageHook(request);
+    QMessageBox box(owner);
+    box.setWindowTitle(QStr(request.Caption));
+    box.setText(QStr(request.Text));
+    box.setIcon(icon == TMsgIcon::Stop      ? QMessageBox::Critical
+                : icon == TMsgIcon::Warning ? QMessageBox::Warning
+                                            : QMessageBox::Information);
+    switch (buttons) {
+    case TMsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case TMsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case TMsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QStringList QtNameFilters(const std::string& filter) {
+    QStringList parts = QStr(filter).split('|');
+    QStringList result;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString display = parts[i];
+        const QString patterns = parts[i + 1].split(';', Qt::SkipEmptyParts).join(' ');
+        const QString tail = "(" + patterns + ")";
+        result << (display.endsWith(tail) ? display : display + " " + tail);
+    }
+    return result;
+}
+
+bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int& filterIndex) {
+    if (OpenHook) return OpenHook(request, fileName, filterIndex);
+    QFileDialog dialog(request.Owner, QStr(request.Title));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = QtNameFilters(request.Filter);
+    dialog.setNameFilters(filters);
+    if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.FilterIndex - 1]);
+    QString ext = QStr(request.DefaultExt);
+    ext.remove(QStringLiteral("*.")).remove('.');
+    if (!ext.isEmpty()) dialog.setDefaultSuffix(ext);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    fileName = FileNameStr(dialog.selectedFiles().first());
+    filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (filterIndex < 1) filterIndex = request.FilterIndex;
+    return true;
+}

@@ -1,0 +1,52 @@
+// Message boxes and file dialogs of every window go through here, so that
+// tests can answer them without a modal loop.
+#pragma once
+
+#include <QMessageBox>
+#include <functional>
+#include <string>
+
+class QWidget;
+
+enum class TMsgIcon { Stop, Warning, Information };
+enum class TMsgButtons { Ok, YesNo, YesNoCancel };
+
+// What a message box asks; the texts are Windows-1252 bytes.
+struct TMessageRequest {
+    QWidget* Owner = nullptr;
+    std::string Text;
+    std::string Caption;
+    TMsgIcon Icon = TMsgIcon::Stop;
+    TMsgButtons Buttons = TMsgButtons::Ok;
+};
+
+// Shows a modal message box; the result is the button chosen
+// (QMessageBox::Ok, Yes, No or Cancel). An empty caption takes the
+// application title.
+QMessageBox::StandardButton ShowMessageBox(QWidget* owner, const std::string& text, TMsgIcon icon,
+                                           TMsgButtons buttons = TMsgButtons::Ok, const std::string& caption = {});
+
+// The application title ("QX318 Utility V2.7" once the main window is built).
+std::string ApplicationTitle();
+
+// What an open dialog asks. Filter in the form "Text|*.a|Other|*.b;*.c";
+// FilterIndex counts from 1.
+struct TOpenDialogRequest {
+    QWidget* Owner = nullptr;
+    std::string Title;
+    std::string Filter;
+    int FilterIndex = 1;
+    std::string DefaultExt;
+};
+
+// Runs an open dialog. True when a file was chosen: fileName receives it
+// (file-system bytes) and filterIndex the filter it was chosen under.
+bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int& filterIndex);
+
+// The Qt name filters of a filter text: each display text with its patterns
+// in parentheses (unless the text already ends with them).
+QStringList QtNameFilters(const std::string& filter);
+
+// Test seams: while set, boxes and dialogs are answered by these instead.
+void SetMessageBoxHook(std::function<QMessageBox::StandardButton(const TMessageRequest&)> hook);
+void SetOpenDialogHook(std::function<bool(const TOpenDialogRequest&, std::string&, int&)> hook);

@@ -1,0 +1,91 @@
+// The base of every document window inside the main window: it gives the
+// window the application record and a kind code by which the main window
+// finds, counts, reopens and closes document windows. A document window
+// frees itself when it is closed.
+#pragma once
+
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+struct _AppInterface;
+class QMenu;
+class QMenuBar;
+class QToolBar;
+
+enum : uint32_t {
+    KindTypeObject = 0x3000,
+    KindProgramManager = 0x4000,
+    KindMemoryManager = 0x5000,
+    KindMemoryViewer = 0x6000,
+    KindQXMenu = 0x7000,
+    KindGamesManager = 0x8000,
+    KindConvert = 0x9000,
+};
+
+class TMDICustomChild : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    // Creates the window inside the record's main window.
+    explicit TMDICustomChild(_AppInterface* app);
+    void SetKind(uint32_t kind) { Kind = kind; }
+    uint32_t GetKind() const { return Kind; }
+
+    // Steps of the common protocol that every document window runs from its
+    // own handlers. slot: its main-window tool bar (TAppToolBars), -1 none.
+    // Activation: its menu joins the main menu by its group index; with
+    // flexible tool bars its own tool bar hides and lends its buttons to the
+    // main-window tool bar of the slot; General gets its default buttons.
+    void ActivateFrameParts(QMenu* menu, int groupIndex, QToolBar* ownToolBar, int slot);
+    // Deactivation: the menu leaves the main menu; when no window is active
+    // any more (or another one), the slot and General get their defaults.
+    void DeactivateFrameParts(QMenu* menu, int slot);
+    // Close: the slot and General get their default buttons.
+    void RestoreFrameToolBars(int slot);
+
+    // Asks whether the window may close (unsaved changes); empty: it may.
+    // The main window asks every document window before it closes.
+    bool CloseQuery();
+    std::function<bool()> OnCloseQuery;
+
+    _AppInterface* App;
+    uint32_t Kind = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+// The main window's menus carry a group index; a document window's menu is
+// inserted before the first main menu of a higher group while the window
+// is active, and removed again when it is deactivated.
+void SetMenuGroupIndex(QMenu* menu, int groupIndex);
+int MenuGroupIndex(const QAction* menuAction);
+void MergeMenu(QMenuBar* bar, QMenu* menu, int groupIndex);
+void UnmergeMenu(QMenuBar* bar, QMenu* menu);
+
+// The creators of the document windows, registered by the folders that
+// build them. A creator returns its new window; a window whose file could
+// not be loaded may come back already closing (it frees itself), so callers
+// keep it only through a QPointer and only while it is visible.
+struct TDocumentCreators {
+    using TFileCreator = std::function<TMDICustomChild*(_AppInterface*, const std::string&)>;
+    using TCreator = std::function<TMDICustomChild*(_AppInterface*)>;
+    TFileCreator OpenTypeObject;  // empty name: a new type
+    TFileCreator OpenQXMenu;      // empty name: a new menu
+    TCreator OpenProgramManager;
+    TCreator OpenManager;
+    TCreator OpenMemView;
+    TCreator OpenGamesManager;
+    TCreator OpenConvert;
+    // Imports a CSV file into a type window; ask: let the user choose what.
+    std::function<bool(TMDICustomChild*, const std::string&, bool)> ImportFromCSV;
+    // Refreshes the four shortcut buttons of a Program Manager.
+    std::function<void(TMDICustomChild*)> UpdateShortcutButtons;
+};
+
+TDocumentCreators& DocumentCreators();
+
+// The window when it is still there and not closing, else null.
+TMDICustomChild* OpenWindow(const QPointer<TMDICustomChild>& window);

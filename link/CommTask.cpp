@@ -1,0 +1,124 @@
+#include "CommTask.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+const TMLSUnit& CommTexts(const TMLSUnit* mls) {
+    static const TMLSUnit builtIn(BuiltInMessages, std::string());
+    return mls ? *mls : builtIn;
+}
+
+void TCommTask::Log(std::string_view text) {
+    if (!LogText) return;
+    LogText->append(text);
+    LogText->append("\r\n");
+}
+
+void TCommTask::ClearError() {
+    Context->ErrorCode = 0;
+    Context->ErrorData = 0;
+}
+
+void TCommTask::SetError(int32_t code, int32_t data) {
+    Context->ErrorCode = code;
+    Context->ErrorData = data;
+}
+
+void TCommTask::FailStart() {
+    LogMessage(9002);
+    SetError(ceNoInput);
+}
+
+void TCommTask::Become(int32_t service, int64_t total) {
+    Context->Service = service;
+    Context->Progress.Position = Context->Progress.Min;
+    Context->Progress.Count = 0;
+    Context->Progress.Total = total;
+    Retries = DefaultRetries;
+}
+
+void TCommTask::SendRequest(uint8_t fnc, const uint8_t* data, size_t n) {
+    TBaseComModule* link = Context->ComModule;
+    n = std::min<size_t>(n, TTlgrItem::MaxData);
+    _TlgrHeader* header = link->GetHeader();
+    header->Dst = TBaseComModule::UnitAddress;
+    header->Src = TBaseComModule::PcAddress;
+    header->Length = static_cast<uint8_t>(n);
+    header->Fnc = fnc;
+    if (n > 0 && data != link->GetData()) std::memmove(link->GetData(), data, n);
+    if (Context->OnSend) Context->OnSend();
+}
+
+void TCommTask::Finish() { Context->Service = 0; }
+
+uint8_t TCommTask::ReplyFnc() const { return Context->ComModule->GetReply()[3]; }
+size_t TCommTask::ReplyLength() const { return Context->ComModule->GetReply()[2]; }
+const uint8_t* TCommTask::ReplyData() const { return Context->ComModule->GetReply() + 4; }
+
+bool TCommTask::Classify(uint8_t good, size_t minData, int32_t refusalCode, uint32_t refusalMessage) {
+    const uint8_t fnc = ReplyFnc();
+    const size_t length = ReplyLength();
+    if (fnc == good && length >= minData) return true;
+    if (fnc == Nak && refusalCode != 0 && length >= 1) {
+        SetError(refusalCode, ReplyData()[0]);
+        LogMessage(refusalMessage, Hex(ReplyData()[0], 2));
+        return false;
+    }
+    if (fnc == 0) {
+        SetError(ceNoReply);
+        LogMessage(9004);
+        return false;
+    }
+    SetError(ceUnexpectedReply);
+    LogMessage(9005, Hex(fnc, 2), Hex(length >= 1 ? ReplyData()[0] : 0, 2));
+    return false;
+}
+
+bool TCommTask::TakeRetry(bool allowed) {
+    if (!allowed || Retries <= 0) return false;
+    ClearError();
+    --Retries;
+    LogMessage(9006, Dec(Retries));
+    return true;
+}
+
+void TCommTask::UpdateProgress() {
+    _CommProgress& p = Context->Progress;
+    if (Length != 0)
+        p.Position = static_cast<int32_t>(int64_t{p.Max} * Done / Length);
+    p.Count = Done;
+}
+
+void TCommTask::ProgressToMax() { Context->Progress.Position = Context->Progress.Max; }
+
+std::string TCommTask::Hex(uint64_t value, int digits) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%0*llX", digits, static_cast<unsigned long long>(value));
+    return text;
+}
+
+void TCommTask::Put24(uint8_t* to, uint32_t value) {
+    to[0] = static_cast<uint8_t>(value);
+    to[1] = static_cast<uint8_t>(value >> 8);
+    to[2] = static_cast<uint8_t>(value >> 16);
+}
+
+void TCommTask::Put16(uint8_t* to, uint32_t value) {
+    to[0] = static_cast<uint8_t>(value);
+    to[1] = static_cast<uint8_t>(value >> 8);
+}
+
+uint32_t TCommTask::Get24(const uint8_t* from) {
+    return uint32_t{from[0]} | (uint32_t{from[1]} << 8) | (uint32_t{from[2]} << 16);
+}
+
+uint16_t TCommTask::Get16(const uint8_t* from) {
+    return static_cast<uint16_t>(from[0] | (from[1] << 8));
+}
+
+void TCommTask::PutName(uint8_t* to, const std::string& name, size_t max, size_t size) {
+    std::memset(to, 0, size);
+    const size_t n = std::min({name.size(), max, size});
+    std::memcpy(to, name.data(), n);
+}

@@ -1,0 +1,151 @@
+#include "DebugForm.h"
+
+#include "QtTexts.h"
+#include "Mlsunit.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <mutex>
+
+namespace {
+
+std::mutex HookLock;
+TfrmDebugForm::TAnswerHook AnswerHook;
+
+// Texts keep CR LF; the widgets break lines at LF alone.
+QString Shown(const std::string& text) {
+    std::string lines;
+    lines.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
+    return QStringFromCp1252(lines);
+}
+
+struct _ButtonSpec {
+    uint32_t Message;
+    int32_t Tag;
+};
+
+}  // namespace
+
+TfrmDebugForm::TfrmDebugForm(QWidget* owner, const std::string& details, const std::string& info,
+                             const std::string& title, int32_t buttons, const TMLSUnit& texts)
+    : QDialog(owner), ButtonSet(buttons), Texts(texts) {
+    setObjectName("TfrmDebugForm");
+    setWindowTitle(QStringFromCp1252(title));
+    setModal(true);
+
+    Image = new QLabel(this);
+    Image->setObjectName("Image");
+    Image->setGeometry(8, 8, 32, 32);
+    Image->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32));
+
+    lblInfo = new QLabel(this);
+    lblInfo->setObjectName("lblInfo");
+    lblInfo->setGeometry(48, 8, ClientWidth - 56, 48);
+    lblInfo->setWordWrap(true);
+    lblInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblInfo->setText(Shown(info));
+
+    QPushButton** row[] = {&btnButton1, &btnButton2, &btnButton3};
+    const char* names[] = {"btnButton1", "btnButton2", "btnButton3"};
+    for (int i = 0; i < 3; ++i) {
+        *row[i] = new QPushButton(this);
+        (*row[i])->setObjectName(names[i]);
+        (*row[i])->setGeometry(ClientWidth - 8 - 4 * 80 + i * 80, 64, 75, 25);
+        (*row[i])->setAutoDefault(false);
+        connect(*row[i], &QPushButton::clicked, this, &TfrmDebugForm::btnButtonClick);
+    }
+    btnDetails = new QPushButton(this);
+    btnDetails->setObjectName("btnDetails");
+    btnDetails->setGeometry(ClientWidth - 8 - 80, 64, 80, 25);
+    btnDetails->setAutoDefault(false);
+    connect(btnDetails, &QPushButton::clicked, this, &TfrmDebugForm::btnDetailsClick);
+
+    memoDebug = new QPlainTextEdit(this);
+    memoDebug->setObjectName("memoDebug");
+    memoDebug->setReadOnly(true);
+    memoDebug->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memoDebug->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoDebug->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoDebug->setBackgroundRole(QPalette::Button);
+    memoDebug->setGeometry(8, 96, ClientWidth - 16, ExpandedHeight - 104);
+    memoDebug->setPlainText(Shown(details));
+
+    setMinimumSize(ClientWidth, CollapsedHeight);
+    resize(ClientWidth, 350);
+    // Toggled once: the dialog opens with the details hidden.
+    memoDebug->setVisible(true);
+    btnDetailsClick();
+
+    for (QPushButton* b : {btnButton1, btnButton2, btnButton3}) b->hide();
+    // Per button set the buttons 1..3 with their texts and tags; 0 = none.
+    static const _ButtonSpec sets[6][3] = {
+        {{0, 0}, {0, 0}, {10003, 1}},
+        {{0, 0}, {10003, 1}, {10004, 2}},
+        {{10000, 3}, {10001, 4}, {10002, 5}},
+        {{10005, 6}, {10006, 7}, {10004, 2}},
+        {{0, 0}, {10005, 6}, {10006, 7}},
+        {{0, 0}, {10001, 4}, {10004, 2}},
+    };
+    const _ButtonSpec* set = sets[buttons >= 0 && buttons <= 5 ? buttons : 0];
+    QPushButton* targets[] = {btnButton1, btnButton2, btnButton3};
+    for (int i = 0; i < 3; ++i) {
+        if (set[i].Message == 0) continue;
+        targets[i]->setText(QStringFromCp1252(Texts.GetText(set[i].Message)));
+        targets[i]->setProperty("Tag", set[i].Tag);
+        targets[i]->show();
+    }
+    btnDetails->setEnabled(!details.empty());
+}
+
+void TfrmDebugForm::SetAnswerHook(TAnswerHook hook) {
+    std::lock_guard lock(HookLock);
+    AnswerHook = std::move(hook);
+}
+
+int32_t TfrmDebugForm::Show(QWidget* owner, const TMLSUnit& texts, int32_t buttons, const std::string& title,
+                            const std::string& info, const std::string& details) {
+    if (owner) owner->setEnabled(false);
+    int32_t answer = 0;
+    {
+        TfrmDebugForm form(owner, details, info, title, buttons, texts);
+        TAnswerHook hook;
+        {
+            std::lock_guard lock(HookLock);
+            hook = AnswerHook;
+        }
+        answer = hook ? hook(form) : form.exec();
+    }
+    if (owner) owner->setEnabled(true);
+    return answer;
+}
+
+void TfrmDebugForm::btnButtonClick() {
+    auto* button = qobject_cast<QPushButton*>(sender());
+    if (button) done(button->property("Tag").toInt());
+}
+
+void TfrmDebugForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        done(1);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TfrmDebugForm::btnDetailsClick() {
+    const bool show = memoDebug->isHidden();
+    btnDetails->setText(QStringFromCp1252(Texts.GetText(10007)) + (show ? "<<<" : ">>>"));
+    memoDebug->setVisible(show);
+    if (show && memoDebug->toPlainText().size() >= 2) {
+        memoDebug->moveCursor(QTextCursor::End);
+        memoDebug->ensureCursorVisible();
+    }
+    resize(ClientWidth, show ? ExpandedHeight : CollapsedHeight);
+}

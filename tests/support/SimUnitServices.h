@@ -1,0 +1,142 @@
+// The unit's side of every communication service, on top of a SimUnit:
+// memory by address, the memory configuration (with the menu-language area
+// and the menu configuration inside that memory), memory blocks with their
+// descriptors and CRC check, program slots with their S-record
+// descriptions, and the model version (answered by SimUnit itself).
+//
+// Faults: Refuse(fnc, reason) refuses the next requests of a function code
+// with a negative acknowledgement; Drop(fnc) loses the next requests before
+// the unit sees them (no reply, nothing done). SimUnit::Script still scripts
+// faults of the replies themselves.
+//
+// All state is kept under one lock: the handlers run on the unit's thread,
+// the accessors on the test's.
+#pragma once
+
+#include "SimUnit.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+class SimUnitServices {
+public:
+    static constexpr uint32_t MemorySize = 0x20000;
+    static constexpr int SlotCount = 8;
+    static constexpr uint32_t SegmentSize = 32767;
+
+    struct MemConfig {
+        uint32_t LangStart = 0x8000;
+        uint16_t LangAreaSize = 0x0800;
+        uint16_t LangSize = 0x01E0;
+        uint32_t MenuConfig = 0xC000;
+    };
+    struct Program {
+        std::string Name;
+        std::vector<uint8_t> Image;
+        uint8_t Mask = 0;
+    };
+
+    explicit SimUnitServices(SimUnit& unit);
+    // Removes its handlers from the unit; a handler still running ends first.
+    ~SimUnitServices();
+    SimUnitServices(const SimUnitServices&) = delete;
+    SimUnitServices& operator=(const SimUnitServices&) = delete;
+
+    void SetMemory(uint32_t address, const std::vector<uint8_t>& bytes);
+    std::vector<uint8_t> GetMemory(uint32_t address, size_t count) const;
+    void SetMemConfig(const MemConfig& config);
+    // The 24 bytes the unit reports for its memory configuration.
+    std::vector<uint8_t> MemConfigBytes() const;
+
+    // A block as the unit holds it: its byte stream (6-byte header, data).
+    void PutBlock(uint8_t memType, uint8_t index, const std::vector<uint8_t>& stream);
+    std::optional<std::vector<uint8_t>> GetBlock(uint8_t memType, uint8_t index) const;
+    size_t BlockCount() const;
+    // The 8 descriptor bytes the unit reports: stream size (16 bits), memory
+    // type, index, then 0x5A 0xA5 0x00 0x00.
+    static std::array<uint8_t, 8> Descriptor(uint8_t memType, uint8_t index, size_t streamSize);
+    // Every descriptor read of memory type 0 is answered (an endless unit).
+    void AnswerEveryDescriptor(bool on);
+    // Stream bytes per read-block reply (at most 247).
+    void SetReadBlockPacket(size_t bytes);
+    // The CRC echoed after a block write is the computed one XOR this.
+    void SetCheckEchoXor(uint16_t value);
+    // Replies to data reads carry this address instead (once each).
+    void WrongReadAddress(int count);
+    // Good replies with this function code that carry this many data bytes
+    // fewer: count of them, after the first `after` such replies.
+    void ShortReplies(uint8_t fnc, int count, size_t missing, int after = 0);
+
+    std::optional<Program> GetProgram(int slot) const;
+    void PutProgram(int slot, const std::string& name, const std::vector<uint8_t>& image);
+    // The first status byte answered for a slot (0x99 normally).
+    void SetStatusMarker(uint8_t marker);
+
+    void Refuse(uint8_t fnc, uint8_t reason, int count = 1);
+    void Drop(uint8_t fnc, int count = 1);
+
+private:
+    SimUnit& Unit;
+    std::vector<uint8_t> Installed;
+    mutable std::mutex Lock;
+    std::vector<uint8_t> Memory;
+    MemConfig Config;
+    std::map<std::pair<uint8_t, uint8_t>, std::vector<uint8_t>> Blocks;
+    bool EveryDescriptor = false;
+    size_t ReadPacket = 128;
+    uint16_t EchoXor = 0;
+    int WrongAddresses = 0;
+    struct Shortening {
+        int After = 0;
+        int Count = 0;
+        size_t Missing = 0;
+    };
+    std::map<uint8_t, Shortening> Shorts;
+    std::map<uint8_t, std::vector<uint8_t>> Refusals;
+    std::map<uint8_t, int> Drops;
+    uint8_t StatusMarker = 0x99;
+
+    // The block being written: key, expected stream size, bytes so far.
+    struct BlockWrite {
+        uint8_t MemType = 0, Index = 0;
+        size_t Size = 0;
+        std::vector<uint8_t> Stream;
+    };
+    std::optional<BlockWrite> Writing;
+    // The program being downloaded.
+    struct ProgramWrite {
+        int Slot = 0;
+        std::string Name;
+        size_t Size = 0;
+        size_t PacketCount = 0;
+        size_t Packets = 0;
+        std::vector<uint8_t> Image;
+    };
+    std::optional<ProgramWrite> Downloading;
+    enum class Transfer { None, Block, Program } Last = Transfer::None;
+    std::array<std::optional<Program>, SlotCount> Programs;
+    uint16_t LastProgramCrc = 0;
+    bool HaveLastProgram = false;
+
+    using Answer = std::optional<SimUnit::Answer>;
+    void Install(uint8_t fnc, Answer (SimUnitServices::*handler)(const SimUnit::Request&));
+    static Answer Nak(uint8_t reason) { return SimUnit::Answer{0xF0, {reason}}; }
+    static Answer Ack() { return SimUnit::Answer{0xE0, {}}; }
+
+    Answer ReadData(const SimUnit::Request& r);
+    Answer WriteData(const SimUnit::Request& r);
+    Answer Describe(const SimUnit::Request& r);
+    Answer BlockPacket(const SimUnit::Request& r);
+    Answer ReadBlock(const SimUnit::Request& r);
+    Answer Check(const SimUnit::Request& r);
+    Answer Delete(const SimUnit::Request& r);
+    Answer ProgramPacket(const SimUnit::Request& r);
+    Answer ClearProgram(const SimUnit::Request& r);
+    Answer ProgramStatus(const SimUnit::Request& r);
+    uint8_t FreeMask(size_t size) const;
+};
