@@ -42,6 +42,11 @@ void ComServ::Terminate() {
 
 bool ComServ::WriteRequest(const uint8_t* frame, size_t len) {
     if (!frame || len < 1 || len > 255) return false;
+    {
+        // The framing thread may still read the request pipe: nothing goes in.
+        std::lock_guard lock(Lock);
+        if (Serving) return false;
+    }
     PipeDiscard(RequestPipe[0]);  // a request that was never started
     uint8_t message[256];
     message[0] = static_cast<uint8_t>(len);
@@ -60,6 +65,7 @@ void ComServ::StartRequest() {
     std::lock_guard lock(Lock);
     Outcome = Pending;
     RequestReady = true;
+    Serving = true;
     Changed.notify_all();
 }
 
@@ -111,6 +117,7 @@ void ComServ::Finish(int outcome) {
     State = Idle;
     std::lock_guard lock(Lock);
     Outcome = outcome;
+    Serving = false;
     Changed.notify_all();
 }
 

@@ -92,7 +92,8 @@ public:
     // Ends a pending wait with Error and the framing thread by itself.
     ~ComServ();
 
-    // len is 1..255 (a unit request has 4..255); false when refused.
+    // len is 1..255 (a unit request has 4..255); false when refused, also
+    // while the request before is still being served (its wait given up).
     bool WriteRequest(const uint8_t* frame, size_t len);
     void Purge();
     void StartRequest();
@@ -125,6 +126,7 @@ private:
     std::mutex Lock;
     std::condition_variable Changed;
     bool RequestReady = false;
+    bool Serving = false;  // from StartRequest until the outcome
     int Outcome = Pending;
     std::thread Thread;
 

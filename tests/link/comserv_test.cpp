@@ -138,6 +138,34 @@ TEST_F(Framing, ARequestIsRefusedWhenItCannotBeAFrame) {
     EXPECT_FALSE(serv.WriteRequest(nullptr, 4));
 }
 
+TEST_F(Framing, NoSecondRequestWhileTheFirstIsStillServed) {
+    // A waiter that gave up on its slice must not slip its next request in
+    // while the first is still served: the next would be answered with the
+    // first one's outcome, or dropped unsent.
+    sim.Script({.Silent = true});
+    serv.SetTimeoutCount(255);  // 5.1 s to the first reply byte
+    const Bytes request{0xEC, 0x88, 0x04, 0xC3};
+    serv.SetExpectedSource(0xEC);
+    ASSERT_TRUE(serv.Request(request.data(), request.size()));
+    EXPECT_EQ(serv.WaitOutcome(20), ComServ::Pending);
+    const Bytes next{0xEC, 0x88, 0x05, 0x10, 0x01};
+    EXPECT_FALSE(serv.Request(next.data(), next.size()));
+    EXPECT_FALSE(serv.WriteRequest(next.data(), next.size()));
+    // The first request's reply ends its wait; the next goes only now.
+    Bytes good = ModelReply;
+    good.push_back(ModelReplyBcc);
+    sim.Send(good);
+    EXPECT_EQ(serv.WaitOutcome(-1), ComServ::Reply);
+    uint8_t buffer[255];
+    ASSERT_EQ(serv.ReadReply(buffer, sizeof buffer), 20);
+    EXPECT_EQ(Bytes(buffer, buffer + 20), ModelReply);
+    serv.SetTimeoutCount(25);
+    Bytes reply;
+    EXPECT_EQ(Exchange(request, &reply), ComServ::Reply);
+    EXPECT_EQ(reply, ModelReply);
+    EXPECT_EQ(sim.RequestCount(), 2u);
+}
+
 TEST_F(Framing, TerminateEndsAPendingWait) {
     sim.Script({.Silent = true});
     serv.SetTimeoutCount(255);

@@ -1,6 +1,12 @@
 // Downloads against the simulated boot loader on a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -423,4 +429,69 @@ TEST(LoaderDownloadHang, AWaitWithoutOutcomeEndsAsATimeOut) {
     EXPECT_EQ(link.Sends, 2);  // the first wait ended as a time-out and the telegram went again
     EXPECT_EQ(program.NoAnswerCounter, 98);  // the second wait ended by Esc
     EXPECT_TRUE(ui.Boxes.empty());
+}
+
+// The telegrams and a reply on the line, written out by hand: 0x99, 0x88,
+// LEN = 3 + payload, the payload and the XOR of all bytes before it.
+TEST(LoaderWire, TelegramsAndAReplyByteForByte) {
+    int master = -1, slave = -1;
+    char name[128] = {};
+    termios raw{};
+    ::cfmakeraw(&raw);
+    ASSERT_EQ(::openpty(&master, &slave, name, &raw, nullptr), 0);
+    ::setenv("QX318_COM203", name, 1);
+
+    TLoaderProgram program;
+    program.ParamType = "MAIN";
+    program.FileKind = 0;
+    program.TelegramLines = {"S9030000FC"};
+    std::string error;
+    ASSERT_TRUE(program.ConvertFile(error)) << error;
+    ASSERT_EQ(program.TelegramLines.size(), 2u);
+
+    const auto link = CreateLoaderLink();
+    ASSERT_TRUE(link->Open("COM203", 57600));
+    const auto wire = [&](size_t n) {
+        std::vector<uint8_t> got;
+        uint8_t buffer[64];
+        for (int k = 0; k < 100 && got.size() < n; ++k) {
+            pollfd p{master, POLLIN, 0};
+            if (::poll(&p, 1, 10) > 0) {
+                const ssize_t r = ::read(master, buffer, sizeof buffer);
+                if (r > 0) got.insert(got.end(), buffer, buffer + r);
+            }
+        }
+        return got;
+    };
+    const auto outcome = [&](std::vector<uint8_t>& reply) {
+        std::optional<TReplyOutcome> result;
+        for (int k = 0; k < 100 && !result; ++k) result = link->WaitSlice(20, reply);
+        return result;
+    };
+
+    // The header of MAIN: 'q', 0xAA, 0x55.
+    std::vector<uint8_t> frame;
+    program.PrepareTelegram(0, frame);
+    EXPECT_EQ(frame, (std::vector<uint8_t>{0x99, 0x88, 0x06, 0x71, 0xAA, 0x55}));
+    ASSERT_TRUE(link->Send(frame));
+    EXPECT_EQ(wire(7), (std::vector<uint8_t>{0x99, 0x88, 0x06, 0x71, 0xAA, 0x55, 0x99}));
+    // A refusal with code 0xD2 and detail 0x07, its first two bytes as they come.
+    const uint8_t refusal[] = {0x12, 0x34, 0x06, 0xF0, 0xD2, 0x07, 0x05};
+    ASSERT_EQ(::write(master, refusal, sizeof refusal), static_cast<ssize_t>(sizeof refusal));
+    std::vector<uint8_t> reply;
+    EXPECT_EQ(outcome(reply), TReplyOutcome::Reply);
+    EXPECT_EQ(reply, (std::vector<uint8_t>{0x12, 0x34, 0x06, 0xF0, 0xD2, 0x07}));
+
+    // The record S9030000FC: 's', 'S', '9', its pairs, and the VERIFY byte 0.
+    program.PrepareTelegram(1, frame);
+    ASSERT_TRUE(link->Send(frame));
+    EXPECT_EQ(wire(12), (std::vector<uint8_t>{0x99, 0x88, 0x0B, 0x73, 0x53, 0x39, 0x03, 0x00, 0x00, 0xFC, 0x00,
+                                              0xFC}));
+    // No reply: a time-out after 3 x 20 ms.
+    EXPECT_EQ(outcome(reply), TReplyOutcome::TimeOut);
+
+    link->Close();
+    ::unsetenv("QX318_COM203");
+    ::close(slave);
+    ::close(master);
 }
