@@ -349,3 +349,17 @@ TEST_F(Settings, HandWrittenFileIsReadFieldByFieldAndWrittenBack) {
     ASSERT_TRUE(SaveSettings(app, again));
     EXPECT_EQ(ReadFileBytes(again), file);
 }
+
+// What the converter writes into the record's ini object reaches
+// <program>.ini by the end of the run; a run that writes nothing leaves no file.
+TEST_F(Settings, IniValuesReachTheIniFile) {
+    const fs::path ini = SettingsDir() / "QX318Utility.ini";
+    { _AppInterface app; }
+    EXPECT_FALSE(fs::exists(ini));
+    {
+        _AppInterface app;
+        app.IniFile->WriteInteger("frmConvert", "Top", 42);
+    }
+    _AppInterface next;
+    EXPECT_EQ(next.IniFile->ReadInteger("frmConvert", "Top", 0), 42);
+}
