@@ -158,6 +158,8 @@ TfrmAppConfig::TfrmAppConfig(_AppInterface* app) : QDialog(app ? app->MainForm :
     connect(cmbboxBaudRate, &QComboBox::activated, this, &TfrmAppConfig::cmbboxBaudRateChange);
     connect(chkboxFloatToolBar, &QCheckBox::clicked, this, &TfrmAppConfig::chkboxFloatToolBarClick);
     connect(listboxLanguages, &QListWidget::itemClicked, this, &TfrmAppConfig::listboxLanguagesClick);
+    // A choice made with the arrow keys counts as a click on the list.
+    connect(listboxLanguages, &QListWidget::itemSelectionChanged, this, &TfrmAppConfig::listboxLanguagesClick);
     for (int i = 0; i < 4; ++i) {
         QLineEdit* edit = edtShortcut[i];
         connect(edit, &QLineEdit::textEdited, this, [this, edit] { edtShortcut1Change(edit); });

@@ -97,6 +97,7 @@ _AppInterface::_AppInterface() {
     IniFileName = GetSettingsFilePath(ProgramFileWithExt(".ini"));
     IniFile = std::make_unique<TMemIniFile>();
     IniFile->LoadFromFile(IniFileName);
+    IniFile->GetText(IniFileText);
     Mls = std::make_unique<TMLSUnit>(BuiltInMessages, ProgramFileWithExt(".mls"));
     Mls->SetLanguage(LanguageIndex);
     ComModule = std::make_unique<TBaseComModule>(Mls.get());
@@ -117,6 +118,10 @@ _AppInterface::~_AppInterface() {
     RecentFiles.reset();
     ComModule.reset();  // closes the port and stops the link threads
     Mls.reset();
+    // What was written into the ini object during the run goes to the file;
+    // a run that changed nothing leaves the file as it is.
+    std::string text;
+    if (IniFile && IniFile->GetText(text) && text != IniFileText) IniFile->SaveToFile(IniFileName);
     IniFile.reset();
     CopyPaste.reset();
 }

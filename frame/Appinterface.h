@@ -108,6 +108,7 @@ struct _AppInterface {
     std::unique_ptr<TCopyPaste> CopyPaste;
     std::unique_ptr<TMemIniFile> IniFile;  // <program>.ini, the converter's section
     std::string IniFileName;
+    std::string IniFileText;  // the ini text as read at construction
 
     // Puts a parameter unit text at the top of UnitsList (Trimmed; kept in
     // place when present; at most 29 entries when the list grows this way).

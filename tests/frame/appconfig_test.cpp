@@ -248,3 +248,25 @@ TEST_F(Config, LanguagesOfTheLanguageFile) {
     EXPECT_EQ(dialog.listboxLanguages->item(0)->text(), "Englisch (Standard)");
     EXPECT_EQ(dialog.btnOk->text(), "&Ok");
 }
+
+// The language list takes a choice made with the mouse or with the keys, as
+// the list shows it.
+TEST_F(Config, LanguageChosenWithMouseOrKeys) {
+    WriteLanguages();
+    {
+        TfrmAppConfig dialog(App.get());
+        QTest::keyClick(dialog.listboxLanguages, Qt::Key_Down);
+        ASSERT_EQ(dialog.listboxLanguages->currentRow(), 1);
+        EXPECT_EQ(Finish(dialog, true), 0x81);
+        EXPECT_EQ(App->LanguageIndex, 0);
+    }
+    {
+        TfrmAppConfig dialog(App.get());
+        dialog.show();
+        QListWidget* list = dialog.listboxLanguages;
+        const QRect item = list->visualItemRect(list->item(2));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+        EXPECT_EQ(Finish(dialog, true), 0x81);
+        EXPECT_EQ(App->LanguageIndex, 1);
+    }
+}

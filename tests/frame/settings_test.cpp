@@ -246,3 +246,120 @@ TEST_F(Settings, WindowPlacementKeepsTheNormalSizeOfAMaximizedWindow) {
     _WindowPlacement{-1, 2, 0x01020304, 4, 1}.Write(bytes);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), 17), HexBytes("FFFFFFFF 02000000 04030201 04000000 01"));
 }
+
+// A settings file with a value of its own in every section, written out by
+// hand: every field lands where the file puts it, and writing the record
+// again gives the same bytes.
+TEST_F(Settings, HandWrittenFileIsReadFieldByFieldAndWrittenBack) {
+    WriteFileBytes(ProgramDir / "QX318Utility.mls",
+                   "[MLS-INTERFACE]\r\nProgram=QX318\r\n[GENERAL]\r\nLanguages=3\r\n[LANGUAGES]\r\n1=A\r\n2=B\r\n3=C\r\n");
+    const std::string file = HexBytes(
+        "51 58 33 31 38 20 41 50 50 00 00 00 00 00  0A 00"
+        "10 10 00 00 0D 00 00 00   11 10 00 00 08 00 00 00"
+        "12 10 00 00 64 00 00 00   13 10 00 00 11 00 00 00"
+        "14 10 00 00 66 00 00 00   18 10 00 00 33 00 00 00"
+        "15 10 00 00 08 00 00 00   16 10 00 00 11 00 00 00"
+        "17 10 00 00 B0 00 00 00   01 01 00 00 11 00 00 00"
+        // 0x1010: flexible; reopen Program Manager, Memory Viewer, converter;
+        // language 2; reserved 7 and 3
+        "01  01 00 01 00 00 01  02 00 00 00  07 03"
+        // 0x1011: "mm", degree sign "C"
+        "6D 6D 0D 0A B0 43 0D 0A"
+        // 0x1012: formats 1 at slot 0, 2 at slots 50 and 99
+        "01 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
+        "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
+        "00 00 00 00 00 00 00 00 00 00 02 00 00 00 00 00 00 00 00 00"
+        "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
+        "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 02"
+        // 0x1013: main window top 20, left 30, 700 x 500, normal
+        "14 00 00 00  1E 00 00 00  BC 02 00 00  F4 01 00 00  00"
+        // 0x1014: memory manager top 1, left 2, 300 x 400, maximized;
+        // Applications minimized; the reserved one at top 999
+        "01 00 00 00  02 00 00 00  2C 01 00 00  90 01 00 00  02"
+        "1E 00 00 00  1E 00 00 00  18 01 00 00  E0 01 00 00  00"
+        "32 00 00 00  32 00 00 00  E0 01 00 00  E0 01 00 00  00"
+        "46 00 00 00  46 00 00 00  18 01 00 00  E0 01 00 00  00"
+        "5A 00 00 00  5A 00 00 00  18 01 00 00  E0 01 00 00  01"
+        "E7 03 00 00  6E 00 00 00  E0 01 00 00  E0 01 00 00  00"
+        // 0x1018: the report window top 10, left 20, 640 x 480
+        "00 00 00 00  00 00 00 00  26 02 00 00  C2 01 00 00  00"
+        "00 00 00 00  00 00 00 00  26 02 00 00  C2 01 00 00  00"
+        "0A 00 00 00  14 00 00 00  80 02 00 00  E0 01 00 00  00"
+        // 0x1015: COM port 12, baud index 2
+        "0C 00 00 00  02 00 00 00"
+        // 0x1016: filter index 2, "/a.S", "", "/p/x.hex", ""
+        "02  2F 61 2E 53 00  00  2F 70 2F 78 2E 68 65 78 00  00"
+        // 0x1017: Type floating at 50, 60 - 150, 90; MemoryManager in no
+        // registered site; MemoryViewer hidden
+        "01 00  00 00 00 00  00 00 00 00  64 00 00 00  64 00 00 00  00 00 00 00"
+        "01 00  00 00 00 00  14 00 00 00  64 00 00 00  64 00 00 00  00 00 00 00"
+        "01 01  32 00 00 00  3C 00 00 00  96 00 00 00  5A 00 00 00  FF FF FF FF"
+        "01 00  64 00 00 00  00 00 00 00  64 00 00 00  64 00 00 00  00 00 00 00"
+        "01 00  C8 00 00 00  00 00 00 00  64 00 00 00  64 00 00 00  FF FF FF FF"
+        "00 00  2C 01 00 00  00 00 00 00  64 00 00 00  64 00 00 00  00 00 00 00"
+        "01 00  FA 00 00 00  14 00 00 00  64 00 00 00  64 00 00 00  00 00 00 00"
+        "01 00  00 00 00 00  28 00 00 00  64 00 00 00  64 00 00 00  00 00 00 00"
+        // 0x0101: "/b.mtp", "/a.mnu", three empty slots
+        "2F 62 2E 6D 74 70 00  2F 61 2E 6D 6E 75 00  00 00 00");
+    WriteFileBytes(Path(), file);
+    _AppInterface app;
+    ASSERT_TRUE(LoadSettings(app, Path()));
+    EXPECT_EQ(app.FlexibleToolBarsSetting, 1);
+    EXPECT_EQ(app.FlexibleToolBars, 1);
+    EXPECT_EQ(std::vector<int>({app.ReopenProgramManager, app.ReopenMemoryManager, app.ReopenMemoryViewer,
+                                app.ReopenMenuEditor, app.ReopenApplications, app.ReopenConverter}),
+              std::vector<int>({1, 0, 1, 0, 0, 1}));
+    EXPECT_EQ(app.LanguageIndex, 2);
+    EXPECT_EQ(app.Mls->GetLanguageIndex(), 2);
+    EXPECT_EQ(app.Reserved[0], 7);
+    EXPECT_EQ(app.Reserved[1], 3);
+    EXPECT_EQ(*app.UnitsList, (std::vector<std::string>{"mm", "\xB0" "C"}));
+    EXPECT_EQ(app.DisplayFormats[0], 1);
+    EXPECT_EQ(app.DisplayFormats[1], 0);
+    EXPECT_EQ(app.DisplayFormats[50], 2);
+    EXPECT_EQ(app.DisplayFormats[99], 2);
+    const auto placement = [](const _WindowPlacement& p) {
+        return std::vector<int32_t>{p.Top, p.Left, p.Width, p.Height, p.State};
+    };
+    EXPECT_EQ(placement(app.MainPlacement), (std::vector<int32_t>{20, 30, 700, 500, 0}));
+    EXPECT_EQ(placement(app.WindowPlacements[0]), (std::vector<int32_t>{1, 2, 300, 400, 2}));
+    EXPECT_EQ(placement(app.WindowPlacements[4]), (std::vector<int32_t>{90, 90, 280, 480, 1}));
+    EXPECT_EQ(placement(app.WindowPlacements[5]), (std::vector<int32_t>{999, 110, 480, 480, 0}));
+    EXPECT_EQ(placement(app.DialogPlacements[0]), (std::vector<int32_t>{0, 0, 550, 450, 0}));
+    EXPECT_EQ(placement(app.DialogPlacements[2]), (std::vector<int32_t>{10, 20, 640, 480, 0}));
+    EXPECT_EQ(app.ComPort, 12);
+    EXPECT_EQ(app.BaudIndex, 2);
+    EXPECT_EQ(app.Shortcuts.FilterIndex, 2);
+    EXPECT_EQ(app.Shortcuts.Items[0].Path, "/a.S");
+    EXPECT_EQ(app.Shortcuts.Items[1].Path, "");
+    EXPECT_EQ(app.Shortcuts.Items[2].Path, "/p/x.hex");
+    EXPECT_EQ(app.Shortcuts.Items[3].Path, "");
+    const auto state = [](const TToolBarState& s) {
+        return std::vector<int32_t>{s.Visible, s.Floating, s.Left, s.Top, s.Right, s.Bottom, s.DockSite};
+    };
+    EXPECT_EQ(state(app.ToolBars.Slots[1].State), (std::vector<int32_t>{1, 0, 0, 20, 100, 100, 0}));
+    EXPECT_EQ(state(app.ToolBars.Slots[2].State), (std::vector<int32_t>{1, 1, 50, 60, 150, 90, -1}));
+    EXPECT_EQ(state(app.ToolBars.Slots[4].State), (std::vector<int32_t>{1, 0, 200, 0, 100, 100, -1}));
+    EXPECT_EQ(state(app.ToolBars.Slots[5].State), (std::vector<int32_t>{0, 0, 300, 0, 100, 100, 0}));
+    EXPECT_EQ(app.RecentFiles->Names()[0], "/b.mtp");
+    EXPECT_EQ(app.RecentFiles->Names()[1], "/a.mnu");
+    EXPECT_EQ(app.RecentFiles->Names()[2], "");
+
+    const std::string again = (Root / "again.cfg").string();
+    ASSERT_TRUE(SaveSettings(app, again));
+    EXPECT_EQ(ReadFileBytes(again), file);
+}
+
+// What the converter writes into the record's ini object reaches
+// <program>.ini by the end of the run; a run that writes nothing leaves no file.
+TEST_F(Settings, IniValuesReachTheIniFile) {
+    const fs::path ini = SettingsDir() / "QX318Utility.ini";
+    { _AppInterface app; }
+    EXPECT_FALSE(fs::exists(ini));
+    {
+        _AppInterface app;
+        app.IniFile->WriteInteger("frmConvert", "Top", 42);
+    }
+    _AppInterface next;
+    EXPECT_EQ(next.IniFile->ReadInteger("frmConvert", "Top", 0), 42);
+}
