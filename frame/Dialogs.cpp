@@ -20,7 +20,16 @@ void SetOpenDialogHook(std::function<bool(const TOpenDialogRequest&, std::string
     OpenHook = std::move(hook);
 }
 
-std::string ApplicationTitle() { return CpStr(QApplication::applicationDisplayName()); }
+// Kept here rather than as Qt's application display name, which the window
+// system would append to the title of every window.
+std::string& Title() {
+    static std::string title = "QX318 Utility";
+    return title;
+}
+
+std::string ApplicationTitle() { return Title(); }
+
+void SetApplicationTitle(const std::string& title) { Title() = title; }
 
 QMessageBox::StandardButton ShowMessageBox(QWidget* owner, const std::string& text, TMsgIcon icon,
                                            TMsgButtons buttons, const std::string& caption) {

@@ -26,8 +26,10 @@ struct TMessageRequest {
 QMessageBox::StandardButton ShowMessageBox(QWidget* owner, const std::string& text, TMsgIcon icon,
                                            TMsgButtons buttons = TMsgButtons::Ok, const std::string& caption = {});
 
-// The application title ("QX318 Utility V2.7" once the main window is built).
+// The application title, the caption of message boxes ("QX318 Utility V2.7"
+// once the main window is built).
 std::string ApplicationTitle();
+void SetApplicationTitle(const std::string& title);
 
 // What an open dialog asks. Filter in the form "Text|*.a|Other|*.b;*.c";
 // FilterIndex counts from 1.

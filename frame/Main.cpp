@@ -108,7 +108,7 @@ TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArg
     UpdateExpertUI();
     const QString caption = QString("QX318 Utility ") + VersionText;
     setWindowTitle(caption);
-    QApplication::setApplicationDisplayName(caption);
+    SetApplicationTitle(CpStr(caption));
     UpdateCommandStates();
     UpdateToolBarChecks();
     // 16. The splash is not waited for.

@@ -8,7 +8,6 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("QX318Utility");
-    QApplication::setApplicationDisplayName("QX318 Utility");
     try {
         TfrmQX318MainForm window(nullptr, argc > 1 ? argv[1] : std::string());
         window.show();

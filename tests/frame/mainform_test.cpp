@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
@@ -79,6 +80,9 @@ TEST_F(MainForm, StartsWithDefaultsWithoutSettingsFile) {
     TfrmQX318MainForm w;
     EXPECT_EQ(w.windowTitle(), "QX318 Utility V2.7");
     EXPECT_EQ(ApplicationTitle(), "QX318 Utility V2.7");
+    // Not Qt's display name: the window system would append it to the title
+    // of every other window ("Configuration - QX318 Utility V2.7").
+    EXPECT_FALSE(QApplication::applicationDisplayName().contains("V2.7"));
     EXPECT_EQ(w.minimumSize(), QSize(450, 350));
     EXPECT_TRUE(w.windowState() & Qt::WindowMaximized);
     EXPECT_EQ(w.App.ComPort, 1);
