@@ -42,9 +42,14 @@ TEST_F(CommRun, WriteBlockOf10BytesIsOnePacketAndTheCheck) {
     const auto sent = Sent();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].Fnc, 0x14);
-    EXPECT_EQ(sent[0].Data, Cat({{0x00, 0x04, 0x00, 0x00}, stream}));
+    // Memory type, index, offset 0, the header (kind 3, length 16, 12 34),
+    // then the 10 data bytes: "ABC" and zeros.
+    EXPECT_EQ(sent[0].Data, (Bytes{0x00, 0x04, 0x00, 0x00, 0x03, 0x00, 0x10, 0x00, 0x12, 0x34, 0x41, 0x42, 0x43, 0x00,
+                                   0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
     EXPECT_EQ(sent[1].Fnc, 0x0C);
-    EXPECT_EQ(sent[1].Data, Le16(CalcFcs16(stream.data(), 16)));
+    // CRC-16 (reflected 0x8408, start 0xFFFF) over the 16 stream bytes,
+    // worked out by hand: 0x29BD, low byte first.
+    EXPECT_EQ(sent[1].Data, (Bytes{0xBD, 0x29}));
     EXPECT_EQ(unit.GetBlock(0, 4), stream);
     EXPECT_TRUE(Has(out.Log, "Write block service started."));
     EXPECT_TRUE(Has(out.Log, "Block Data packet was transmitted."));
