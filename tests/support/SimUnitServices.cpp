@@ -1,9 +1,10 @@
 #include "SimUnitServices.h"
 
-#include "Fcs.h"
-
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
+
+#include "Fcs.h"
 
 namespace {
 uint32_t Get24(const std::vector<uint8_t>& d, size_t at) {
@@ -95,6 +96,9 @@ std::vector<uint8_t> SimUnitServices::MemConfigBytes() const {
 }
 
 void SimUnitServices::PutBlock(uint8_t memType, uint8_t index, const std::vector<uint8_t>& stream) {
+    // Every stored block holds at least its 6-byte header; the describe and
+    // delete answers rely on it.
+    if (stream.size() < 6) throw std::invalid_argument("a block stream holds at least its 6-byte header");
     std::lock_guard lock(Lock);
     Blocks[{memType, index}] = stream;
 }
@@ -270,7 +274,7 @@ SimUnitServices::Answer SimUnitServices::Check(const SimUnit::Request& r) {
     const uint16_t sent = Get16(r.Data, 0);
     if (Last == Transfer::Block) {
         if (!Writing) return Nak(5);
-        if (Writing->Stream.size() != Writing->Size) return Nak(10);
+        if (Writing->Stream.size() != Writing->Size || Writing->Size < 6) return Nak(10);
         const uint16_t crc = CalcFcs16(Writing->Stream.data(), Writing->Stream.size());
         std::vector<uint8_t> reply;
         Put16(reply, crc ^ EchoXor);
