@@ -73,6 +73,21 @@ inline _BlockContext V2Context() {
     return context;
 }
 
+// A V2 block context that counts the overwrite questions and gives one answer.
+struct AskingContext {
+    _BlockContext Context = V2Context();
+    int Questions = 0;
+    bool Answer = false;
+    AskingContext() {
+        Context.AskOverwrite = [this](std::string_view, std::string_view) {
+            ++Questions;
+            return Answer;
+        };
+    }
+    AskingContext(const AskingContext&) = delete;
+    AskingContext& operator=(const AskingContext&) = delete;
+};
+
 struct SmallType {
     uint8_t Formats[100] = {};
     TTypeObjectData Object{Formats};

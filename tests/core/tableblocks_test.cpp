@@ -35,18 +35,9 @@ Bytes ExpectedTableData(std::initializer_list<uint8_t> cells) {
     return b;
 }
 
-struct Reader {
+struct Reader : AskingContext {
     uint8_t Formats[100] = {};
     TTableData Table{Formats};
-    _BlockContext Context = V2Context();
-    int Questions = 0;
-    bool Answer = false;
-    Reader() {
-        Context.AskOverwrite = [this](std::string_view, std::string_view) {
-            ++Questions;
-            return Answer;
-        };
-    }
     void Read(const TQXBlockMemList& list, bool reset = true) {
         ASSERT_TRUE(TableDataFromBlocks(Table, list, Context, reset));
     }

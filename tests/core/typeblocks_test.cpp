@@ -53,18 +53,9 @@ TQXBlockMem* AddImage(TQXBlockMemList& list, uint8_t kind, const Bytes& data) {
     return block;
 }
 
-struct Reader {
+struct Reader : AskingContext {
     uint8_t Formats[100] = {};
     TTypeData6 Type{Formats};
-    _BlockContext Context = V2Context();
-    int Questions = 0;
-    bool Answer = false;
-    Reader() {
-        Context.AskOverwrite = [this](std::string_view, std::string_view) {
-            ++Questions;
-            return Answer;
-        };
-    }
     void Read(const TQXBlockMemList& list, bool reset = true) {
         ASSERT_TRUE(TypeDataFromBlocks(Type, list, Context, reset));
     }
