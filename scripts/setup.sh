@@ -2,7 +2,7 @@
 # Installs what building and testing need, when it is missing (Debian 12, as root).
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev clang libclang-rt-14-dev)
+          qt6-base-dev libxcb1-dev clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
