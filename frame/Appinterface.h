@@ -4,7 +4,6 @@
 // <program>.cfg (a sectioned container with the ident "QX318 APP").
 #pragma once
 
-#include <QImage>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,6 +13,7 @@
 #include "AppToolBars.h"
 #include "Basecommodule.h"
 #include "CopyPaste.h"
+#include "Images.h"
 #include "IniFile.h"
 #include "Mlsunit.h"
 #include "ModelVersion.h"
@@ -58,9 +58,6 @@ struct _Shortcuts {
     int SaveTo(THdrObj& container) const;
     bool LoadFrom(THdrObj& container);
 };
-
-// The image lists of the main window that document windows borrow.
-using TImageList = std::vector<QImage>;
 
 constexpr const char* AccessCode = "KVOZ";
 constexpr const char* VersionText = "V2.7";

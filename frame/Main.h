@@ -45,8 +45,8 @@ public:
     QAction *actDefaultSave, *actDefaultPrint, *actDefaultTable, *actDefaultType;  // ActionListDefault
     QToolBar *toolbarGeneralDefault, *toolbarTableDefault, *toolbarTypeDefault, *toolbarProgramManagerDefault,
         *toolbarMemoryManagerDefault, *toolbarMemoryViewerDefault, *toolbarQXMenuDefault, *toolbarGamesManagerDefault;
-    TImageList Images16x16x16b_Actions;
-    TImageList Images16x16x256_Manager;
+    TImageList Images16x16x16b_Actions{TImageList::TKind::Actions};
+    TImageList Images16x16x256_Manager{TImageList::TKind::Manager};
     // The filter the open command offers (changes with the menu functions).
     std::string OpenDialogFilter;
 
