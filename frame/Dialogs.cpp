@@ -68,11 +68,11 @@ QStringList QtNameFilters(const std::string& filter) {
     return result;
 }
 
-bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int& filterIndex) {
-    if (OpenHook) return OpenHook(request, fileName, filterIndex);
-    QFileDialog dialog(request.Owner, QStr(request.Title));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+namespace {
+
+// A file dialog with the request's title, filters and default extension;
+// the filters as given to it.
+QStringList SetUpFileDialog(QFileDialog& dialog, const TOpenDialogRequest& request) {
     const QStringList filters = QtNameFilters(request.Filter);
     dialog.setNameFilters(filters);
     if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
@@ -80,6 +80,17 @@ bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int
     QString ext = QStr(request.DefaultExt);
     ext.remove(QStringLiteral("*.")).remove('.');
     if (!ext.isEmpty()) dialog.setDefaultSuffix(ext);
+    return filters;
+}
+
+}  // namespace
+
+bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int& filterIndex) {
+    if (OpenHook) return OpenHook(request, fileName, filterIndex);
+    QFileDialog dialog(request.Owner, QStr(request.Title));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = SetUpFileDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     fileName = FileNameStr(dialog.selectedFiles().first());
     filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
@@ -92,13 +103,7 @@ bool RunSaveDialog(const TOpenDialogRequest& request, const std::string& startNa
     QFileDialog dialog(request.Owner, QStr(request.Title));
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    const QStringList filters = QtNameFilters(request.Filter);
-    dialog.setNameFilters(filters);
-    if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
-        dialog.selectNameFilter(filters[request.FilterIndex - 1]);
-    QString ext = QStr(request.DefaultExt);
-    ext.remove(QStringLiteral("*.")).remove('.');
-    if (!ext.isEmpty()) dialog.setDefaultSuffix(ext);
+    SetUpFileDialog(dialog, request);
     if (!startName.empty()) dialog.selectFile(QFileName(startName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     fileName = FileNameStr(dialog.selectedFiles().first());

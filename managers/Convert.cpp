@@ -7,6 +7,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QShowEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,18 +26,13 @@
 
 namespace {
 
-template <typename T>
-T* Named(T* object, const char* name) {
-    object->setObjectName(name);
-    return object;
-}
-
 constexpr int NoPageIndex = 2;
 
 }  // namespace
 
-TfrmConvert::TfrmConvert(_AppInterface* app) : TMDICustomChild(app) {
-    SetKind(KindConvert);
+// No placement record and no tool bar: the converter keeps its placement in
+// the ini file.
+TfrmConvert::TfrmConvert(_AppInterface* app) : TManagerChild(app, KindConvert, -1, -1) {
     setObjectName("frmConvert");
     setWindowTitle("Converter");
     setMinimumSize(300, 150);
@@ -112,13 +108,22 @@ TfrmConvert::TfrmConvert(_AppInterface* app) : TMDICustomChild(app) {
     setWidget(Client);
 
     if (App && App->Mls) TranslateWidget(*App->Mls, this);
-    OnCloseQuery = [this] { return FormCloseQuery(); };
-    connect(this, &QMdiSubWindow::windowStateChanged, this,
-            [this](Qt::WindowStates before, Qt::WindowStates now) {
-                if ((now & Qt::WindowActive) && !(before & Qt::WindowActive)) FormActivate();
-                else if (!(now & Qt::WindowActive) && (before & Qt::WindowActive)) FormDeactivate();
-            });
     ReadSettings();
+}
+
+void TfrmConvert::ApplyMemo1Width() {
+    if (PendingMemo1Width < 0) return;
+    if (layout()) layout()->activate();
+    Client->layout()->activate();
+    TabSheet1->layout()->activate();
+    const int total = Splitter1->width() - Splitter1->handleWidth();
+    Splitter1->setSizes({PendingMemo1Width, std::max(1, total - PendingMemo1Width)});
+    if (isVisible()) PendingMemo1Width = -1;
+}
+
+void TfrmConvert::showEvent(QShowEvent* event) {
+    TManagerChild::showEvent(event);
+    ApplyMemo1Width();
 }
 
 int TfrmConvert::TabIndex() const {
@@ -144,8 +149,8 @@ void TfrmConvert::ReadSettings() {
     move(left, top);
     resize(std::max(width, minimumWidth()), std::max(height, minimumHeight()));
     if (integer("Maximized", 0) != 0) setWindowState(windowState() | Qt::WindowMaximized);
-    const int memoWidth = integer("Memo1Width", this->width() / 2);
-    Splitter1->setSizes({memoWidth, std::max(1, Splitter1->width() - memoWidth)});
+    PendingMemo1Width = integer("Memo1Width", this->width() / 2);
+    ApplyMemo1Width();
     SetTabIndex(integer("TabIndex", 0));
     cbSigned->setChecked(integer("SignedChecked", 1) != 0);
     const int item = integer("cmbBytesItemIndex", 1);
@@ -178,10 +183,6 @@ bool TfrmConvert::FormCloseQuery() {
     return true;
 }
 
-void TfrmConvert::FormActivate() { ActivateFrameParts(nullptr, 0, nullptr, -1); }
-
-void TfrmConvert::FormDeactivate() { DeactivateFrameParts(nullptr, -1); }
-
 void TfrmConvert::actHexDecExecute() {
     TConvertOptions options;
     options.Delimiters = CpStr(editDelimiter->text());
@@ -204,21 +205,11 @@ void TfrmConvert::actHexDecExecute() {
 bool TfrmConvert::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyRelease && (watched == Memo1 || watched == Memo2))
         Memo1KeyUp(static_cast<QPlainTextEdit*>(watched), static_cast<QKeyEvent*>(event));
-    return TMDICustomChild::eventFilter(watched, event);
+    return TManagerChild::eventFilter(watched, event);
 }
 
 void TfrmConvert::Memo1KeyUp(QPlainTextEdit* memo, QKeyEvent* event) {
     if (event->key() == Qt::Key_A && (event->modifiers() & Qt::ControlModifier)) memo->selectAll();
 }
 
-TMDICustomChild* OpenConvert(_AppInterface* app) {
-    TfrmConvert* window = nullptr;
-    try {
-        window = new TfrmConvert(app);
-        window->show();
-        return window;
-    } catch (...) {
-        delete window;
-        return nullptr;
-    }
-}
+TMDICustomChild* OpenConvert(_AppInterface* app) { return OpenManagerWindow<TfrmConvert>(app); }

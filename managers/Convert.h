@@ -3,7 +3,7 @@
 // placement and options live in <program>.ini, section "frmConvert".
 #pragma once
 
-#include "MDICustomChild.h"
+#include "ManagerChild.h"
 
 class QComboBox;
 class QCheckBox;
@@ -18,7 +18,7 @@ class QTabWidget;
 class QAction;
 class QKeyEvent;
 
-class TfrmConvert : public TMDICustomChild {
+class TfrmConvert : public TManagerChild {
     Q_OBJECT
 public:
     static constexpr const char* Section = "frmConvert";
@@ -50,14 +50,15 @@ public:
 
 public slots:
     void actHexDecExecute();
-    bool FormCloseQuery();
-    void FormActivate();
-    void FormDeactivate();
+    bool FormCloseQuery() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    int PendingMemo1Width = -1;  // applied once the window is laid out
+    void ApplyMemo1Width();
     void Memo1KeyUp(QPlainTextEdit* memo, QKeyEvent* event);
     void ReadSettings();
 };

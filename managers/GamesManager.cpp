@@ -24,12 +24,6 @@
 
 namespace {
 
-template <typename T>
-T* Named(T* object, const char* name) {
-    object->setObjectName(name);
-    return object;
-}
-
 // The grid's rows are painted by the window.
 class TSlotDelegate : public QStyledItemDelegate {
 public:
@@ -48,8 +42,8 @@ constexpr int RowHeight = 60;
 
 }  // namespace
 
-TfrmGamesManager::TfrmGamesManager(_AppInterface* app) : TMDICustomChild(app) {
-    SetKind(KindGamesManager);
+TfrmGamesManager::TfrmGamesManager(_AppInterface* app)
+    : TManagerChild(app, KindGamesManager, PlacementIndex, ToolBarSlot) {
     setObjectName("frmGamesManager");
     setWindowTitle("Applications");
 
@@ -114,13 +108,10 @@ TfrmGamesManager::TfrmGamesManager(_AppInterface* app) : TMDICustomChild(app) {
     NotConnectedText = App ? App->Text(4500) : "QX is not connected!!!";
     PressRefreshText = App ? App->Text(4501) : "Press 'Refresh' to connect.";
     if (App) PopupMenu->setTitle(QStr(App->Text(1009)));
-    OnCloseQuery = [this] { return FormCloseQuery(); };
-    connect(this, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
-        if ((now & Qt::WindowActive) && !(before & Qt::WindowActive)) FormActivate();
-        else if (!(now & Qt::WindowActive) && (before & Qt::WindowActive)) FormDeactivate();
-    });
+    OwnMenu = PopupMenu;
+    OwnToolBar = toolbarGamesManager;
     UpdateActions();
-    if (App) RestoreWindowPlacement(this, App->WindowPlacements[PlacementIndex]);
+    RestorePlacement();
 }
 
 void TfrmGamesManager::UpdateActions() {
@@ -301,36 +292,7 @@ bool TfrmGamesManager::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     if (event->type() == QEvent::Resize && (watched == DataGrid || watched == DataGrid->viewport())) FormResize();
-    return TMDICustomChild::eventFilter(watched, event);
+    return TManagerChild::eventFilter(watched, event);
 }
 
-void TfrmGamesManager::FormActivate() { ActivateFrameParts(PopupMenu, 1, toolbarGamesManager, ToolBarSlot); }
-
-void TfrmGamesManager::FormDeactivate() { DeactivateFrameParts(PopupMenu, ToolBarSlot); }
-
-bool TfrmGamesManager::FormCloseQuery() {
-    if (App) SaveWindowPlacement(App->WindowPlacements[PlacementIndex], this);
-    return true;
-}
-
-void TfrmGamesManager::FormClose() {
-    if (App && App->MainMenu) UnmergeMenu(App->MainMenu, PopupMenu);
-    RestoreFrameToolBars(ToolBarSlot);
-}
-
-void TfrmGamesManager::closeEvent(QCloseEvent* event) {
-    TMDICustomChild::closeEvent(event);
-    if (event->isAccepted()) FormClose();
-}
-
-TMDICustomChild* OpenGamesManager(_AppInterface* app) {
-    TfrmGamesManager* window = nullptr;
-    try {
-        window = new TfrmGamesManager(app);
-        window->show();
-        return window;
-    } catch (...) {
-        delete window;
-        return nullptr;
-    }
-}
+TMDICustomChild* OpenGamesManager(_AppInterface* app) { return OpenManagerWindow<TfrmGamesManager>(app); }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "AppSlots.h"
-#include "MDICustomChild.h"
+#include "ManagerChild.h"
 
 class QAction;
 class TCommCmdList;
@@ -15,7 +15,7 @@ class QStatusBar;
 class QTableWidget;
 class QToolBar;
 
-class TfrmGamesManager : public TMDICustomChild {
+class TfrmGamesManager : public TManagerChild {
     Q_OBJECT
 public:
     static constexpr int PlacementIndex = 4;
@@ -47,15 +47,10 @@ public slots:
     void actDownloadGameExecute();
     void actDeleteGameExecute();
     void FormKeyPress(const QString& key);
-    void FormActivate();
-    void FormDeactivate();
-    bool FormCloseQuery();
-    void FormClose();
     void FormResize();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     _AppSlot Slots[AppSlotCount];

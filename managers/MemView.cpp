@@ -25,18 +25,7 @@
 #include "SafeFile.h"
 #include "TextHelpers.h"
 
-namespace {
-
-template <typename T>
-T* Named(T* object, const char* name) {
-    object->setObjectName(name);
-    return object;
-}
-
-}  // namespace
-
-TfrmMemView::TfrmMemView(_AppInterface* app) : TMDICustomChild(app) {
-    SetKind(KindMemoryViewer);
+TfrmMemView::TfrmMemView(_AppInterface* app) : TManagerChild(app, KindMemoryViewer, PlacementIndex, ToolBarSlot) {
     setObjectName("frmMemView");
     setWindowTitle("Memory Viewer");
     setMinimumSize(400, 300);
@@ -169,13 +158,10 @@ TfrmMemView::TfrmMemView(_AppInterface* app) : TMDICustomChild(app) {
     IsValid = false;
     FillDump();
     if (App) PopupMenu->setTitle(QStr(App->Text(1009)));
-    OnCloseQuery = [this] { return FormCloseQuery(); };
-    connect(this, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
-        if ((now & Qt::WindowActive) && !(before & Qt::WindowActive)) FormActivate();
-        else if (!(now & Qt::WindowActive) && (before & Qt::WindowActive)) FormDeactivate();
-    });
+    OwnMenu = PopupMenu;
+    OwnToolBar = ToolBar;
     UpdateActions();
-    if (App) RestoreWindowPlacement(this, App->WindowPlacements[PlacementIndex]);
+    RestorePlacement();
 }
 
 void TfrmMemView::UpdateActions() {
@@ -187,7 +173,8 @@ void TfrmMemView::UpdateActions() {
 }
 
 void TfrmMemView::FillDump() {
-    out->setPlainText(QString::fromUtf8(DumpPage(Address, Buffer.data())));
+    const std::u32string text = DumpPage(Address, Buffer.data());
+    out->setPlainText(QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void TfrmMemView::actRefreshPageExecute() {
@@ -272,11 +259,11 @@ bool TfrmMemView::eventFilter(QObject* watched, QEvent* event) {
             }
         }
     }
-    return TMDICustomChild::eventFilter(watched, event);
+    return TManagerChild::eventFilter(watched, event);
 }
 
 void TfrmMemView::resizeEvent(QResizeEvent* event) {
-    TMDICustomChild::resizeEvent(event);
+    TManagerChild::resizeEvent(event);
     FormResize();
 }
 
@@ -286,33 +273,4 @@ void TfrmMemView::FormResize() {
     Panel1->raise();
 }
 
-void TfrmMemView::FormActivate() { ActivateFrameParts(PopupMenu, 1, ToolBar, ToolBarSlot); }
-
-void TfrmMemView::FormDeactivate() { DeactivateFrameParts(PopupMenu, ToolBarSlot); }
-
-bool TfrmMemView::FormCloseQuery() {
-    if (App) SaveWindowPlacement(App->WindowPlacements[PlacementIndex], this);
-    return true;
-}
-
-void TfrmMemView::FormClose() {
-    if (App && App->MainMenu) UnmergeMenu(App->MainMenu, PopupMenu);
-    RestoreFrameToolBars(ToolBarSlot);
-}
-
-void TfrmMemView::closeEvent(QCloseEvent* event) {
-    TMDICustomChild::closeEvent(event);
-    if (event->isAccepted()) FormClose();
-}
-
-TMDICustomChild* OpenMemView(_AppInterface* app) {
-    TfrmMemView* window = nullptr;
-    try {
-        window = new TfrmMemView(app);
-        window->show();
-        return window;
-    } catch (...) {
-        delete window;
-        return nullptr;
-    }
-}
+TMDICustomChild* OpenMemView(_AppInterface* app) { return OpenManagerWindow<TfrmMemView>(app); }

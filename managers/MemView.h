@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "MDICustomChild.h"
+#include "ManagerChild.h"
 
 class QAction;
 class QFrame;
@@ -18,7 +18,7 @@ class QStatusBar;
 class QToolBar;
 class QToolButton;
 
-class TfrmMemView : public TMDICustomChild {
+class TfrmMemView : public TManagerChild {
     Q_OBJECT
 public:
     static constexpr int PlacementIndex = 2;
@@ -60,15 +60,10 @@ public slots:
     void actSavePageExecute();
     void SpeedButton1Click();
     void SpeedButton2Click();
-    void FormActivate();
-    void FormDeactivate();
-    bool FormCloseQuery();
-    void FormClose();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     std::vector<uint8_t> Buffer;

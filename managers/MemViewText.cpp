@@ -16,19 +16,6 @@ constexpr char32_t High1251[64] = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
 };
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 constexpr char HexDigit[] = "0123456789ABCDEF";
 
 }  // namespace
@@ -51,24 +38,25 @@ std::string AddressHex(uint32_t address) {
     return digits;
 }
 
-std::string DumpLine(uint32_t address, const uint8_t* bytes) {
-    std::string line = AddressHex(address);
-    line += " |";
+std::u32string DumpLine(uint32_t address, const uint8_t* bytes) {
+    const std::string hex = AddressHex(address);
+    std::u32string line(hex.begin(), hex.end());
+    line += U" |";
     for (int i = 0; i < 16; ++i) {
-        line += ' ';
-        line += HexDigit[bytes[i] >> 4];
-        line += HexDigit[bytes[i] & 0xF];
+        line += U' ';
+        line += static_cast<char32_t>(HexDigit[bytes[i] >> 4]);
+        line += static_cast<char32_t>(HexDigit[bytes[i] & 0xF]);
     }
-    line += " | ";
-    for (int i = 0; i < 16; ++i) AppendUtf8(line, DumpChar(bytes[i]));
+    line += U" | ";
+    for (int i = 0; i < 16; ++i) line += DumpChar(bytes[i]);
     return line;
 }
 
-std::string DumpPage(uint32_t address, const uint8_t* page) {
-    std::string text;
+std::u32string DumpPage(uint32_t address, const uint8_t* page) {
+    std::u32string text;
     text.reserve(256 * 90);
     for (uint32_t offset = 0; offset < MemPageSize; offset += 16) {
-        if (offset) text += '\n';
+        if (offset) text += U'\n';
         text += DumpLine(address + offset, page + offset);
     }
     return text;

@@ -19,10 +19,10 @@ constexpr uint32_t MemStartAddress = 0x8000;
 // byte takes one column.
 char32_t DumpChar(uint8_t byte);
 
-// "008010 | 41 42 ... | AB..." for 16 bytes at the address, in UTF-8.
-std::string DumpLine(uint32_t address, const uint8_t* bytes);
+// "008010 | 41 42 ... | AB..." for 16 bytes at the address.
+std::u32string DumpLine(uint32_t address, const uint8_t* bytes);
 // The 256 lines of a page, separated by '\n'.
-std::string DumpPage(uint32_t address, const uint8_t* page);
+std::u32string DumpPage(uint32_t address, const uint8_t* page);
 
 // At least six upper-case hexadecimal digits.
 std::string AddressHex(uint32_t address);

@@ -69,6 +69,18 @@ protected:
         FrameFixture::TearDown();
     }
 
+    // The data reads (0xB2) or writes (0x32) after the unit search: each
+    // request's 24-bit address and byte count.
+    std::vector<std::pair<uint32_t, size_t>> DataRequests(uint8_t fnc) const {
+        std::vector<std::pair<uint32_t, size_t>> found;
+        for (const auto& r : Sent()) {
+            if (r.Fnc != fnc || r.Data.size() < 3) continue;
+            const uint32_t address = r.Data[0] | r.Data[1] << 8 | r.Data[2] << 16;
+            found.push_back({address, fnc == 0xB2 && r.Data.size() == 4 ? r.Data[3] : r.Data.size() - 3});
+        }
+        return found;
+    }
+
     // The requests after the unit search's.
     std::vector<SimUnit::Request> Sent() const {
         std::vector<SimUnit::Request> rest;

@@ -28,12 +28,6 @@ protected:
         for (size_t i = 0; i < page.size(); ++i) page[i] = static_cast<uint8_t>(i * 31 + seed);
         return page;
     }
-    static std::vector<uint32_t> ReadAddresses(const std::vector<SimUnit::Request>& sent) {
-        std::vector<uint32_t> a;
-        for (const auto& r : sent)
-            if (r.Fnc == 0xB2 && r.Data.size() == 4) a.push_back(r.Data[0] | r.Data[1] << 8 | r.Data[2] << 16);
-        return a;
-    }
 };
 
 }  // namespace
@@ -145,9 +139,9 @@ TEST_F(MemView, PagingAndGo) {
         sim.ClearRecords();
         s.act(*w);
         EXPECT_EQ(w->PageAddress(), s.read);
-        const auto reads = ReadAddresses(Sent());
-        ASSERT_FALSE(reads.empty());
-        EXPECT_EQ(reads.front(), s.read);
+        const auto reads = DataRequests(0xB2);
+        ASSERT_EQ(reads.size(), 59u);
+        EXPECT_EQ(reads.front().first, s.read);
         EXPECT_TRUE(w->Valid());
         EXPECT_FALSE(w->Panel2->isVisible());
     }

@@ -14,19 +14,19 @@ TEST(MemViewText, DumpLines) {
     const struct {
         uint32_t address;
         const std::vector<uint8_t>& data;
-        const char* line;
+        const char32_t* line;
     } cases[] = {
         {0x008010, bytes,
-         "008010 | 30 31 32 33 34 35 36 37 38 39 3A 3B 3C 3D 3E 3F | 0123456789:;<=>?"},
+         U"008010 | 30 31 32 33 34 35 36 37 38 39 3A 3B 3C 3D 3E 3F | 0123456789:;<=>?"},
         {0, mixed,
-         "000000 | 1F 20 41 7E 7F 00 C0 FF A8 B8 80 98 AD B9 0A E0 | . A~\u25A1.\u0410\u044F\u0401\u0451\u0402\u25A1-"
-         "\u2116.\u0430"},
-        {0xFFFFF0, bytes, "FFFFF0 | 30 31 32 33 34 35 36 37 38 39 3A 3B 3C 3D 3E 3F | 0123456789:;<=>?"},
-        {0x1000000, bytes, "1000000 | 30 31 32 33 34 35 36 37 38 39 3A 3B 3C 3D 3E 3F | 0123456789:;<=>?"},
+         U"000000 | 1F 20 41 7E 7F 00 C0 FF A8 B8 80 98 AD B9 0A E0 | . A~\u25A1.\u0410\u044F\u0401\u0451\u0402\u25A1-"
+         U"\u2116.\u0430"},
+        {0xFFFFF0, bytes, U"FFFFF0 | 30 31 32 33 34 35 36 37 38 39 3A 3B 3C 3D 3E 3F | 0123456789:;<=>?"},
+        {0x1000000, bytes, U"1000000 | 30 31 32 33 34 35 36 37 38 39 3A 3B 3C 3D 3E 3F | 0123456789:;<=>?"},
     };
     for (const auto& k : cases) {
-        SCOPED_TRACE(k.line);
-        EXPECT_EQ(DumpLine(k.address, k.data.data()), k.line);
+        SCOPED_TRACE(k.address);
+        EXPECT_TRUE(DumpLine(k.address, k.data.data()) == k.line);
     }
 }
 
@@ -47,14 +47,14 @@ TEST(MemViewText, EveryByteTakesOneCharacter) {
 
 TEST(MemViewText, PageOf256Lines) {
     std::vector<uint8_t> page(MemPageSize, 0x41);
-    const std::string text = DumpPage(0x8000, page.data());
+    const std::u32string text = DumpPage(0x8000, page.data());
     size_t lines = 1;
-    for (char c : text) lines += c == '\n';
+    for (char32_t c : text) lines += c == U'\n';
     EXPECT_EQ(lines, 256u);
-    EXPECT_EQ(text.substr(0, 7), "008000 ");
-    EXPECT_NE(text.find("\n008010 | 41"), std::string::npos);
-    EXPECT_NE(text.find("\n008FF0 | 41"), std::string::npos);
-    EXPECT_EQ(text.back(), 'A');
+    EXPECT_TRUE(text.substr(0, 7) == U"008000 ");
+    EXPECT_NE(text.find(U"\n008010 | 41"), std::u32string::npos);
+    EXPECT_NE(text.find(U"\n008FF0 | 41"), std::u32string::npos);
+    EXPECT_EQ(text.back(), U'A');
 }
 
 TEST(MemViewText, Paging) {
@@ -112,7 +112,7 @@ TEST(MemViewText, PageDumpInUnder5Ms) {
     std::vector<uint8_t> page(MemPageSize);
     for (size_t i = 0; i < page.size(); ++i) page[i] = static_cast<uint8_t>(i * 7);
     const auto start = std::chrono::steady_clock::now();
-    const std::string text = DumpPage(0x8000, page.data());
+    const std::u32string text = DumpPage(0x8000, page.data());
     const auto took = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     std::printf("page dump built in %.3f ms\n", took);
     EXPECT_FALSE(text.empty());

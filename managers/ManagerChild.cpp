@@ -1,0 +1,38 @@
+#include "ManagerChild.h"
+
+#include <QCloseEvent>
+
+#include "Appinterface.h"
+
+TManagerChild::TManagerChild(_AppInterface* app, uint32_t kind, int placement, int slot)
+    : TMDICustomChild(app), Placement(placement), Slot(slot) {
+    SetKind(kind);
+    OnCloseQuery = [this] { return FormCloseQuery(); };
+    connect(this, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
+        if ((now & Qt::WindowActive) && !(before & Qt::WindowActive)) FormActivate();
+        else if (!(now & Qt::WindowActive) && (before & Qt::WindowActive)) FormDeactivate();
+    });
+}
+
+void TManagerChild::RestorePlacement() {
+    if (App && Placement >= 0) RestoreWindowPlacement(this, App->WindowPlacements[Placement]);
+}
+
+void TManagerChild::FormActivate() { ActivateFrameParts(OwnMenu, 1, OwnToolBar, Slot); }
+
+void TManagerChild::FormDeactivate() { DeactivateFrameParts(OwnMenu, Slot); }
+
+bool TManagerChild::FormCloseQuery() {
+    if (App && Placement >= 0) SaveWindowPlacement(App->WindowPlacements[Placement], this);
+    return true;
+}
+
+void TManagerChild::FormClose() {
+    if (App && App->MainMenu && OwnMenu) UnmergeMenu(App->MainMenu, OwnMenu);
+    RestoreFrameToolBars(Slot);
+}
+
+void TManagerChild::closeEvent(QCloseEvent* event) {
+    TMDICustomChild::closeEvent(event);
+    if (event->isAccepted()) FormClose();
+}
