@@ -1,0 +1,90 @@
+// The three windows inside the main window: the frame's commands open them,
+// one of each, their menus join the main menu while active, and they reopen
+// at the next start when they were open at exit.
+#include "ManagersTest.h"
+
+#include "Convert.h"
+#include "GamesManager.h"
+#include "Main.h"
+#include "Managers.h"
+#include "MemView.h"
+
+#include <QMdiArea>
+#include <QMenuBar>
+
+namespace {
+
+class Registered : public ManagersFixture {
+protected:
+    void SetUp() override {
+        ManagersFixture::SetUp();
+        RegisterManagers();
+    }
+    static std::vector<uint32_t> Kinds(const TfrmQX318MainForm& w) {
+        std::vector<uint32_t> kinds;
+        for (TMDICustomChild* c : w.DocumentWindows()) kinds.push_back(c->Kind);
+        return kinds;
+    }
+    static std::vector<QString> MenuTitles(const TfrmQX318MainForm& w) {
+        std::vector<QString> titles;
+        for (QAction* a : w.menuBar()->actions())
+            if (a->isVisible()) titles.push_back(a->text());
+        return titles;
+    }
+};
+
+}  // namespace
+
+TEST_F(Registered, CommandsOpenOneWindowEach) {
+    TfrmQX318MainForm w;
+    w.show();
+    QApplication::processEvents();
+    const struct {
+        QAction* command;
+        uint32_t kind;
+        bool editMenu;
+    } cases[] = {
+        {w.actMemView, KindMemoryViewer, true},
+        {w.actGamesManager, KindGamesManager, true},
+        {w.actConvert, KindConvert, false},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.kind);
+        EXPECT_TRUE(k.command->isEnabled());
+        k.command->trigger();
+        k.command->trigger();
+        QApplication::processEvents();
+        int count = 0;
+        for (uint32_t kind : Kinds(w)) count += kind == k.kind;
+        EXPECT_EQ(count, 1);
+        auto* active = qobject_cast<TMDICustomChild*>(w.ClientArea->activeSubWindow());
+        ASSERT_NE(active, nullptr);
+        EXPECT_EQ(active->Kind, k.kind);
+        const auto titles = MenuTitles(w);
+        EXPECT_EQ(std::count(titles.begin(), titles.end(), "&Edit"), k.editMenu ? 1 : 0);
+    }
+    EXPECT_TRUE(Sent().empty());  // no window reads the unit when it opens
+}
+
+TEST_F(Registered, OpenWindowsReopenAtTheNextStart) {
+    {
+        TfrmQX318MainForm w;
+        w.show();
+        QApplication::processEvents();
+        w.actConvert->trigger();
+        w.actMemView->trigger();
+        w.actGamesManager->trigger();
+        QApplication::processEvents();
+        w.close();
+    }
+    // The converter wrote its section when the main window closed.
+    const std::string ini = ReadFileBytes(SettingsDir() / "QX318Utility.ini");
+    EXPECT_EQ(ini.substr(0, 14), "[frmConvert]\r\n");
+    TfrmQX318MainForm next;
+    EXPECT_EQ(next.App.ReopenMemoryViewer, 1);
+    EXPECT_EQ(next.App.ReopenApplications, 1);
+    EXPECT_EQ(next.App.ReopenConverter, 1);
+    next.show();
+    QApplication::processEvents();
+    EXPECT_EQ(Kinds(next), (std::vector<uint32_t>{KindMemoryViewer, KindGamesManager, KindConvert}));
+}
