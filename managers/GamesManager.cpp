@@ -243,11 +243,13 @@ void TfrmGamesManager::actDeleteGameExecute() {
 
 void TfrmGamesManager::DataGridDrawCell(QPainter& painter, int row, const QRect& rect, bool selected) {
     if (row < 0 || row >= AppSlotCount) return;
-    painter.setPen(QPen(selected ? QColor(0, 0, 255) : QColor(Qt::black), 1));
-    QColor brush = selected ? DataGrid->palette().color(QPalette::Highlight) : QColor(160, 160, 164);
+    // The cell as the grid prepares it; the slot's box takes the brush.
+    const QColor prepared = selected ? DataGrid->palette().color(QPalette::Highlight) : QColor(160, 160, 164);
+    painter.fillRect(rect, prepared);
+    QColor brush = prepared;
     if (IsConnected && Slots[row].used) brush = selected ? QColor(188, 209, 245) : QColor(192, 192, 192);
     else if (!IsConnected) brush = QColor(128, 128, 128);
-    painter.fillRect(rect, brush);
+    painter.setPen(QPen(selected ? QColor(0, 0, 255) : QColor(Qt::black), 1));
     painter.setBrush(brush);
     DrawSlot(painter, row, rect, selected);
 }
