@@ -14,6 +14,10 @@ TManagerChild::TManagerChild(_AppInterface* app, uint32_t kind, int placement, i
     });
 }
 
+// The sub-window still reports state changes while it is destroyed, when the
+// window's own parts are gone.
+TManagerChild::~TManagerChild() { disconnect(this, &QMdiSubWindow::windowStateChanged, this, nullptr); }
+
 void TManagerChild::RestorePlacement() {
     if (App && Placement >= 0) RestoreWindowPlacement(this, App->WindowPlacements[Placement]);
 }

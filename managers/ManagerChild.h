@@ -14,6 +14,7 @@ public:
     // placement: index into the record's WindowPlacements, -1 none;
     // slot: main-window tool bar, -1 none.
     TManagerChild(_AppInterface* app, uint32_t kind, int placement, int slot);
+    ~TManagerChild() override;
 
 public slots:
     void FormActivate();

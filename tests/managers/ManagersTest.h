@@ -13,6 +13,7 @@
 #include "SimUnit.h"
 #include "SimUnitServices.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <deque>
 #include <memory>
@@ -26,6 +27,7 @@ protected:
     std::unique_ptr<_AppInterface> App;
     std::deque<int32_t> ErrorAnswers;  // Abort when it runs out
     int ErrorsAsked = 0;
+    std::vector<std::string> ErrorTexts;  // the first line of each error dialog: the command's caption
     // The file the next save dialog chooses; empty: cancelled.
     std::string SaveAs;
     std::vector<std::string> SaveStarts;
@@ -53,8 +55,9 @@ protected:
         App = std::make_unique<_AppInterface>();
         App->ComPort = 1;
         App->ComModule->GetMonitor()->SetTimeout(100);
-        TfrmDebugForm::SetAnswerHook([this](TfrmDebugForm&) {
+        TfrmDebugForm::SetAnswerHook([this](TfrmDebugForm& form) {
             ++ErrorsAsked;
+            ErrorTexts.push_back(form.lblInfo->text().section('\n', 0, 0).toStdString());
             if (ErrorAnswers.empty()) return int32_t{caAbort};
             const int32_t a = ErrorAnswers.front();
             ErrorAnswers.pop_front();

@@ -294,6 +294,9 @@ TEST_F(Games, AnIgnoredErrorIsNoSuccess) {
     w->actDeleteGame->trigger();
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Delete application.\r\nAre you sure?"});
     EXPECT_FALSE(w->Connected());
+    EXPECT_EQ(ErrorTexts, (std::vector<std::string>{"Read application slot 0 status.",
+                                                    "Downloading application block: 0.",
+                                                    "Deleting application slot: 0."}));
 }
 
 TEST_F(Games, DrawingInset) {

@@ -3,6 +3,7 @@
 
 #include "MemView.h"
 #include "MemViewText.h"
+#include "Timing.h"
 
 #include <QAction>
 #include <QFrame>
@@ -185,6 +186,7 @@ TEST_F(MemView, FailedOrIgnoredReadIsNotValid) {
         EXPECT_FALSE(w->actPageDown->isEnabled());
         EXPECT_EQ(w->out->document()->blockCount(), 256);
     }
+    EXPECT_EQ(ErrorTexts, std::vector<std::string>(2, "Read memory 008000h."));
 }
 
 TEST_F(MemView, SavesThePageByteForByte) {
@@ -270,6 +272,7 @@ TEST_F(MemView, SpeedOfAPageRead) {
     const double fill = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     std::printf("page read: %.2f ms per packet (drain %.0f ms); dump filled in %.2f ms\n", perPacket, DrainMs, fill);
     // A margin for a busy machine above the 1 ms the read may take beyond the drain.
+    if (!TimeBoundsChecked) return;
     EXPECT_LE(perPacket, DrainMs + 1.0 + 4.0);
     EXPECT_LT(fill, 5.0 + 20.0);
 }
