@@ -1,6 +1,7 @@
 // The frame's dialogs show every text whole: in English, in a language whose
 // texts are twice as long, and in a bigger font.
 #include <QTest>
+#include <QVBoxLayout>
 
 #include "../support/gui/LayoutCheck.h"
 #include "AppConfig.h"
@@ -118,5 +119,67 @@ TEST_F(Layouts, AboutWindowShowsItsWholeText) {
                 EXPECT_EQ(logo.size(), picture);
             }
         }
+    }
+}
+
+// The check itself: each kind of fault a user would see is named, on any
+// page of a tab widget; a window laid out by layouts passes.
+TEST_F(Layouts, CheckNamesEveryKindOfFault) {
+    auto label = [](QWidget* parent, const char* name, const char* text, QRect at) {
+        auto* l = new QLabel(text, parent);
+        l->setObjectName(name);
+        l->setGeometry(at);
+        return l;
+    };
+    const struct {
+        const char* what;
+        std::function<void(QWidget&)> build;
+        std::vector<std::string> problems;  // each found in one problem, in order
+    } cases[] = {
+        {"laid out", [](QWidget& w) {
+             auto* layout = new QVBoxLayout(&w);
+             layout->addWidget(new QLabel("A text that needs its room"));
+             layout->addWidget(new QPushButton("&Button"));
+         }, {}},
+        {"cut label", [&](QWidget& w) { label(&w, "lblCut", "A text that needs its room", {0, 0, 20, 20}); },
+         {"w/lblCut: 20 x 20, its text needs"}},
+        {"low wrapped label", [&](QWidget& w) {
+             label(&w, "lblWrap", "one two three four five six seven", {0, 0, 60, 14})->setWordWrap(true);
+         }, {"w/lblWrap: 14 high, its text needs"}},
+        {"overlap", [](QWidget& w) {
+             for (const char* name : {"btnA", "btnB"}) {
+                 auto* b = new QPushButton("x", &w);
+                 b->setObjectName(name);
+                 b->setGeometry(10, 10, 100, 30);
+             }
+         }, {"w/btnA overlaps w/btnB"}},
+        {"out of the group", [&](QWidget& w) {
+             auto* group = new QGroupBox("Group", &w);
+             group->setObjectName("grp");
+             group->setGeometry(0, 0, 150, 100);
+             label(group, "lblOut", "x", {120, 80, 40, 30});
+         }, {"w/grp/lblOut: at 120,80 size 40 x 30 reaches out of w/grp"}},
+        {"page behind", [&](QWidget& w) {
+             auto* tabs = new QTabWidget(&w);
+             tabs->setObjectName("tabs");
+             tabs->addTab(new QWidget, "Front");
+             auto* back = new QWidget;
+             back->setObjectName("back");
+             tabs->addTab(back, "Back");
+             label(back, "lblBack", "A text that needs its room", {0, 0, 20, 20});
+             tabs->setGeometry(0, 0, 300, 200);
+         }, {"w/tabs/back/lblBack: 20 x 20"}},
+        {"too large", [](QWidget& w) { w.setFixedSize(1100, 300); }, {"w: 1100 x 300 does not fit a screen of 1024 x 768"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QWidget window;
+        window.setObjectName("w");
+        window.resize(400, 300);
+        c.build(window);
+        const Problems found = LayoutProblems(&window);
+        ASSERT_EQ(found.size(), c.problems.size()) << ::testing::PrintToString(found);
+        for (size_t i = 0; i < found.size(); ++i)
+            EXPECT_NE(found[i].find(c.problems[i]), std::string::npos) << found[i];
     }
 }

@@ -16,6 +16,14 @@
 // every message and every text of the given windows (their captions, labels,
 // buttons, group boxes and tab pages, found by their object names) is twice
 // as long as the English one.
+//
+// A window test uses both (see tests/frame/layout_test.cpp):
+//   TfrmX english(...);                                  // English texts
+//   write LongTextsLanguageFile({&english}) as <program>.mls, select language 0
+//   TfrmX window(...);                                   // texts twice as long
+//   EXPECT_EQ(LayoutProblems(&window), std::vector<std::string>{});
+// A window is laid out with Qt layouts and opened with SetStartingSize
+// (core/qt/FormLayout.h) at the size it was designed at.
 #pragma once
 
 #include <QAbstractButton>
