@@ -75,7 +75,10 @@ TfrmDebugForm::TfrmDebugForm(QWidget* owner, const std::string& details, const s
     memoDebug->setLineWrapMode(QPlainTextEdit::NoWrap);
     memoDebug->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memoDebug->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoDebug->setBackgroundRole(QPalette::Button);
+    // The log shows on the button face, apart from the text a user types.
+    QPalette face = memoDebug->palette();
+    face.setColor(QPalette::Base, face.color(QPalette::Button));
+    memoDebug->setPalette(face);
     memoDebug->setPlainText(Shown(details));
 
     auto* message = new QHBoxLayout;
