@@ -5,6 +5,7 @@
 
 #include "CommModule.h"
 #include "DebugForm.h"
+#include "MessageIds.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -165,7 +166,7 @@ TEST_F(Layouts, CommunicationDialogShowsEveryText) {
         progress.Caption = Twice(Twice("Writing block 'Parameters of the second conveyor belt'"));
         progress.Count = 1048576;
         progress.Total = 16777216;
-        progress.Operations = "12 / 24 " + texts.GetText(9200);
+        progress.Operations = "12 / 24 " + texts.GetText(Msg::OperationsExecuted);
         dialog.ShowProgress(progress);
         EXPECT_EQ(LayoutProblems(&dialog), Problems{}) << "long caption";
         const QSize wide = dialog.size();
