@@ -75,7 +75,7 @@ TfrmDebugForm::TfrmDebugForm(QWidget* owner, const std::string& details, const s
     memoDebug->setLineWrapMode(QPlainTextEdit::NoWrap);
     memoDebug->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memoDebug->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // The log shows on the button face, apart from the text a user types.
+    // The log is only read: it shows on the button face.
     QPalette face = memoDebug->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Button));
     memoDebug->setPalette(face);
