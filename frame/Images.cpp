@@ -60,7 +60,7 @@ constexpr TImageList::TEntry ActionsList[] = {
     {53, ":/qx/menuitem.svg", B::Child, "Add Child Menu Item"},
     {54, ":/qx/menuitem.svg", B::Insert, "Insert Menu Item"},
     {55, ":/qx/menuitem.svg", B::Delete, "Delete Menu Item"},
-    {58, "insert-link", B::None, "Show Original Name (menu editor)"},
+    {58, ":/qx/name.svg", B::Show, "Show Original Name (menu editor)"},
     {63, ":/qx/pc-to-qx.svg", B::None, "PC -> QX: Type PC -> QX, program and application download, Send Menu Configuration"},
     {64, ":/qx/qx-to-pc.svg", B::None, "QX -> PC: Type QX -> PC, memory manager upload"},
     {65, "edit-delete", B::None, "Delete (memory manager, Program Manager, Applications)"},
@@ -81,11 +81,11 @@ constexpr TImageList::TEntry ManagerList[] = {
 constexpr TImageList::TEntry TypeTreeList[] = {
     {0, "x-office-document", B::None, "the type (root)"},
     {1, ":/qx/list.svg", B::None, "Parameters"},
-    {2, "insert-text", B::None, "Type: the type name"},
+    {2, ":/qx/name.svg", B::None, "Type: the type name"},
     {3, "preferences-desktop-locale", B::None, "a language"},
     {4, "preferences-system", B::None, "Configuration"},
     {8, ":/qx/table.svg", B::None, "a table"},
-    {9, "insert-text", B::None, "Name: the table name"},
+    {9, ":/qx/name.svg", B::None, "Name: the table name"},
     {10, ":/qx/value.svg", B::None, "Function byte"},
     {11, ":/qx/value.svg", B::None, "Block byte"},
     {12, "preferences-system", B::None, "Cfg: the table configuration"},
@@ -93,7 +93,7 @@ constexpr TImageList::TEntry TypeTreeList[] = {
     {14, ":/qx/row.svg", B::None, "Rows: the row count"},
     {15, ":/qx/field.svg", B::None, "Fields: the field count"},
     {16, ":/qx/field.svg", B::None, "a field"},
-    {17, "insert-text", B::None, "Name: the field name"},
+    {17, ":/qx/name.svg", B::None, "Name: the field name"},
     {18, ":/qx/units.svg", B::None, "Units: the field's unit text"},
     {19, ":/qx/size.svg", B::None, "Size: the field size in bytes"},
     {20, "preferences-desktop-locale", B::None, "Language: the current language"},
@@ -110,6 +110,7 @@ constexpr TImageList::TEntry MenuStatesList[] = {
 constexpr TActionIcon MainActions[] = {
     {"actNew", "document-new", B::None, "New"},
     {"actOpen", "document-open", B::None, "Open"},
+    {"mnuOpenRecent", "document-open-recent", B::None, "Open Recent (the submenu)"},
     {"actImport", "x-office-spreadsheet", B::Insert, "Import (a CSV file)"},
     {"actWindowClose", "window-close", B::None, "Close"},
     {"mnuExit", "application-exit", B::None, "Exit"},
@@ -137,6 +138,7 @@ const char* BadgePicture(B badge) {
     case B::Delete: return ":/qx/badge-delete.svg";
     case B::Child: return ":/qx/badge-child.svg";
     case B::Table: return ":/qx/badge-table.svg";
+    case B::Show: return ":/qx/badge-show.svg";
     case B::None: break;
     }
     return nullptr;

@@ -20,7 +20,7 @@ public:
 
     // A small picture laid over the bottom right of another, telling the
     // command apart from its siblings (add, insert, delete ...).
-    enum class TBadge { None, Add, Insert, Delete, Child, Table };
+    enum class TBadge { None, Add, Insert, Delete, Child, Table, Show };
 
     // One picture of a list. Icon is a name of the freedesktop icon naming
     // specification, looked up in the icon theme, or ":/qx/<file>.svg" for

@@ -218,6 +218,7 @@ void TfrmQX318MainForm::BuildMenus() {
     mnuFile->addAction(actOpen);
     mnuOpenRecent = mnuFile->addMenu("Open Recent");
     mnuOpenRecent->setObjectName("mnuOpenRecent");
+    mnuOpenRecent->setIcon(MainActionIcon(mnuOpenRecent->objectName()));
     mnuFile->addAction(actImport);
     mnuFile->addSeparator();
     mnuFile->addAction(actWindowClose);

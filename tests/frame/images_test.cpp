@@ -190,6 +190,7 @@ TEST_F(MainWindowImages, MenuCommandsShowTheirPictures) {
         ASSERT_TRUE(a) << name;
         EXPECT_TRUE(Shows(a->icon())) << name;
     }
+    EXPECT_TRUE(Shows(w.mnuOpenRecent->icon()));
     // Every picture of the main window's table loads.
     for (const TActionIcon& a : MainActionIcons()) EXPECT_TRUE(Shows(MainActionIcon(a.Action))) << a.Action;
 }
