@@ -65,6 +65,7 @@ std::span<const TActionIcon> MainActionIcons();
 QIcon MainActionIcon(const QString& objectName);
 
 // Makes the icon theme usable on a machine without a desktop: the installed
-// Breeze theme becomes the fallback and /usr/share/icons a search path. Call
-// once, after the application object exists and before the first icon.
+// Breeze theme becomes the fallback (and the theme itself where none is set)
+// and /usr/share/icons a search path. Needs the application object; the
+// program calls it at start, and the first icon loaded calls it too.
 void SetUpIconTheme();

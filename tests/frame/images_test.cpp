@@ -120,6 +120,17 @@ TEST_F(Images, EveryPictureOfEveryListLoadsAtMenuAndLargeSizes) {
     }
 }
 
+TEST_F(Images, EachIndexHasOnePicture) {
+    // A second entry for an index could never be shown.
+    for (K kind : {K::Actions, K::Manager, K::TypeTree, K::MenuStates}) {
+        const auto entries = TImageList(kind).Entries();
+        for (size_t i = 1; i < entries.size(); ++i)
+            EXPECT_LT(entries[i - 1].Index, entries[i].Index) << entries[i].Shows;
+    }
+    std::set<std::string> actions;
+    for (const TActionIcon& a : MainActionIcons()) EXPECT_TRUE(actions.insert(a.Action).second) << a.Action;
+}
+
 TEST_F(Images, IndexesNotHeldGiveNoPicture) {
     const struct {
         K Kind;
