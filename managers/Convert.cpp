@@ -35,7 +35,6 @@ constexpr int NoPageIndex = 2;
 TfrmConvert::TfrmConvert(_AppInterface* app) : TManagerChild(app, KindConvert, -1, -1) {
     setObjectName("frmConvert");
     setWindowTitle("Converter");
-    setMinimumSize(300, 150);
 
     Client = new QWidget;
     auto* layout = new QVBoxLayout(Client);
@@ -108,6 +107,7 @@ TfrmConvert::TfrmConvert(_AppInterface* app) : TManagerChild(app, KindConvert, -
     setWidget(Client);
 
     if (App && App->Mls) TranslateWidget(*App->Mls, this);
+    GrowToContent(QSize(300, 150));
     ReadSettings();
 }
 

@@ -18,6 +18,7 @@
 #include "Appinterface.h"
 #include "CommModule.h"
 #include "Dialogs.h"
+#include "MessageIds.h"
 #include "FormTranslation.h"
 #include "QtText.h"
 #include "TextHelpers.h"
@@ -105,12 +106,13 @@ TfrmGamesManager::TfrmGamesManager(_AppInterface* app)
     if (App && App->Mls) TranslateWidget(*App->Mls, this);
     for (QAction* a : toolbarGamesManager->actions())
         a->setToolTip(QStr(ButtonHintFromCaption(CpStr(a->text()))));
-    NotConnectedText = App ? App->Text(4500) : "QX is not connected!!!";
-    PressRefreshText = App ? App->Text(4501) : "Press 'Refresh' to connect.";
-    if (App) PopupMenu->setTitle(QStr(App->Text(1009)));
+    NotConnectedText = App->Text(Msg::QXNotConnected);
+    PressRefreshText = App->Text(Msg::PressRefreshToConnect);
+    if (App) PopupMenu->setTitle(QStr(App->Text(Msg::MenuEdit)));
     OwnMenu = PopupMenu;
     OwnToolBar = toolbarGamesManager;
     UpdateActions();
+    GrowToContent(QSize());
     RestorePlacement();
 }
 
@@ -139,7 +141,7 @@ void TfrmGamesManager::RefreshSlots() {
         _CommCmd* c = list.Add();
         c->Service = csReadData;
         c->SuperService = 0;
-        c->Caption = App ? App->Text(21000, std::to_string(i)) : std::string();
+        c->Caption = App->Text(Msg::ReadApplicationSlotStatus, std::to_string(i));
         c->Param = static_cast<int32_t>(AppSlotAddress(i));
         c->Data = Slots[i].text;
         c->Length = AppHeaderSize;
@@ -157,7 +159,7 @@ void TfrmGamesManager::DownloadApplication() {
     if (!IsConnected) return;
     int target = FirstFreeSlot(Slots);
     if (target < 0) {
-        ShowMessageBox(this, App->Text(21001), TMsgIcon::Stop);
+        ShowMessageBox(this, App->Text(Msg::NoMemoryForApplication), TMsgIcon::Stop);
         return;
     }
     TOpenDialogRequest request{this, "Program Download",
@@ -167,22 +169,22 @@ void TfrmGamesManager::DownloadApplication() {
     if (!RunOpenDialog(request, path, filter)) return;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
-        ShowMessageBox(this, App->Text(21002, path), TMsgIcon::Stop);
+        ShowMessageBox(this, App->Text(Msg::FileDoesNotExist, path), TMsgIcon::Stop);
         return;
     }
     HEXFormat hex;
     if (!hex.LoadFromFile(path) && hex.GetLastError() == THexError::FileUnreadable) {
-        ShowMessageBox(this, App->Text(21002, path), TMsgIcon::Stop);
+        ShowMessageBox(this, App->Text(Msg::FileDoesNotExist, path), TMsgIcon::Stop);
         return;
     }
     if (hex.GetLastError() != THexError::None || !hex.HasAppVersion()) {
-        ShowMessageBox(this, App->Text(21003, path), TMsgIcon::Stop);
+        ShowMessageBox(this, App->Text(Msg::WrongHexFormat, path), TMsgIcon::Stop);
         return;
     }
     const std::string name = hex.GetAppVersion();
     if (const int same = SlotWithName(Slots, name); same >= 0) {
         target = same;
-        if (ShowMessageBox(this, App->Text(21007, name), TMsgIcon::Warning, TMsgButtons::YesNo) != QMessageBox::Yes)
+        if (ShowMessageBox(this, App->Text(Msg::ApplicationExistsOverwrite, name), TMsgIcon::Warning, TMsgButtons::YesNo) != QMessageBox::Yes)
             return;
     }
     std::vector<_HEXBlock> blocks;
@@ -190,7 +192,7 @@ void TfrmGamesManager::DownloadApplication() {
     // Every block is checked before anything is sent.
     const auto addresses = PlaceAppBlocks(blocks, target);
     if (!addresses) {
-        ShowMessageBox(this, App->Text(21003, path), TMsgIcon::Stop);
+        ShowMessageBox(this, App->Text(Msg::WrongHexFormat, path), TMsgIcon::Stop);
         return;
     }
     TCommCmdList list;
@@ -198,7 +200,7 @@ void TfrmGamesManager::DownloadApplication() {
         _CommCmd* c = list.Add();
         c->Service = csWriteData;
         c->SuperService = 0;
-        c->Caption = App->Text(21004, std::to_string(k));
+        c->Caption = App->Text(Msg::DownloadingApplicationBlock, std::to_string(k));
         c->Param = static_cast<int32_t>((*addresses)[k]);
         c->Data = blocks[k].Data;
         c->Length = AppBlockSize;
@@ -207,7 +209,7 @@ void TfrmGamesManager::DownloadApplication() {
     UpdateActions();
     DataGrid->viewport()->update();
     if (Run(list)) {
-        ShowMessageBox(this, App->Text(21008), TMsgIcon::Information);
+        ShowMessageBox(this, App->Text(Msg::ApplicationDownloaded), TMsgIcon::Information);
         RefreshSlots();
     }
 }
@@ -215,14 +217,14 @@ void TfrmGamesManager::DownloadApplication() {
 void TfrmGamesManager::DeleteApplication() {
     const int slot = DataGrid->currentRow();
     if (slot < 0 || slot >= AppSlotCount || !App) return;
-    if (ShowMessageBox(this, App->Text(21006), TMsgIcon::Warning, TMsgButtons::YesNo) != QMessageBox::Yes) return;
+    if (ShowMessageBox(this, App->Text(Msg::DeleteApplicationConfirm), TMsgIcon::Warning, TMsgButtons::YesNo) != QMessageBox::Yes) return;
     // Only the header is cleared; the rest of the slot keeps its content.
     uint8_t zeros[AppHeaderSize] = {};
     TCommCmdList list;
     _CommCmd* c = list.Add();
     c->Service = csWriteData;
     c->SuperService = 0;
-    c->Caption = App->Text(21005, std::to_string(slot));
+    c->Caption = App->Text(Msg::DeletingApplicationSlot, std::to_string(slot));
     c->Param = static_cast<int32_t>(AppSlotAddress(slot));
     c->Data = zeros;
     c->Length = AppHeaderSize;
@@ -230,7 +232,7 @@ void TfrmGamesManager::DeleteApplication() {
     UpdateActions();
     DataGrid->viewport()->update();
     if (Run(list)) {
-        ShowMessageBox(this, App->Text(21009), TMsgIcon::Information);
+        ShowMessageBox(this, App->Text(Msg::ApplicationDeleted), TMsgIcon::Information);
         RefreshSlots();
     }
 }

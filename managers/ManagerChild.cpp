@@ -1,6 +1,7 @@
 #include "ManagerChild.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 
 #include "Appinterface.h"
 
@@ -20,6 +21,19 @@ TManagerChild::~TManagerChild() { disconnect(this, &QMdiSubWindow::windowStateCh
 
 void TManagerChild::RestorePlacement() {
     if (App && Placement >= 0) RestoreWindowPlacement(this, App->WindowPlacements[Placement]);
+}
+
+void TManagerChild::GrowToContent(QSize designed) {
+    QSize need = designed;
+    if (QWidget* content = widget()) {
+        QSize frame;
+        if (layout()) {
+            const QMargins m = layout()->contentsMargins();
+            frame = QSize(m.left() + m.right(), m.top() + m.bottom());
+        }
+        need = need.expandedTo(content->minimumSizeHint() + frame);
+    }
+    setMinimumSize(need);
 }
 
 void TManagerChild::FormActivate() { ActivateFrameParts(OwnMenu, 1, OwnToolBar, Slot); }

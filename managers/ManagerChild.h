@@ -30,6 +30,9 @@ protected:
     const int Slot;
     // The last step of creation: the placement from the record.
     void RestorePlacement();
+    // Keeps the window at least at the designed size and at what its content
+    // needs (longer texts, a bigger font); a window below that grows.
+    void GrowToContent(QSize designed);
     void closeEvent(QCloseEvent* event) override;
 };
 

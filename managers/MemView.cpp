@@ -19,6 +19,7 @@
 #include "Appinterface.h"
 #include "CommModule.h"
 #include "Dialogs.h"
+#include "MessageIds.h"
 #include "FormTranslation.h"
 #include "MemViewText.h"
 #include "QtText.h"
@@ -28,7 +29,6 @@
 TfrmMemView::TfrmMemView(_AppInterface* app) : TManagerChild(app, KindMemoryViewer, PlacementIndex, ToolBarSlot) {
     setObjectName("frmMemView");
     setWindowTitle("Memory Viewer");
-    setMinimumSize(400, 300);
 
     auto action = [this](const char* name, const char* text, QKeySequence key, int image,
                          void (TfrmMemView::*handler)()) {
@@ -82,6 +82,7 @@ TfrmMemView::TfrmMemView(_AppInterface* app) : TManagerChild(app, KindMemoryView
     Edit1 = Named(new QLineEdit("10000"), "Edit1");
     Edit1->installEventFilter(this);
     Label2->setBuddy(Edit1);
+    Label2->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
     SpeedButton1 = Named(new QToolButton, "SpeedButton1");
     SpeedButton1->setText("&Go");
     connect(SpeedButton1, &QToolButton::clicked, this, &TfrmMemView::SpeedButton1Click);
@@ -157,10 +158,11 @@ TfrmMemView::TfrmMemView(_AppInterface* app) : TManagerChild(app, KindMemoryView
     Address = MemStartAddress;
     IsValid = false;
     FillDump();
-    if (App) PopupMenu->setTitle(QStr(App->Text(1009)));
+    if (App) PopupMenu->setTitle(QStr(App->Text(Msg::MenuEdit)));
     OwnMenu = PopupMenu;
     OwnToolBar = ToolBar;
     UpdateActions();
+    GrowToContent(MinimumSize);
     RestorePlacement();
 }
 
@@ -183,7 +185,7 @@ void TfrmMemView::actRefreshPageExecute() {
     _CommCmd* c = list.Add();
     c->Service = csReadData;
     c->SuperService = 0;
-    c->Caption = (App ? App->Text(4400) : std::string("Read memory")) + " " + AddressHex(Address) + "h.";
+    c->Caption = App->Text(Msg::ReadMemory) + " " + AddressHex(Address) + "h.";
     c->Param = static_cast<int32_t>(Address);
     c->Data = Buffer.data();
     c->Length = static_cast<int32_t>(MemPageSize);
@@ -218,6 +220,7 @@ void TfrmMemView::actPageDownExecute() {
 void TfrmMemView::actGotoPageExecute() {
     Edit1->setText(QString::fromStdString("0x" + AddressHex(Address)));
     Panel2->show();
+    GrowToContent(MinimumSize);
     Edit1->setFocus();
 }
 
@@ -238,7 +241,7 @@ void TfrmMemView::actSavePageExecute() {
     // The raw page, no header; a failed or short write leaves no file.
     const std::string bytes(reinterpret_cast<const char*>(Buffer.data()), Buffer.size());
     if (!ReplaceFileContents(name, bytes))
-        ShowMessageBox(this, App ? App->Text(1001, name) : "Cannot save file:\r\n" + name, TMsgIcon::Stop);
+        ShowMessageBox(this, App->Text(Msg::CannotSaveFile, name), TMsgIcon::Stop);
 }
 
 bool TfrmMemView::eventFilter(QObject* watched, QEvent* event) {

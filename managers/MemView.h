@@ -3,6 +3,7 @@
 // saves the raw page to a file.
 #pragma once
 
+#include <QSize>
 #include <cstdint>
 #include <vector>
 
@@ -23,6 +24,7 @@ class TfrmMemView : public TManagerChild {
 public:
     static constexpr int PlacementIndex = 2;
     static constexpr int ToolBarSlot = 5;  // MemoryViewer
+    static constexpr QSize MinimumSize{400, 300};
 
     explicit TfrmMemView(_AppInterface* app);
 
