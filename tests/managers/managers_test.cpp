@@ -5,6 +5,7 @@
 
 #include "Convert.h"
 #include "GamesManager.h"
+#include "Images.h"
 #include "Main.h"
 #include "Managers.h"
 #include "MemView.h"
@@ -64,6 +65,24 @@ TEST_F(Registered, CommandsOpenOneWindowEach) {
         EXPECT_EQ(std::count(titles.begin(), titles.end(), "&Edit"), k.editMenu ? 1 : 0);
     }
     EXPECT_TRUE(Sent().empty());  // no window reads the unit when it opens
+}
+
+TEST_F(Registered, EveryActionShowsItsPicture) {
+    SetUpIconTheme();
+    TfrmQX318MainForm w;
+    w.show();
+    w.actMemView->trigger();
+    w.actGamesManager->trigger();
+    QApplication::processEvents();
+    auto* view = static_cast<TfrmMemView*>(w.FindDocumentWindow(KindMemoryViewer));
+    auto* games = static_cast<TfrmGamesManager*>(w.FindDocumentWindow(KindGamesManager));
+    ASSERT_TRUE(view && games);
+    for (QAction* a : {view->actRefreshPage, view->actGotoPage, view->actPageUp, view->actPageDown, view->actSavePage,
+                       games->actRefresh, games->actDownloadGame, games->actDeleteGame}) {
+        SCOPED_TRACE(a->objectName().toStdString());
+        EXPECT_FALSE(a->icon().isNull());
+        EXPECT_FALSE(a->icon().pixmap(16, 16).isNull());
+    }
 }
 
 TEST_F(Registered, OpenWindowsReopenAtTheNextStart) {
