@@ -85,6 +85,39 @@ TEST_F(Registered, EveryActionShowsItsPicture) {
     }
 }
 
+TEST_F(Registered, FlexibleToolBarsCarryTheActiveWindowsButtons) {
+    {
+        _AppInterface settings;
+        settings.FlexibleToolBarsSetting = 1;
+        ASSERT_TRUE(SaveSettings(settings, CfgPath().string()));
+    }
+    TfrmQX318MainForm w;
+    ASSERT_TRUE(w.App.FlexibleToolBars);
+    w.show();
+    const struct {
+        QAction* command;
+        uint32_t kind;
+        int slot;
+        std::vector<QString> buttons;
+    } cases[] = {
+        {w.actMemView, KindMemoryViewer, 5, {"Refresh Page", "Go To Page", "Page Down", "Page Up", "", "Save Page"}},
+        {w.actGamesManager, KindGamesManager, 7, {"Refresh", "PC -> QX", "Delete"}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.kind);
+        k.command->trigger();
+        QApplication::processEvents();
+        std::vector<QString> shown;
+        for (QAction* a : w.App.ToolBars.Slots[k.slot].GetToolBar()->actions()) shown.push_back(a->text());
+        EXPECT_EQ(shown, k.buttons);
+    }
+    // Closed: the slot gets its default button back.
+    w.FindDocumentWindow(KindMemoryViewer)->close();
+    QApplication::processEvents();
+    ASSERT_EQ(w.App.ToolBars.Slots[5].GetToolBar()->actions().size(), 1);
+    EXPECT_EQ(w.App.ToolBars.Slots[5].GetToolBar()->actions()[0]->text(), "Memory Viewer");
+}
+
 TEST_F(Registered, OpenWindowsReopenAtTheNextStart) {
     {
         TfrmQX318MainForm w;
