@@ -99,6 +99,20 @@ TEST_F(Converter, IniWrittenAndReadBackByteForByte) {
     EXPECT_EQ(ReadFileBytes(IniPath()), ini);
 }
 
+TEST_F(Converter, DelimitersKeepTheirBlanksAcrossARun) {
+    for (const char* delimiters : {" ", " ;", "; ", "\t,"}) {
+        SCOPED_TRACE(delimiters);
+        {
+            std::unique_ptr<TfrmConvert> w(Open());
+            w->editDelimiter->setText(delimiters);
+            w->FormCloseQuery();
+        }
+        Reload();
+        std::unique_ptr<TfrmConvert> w(Open());
+        EXPECT_EQ(w->editDelimiter->text().toStdString(), delimiters);
+    }
+}
+
 TEST_F(Converter, AMaximizedConverterKeepsItsNormalPlacement) {
     const std::string ini =
         "[frmConvert]\r\nMemo1Width=120\r\nTabIndex=0\r\nSignedChecked=1\r\ncmbBytesItemIndex=1\r\n"
