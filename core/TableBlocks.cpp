@@ -100,7 +100,7 @@ void PutTableData(TTableData& table, int32_t d, const uint8_t* data) {
 bool CheckTableDataBlocks(const TTableData& table, _BlockContext& context) {
     const uint64_t bytes = CellBytes(table);
     if (bytes <= MaxTableDataBytes) return true;
-    context.Refuse(MsgTableBlockTooLarge, table.GetName(), std::to_string(bytes));
+    context.Refuse(Msg::TableBlockTooLarge, table.GetName(), std::to_string(bytes));
     return false;
 }
 

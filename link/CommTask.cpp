@@ -26,7 +26,7 @@ void TCommTask::SetError(int32_t code, int32_t data) {
 }
 
 void TCommTask::FailStart() {
-    LogMessage(9002);
+    LogMessage(Msg::LogMemoryAccessError);
     SetError(ceNoInput);
 }
 
@@ -67,11 +67,11 @@ bool TCommTask::Classify(uint8_t good, size_t minData, int32_t refusalCode, uint
     }
     if (fnc == 0) {
         SetError(ceNoReply);
-        LogMessage(9004);
+        LogMessage(Msg::LogServiceTimeout);
         return false;
     }
     SetError(ceUnexpectedReply);
-    LogMessage(9005, Hex(fnc, 2), Hex(length >= 1 ? ReplyData()[0] : 0, 2));
+    LogMessage(Msg::LogServiceError, Hex(fnc, 2), Hex(length >= 1 ? ReplyData()[0] : 0, 2));
     return false;
 }
 
@@ -79,7 +79,7 @@ bool TCommTask::TakeRetry(bool allowed) {
     if (!allowed || Retries <= 0) return false;
     ClearError();
     --Retries;
-    LogMessage(9006, Dec(Retries));
+    LogMessage(Msg::LogTriesRemaining, Dec(Retries));
     return true;
 }
 
