@@ -1,5 +1,7 @@
 #include "CommTask.h"
 
+#include "FunctionCodes.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -42,8 +44,8 @@ void TCommTask::SendRequest(uint8_t fnc, const uint8_t* data, size_t n) {
     TBaseComModule* link = Context->ComModule;
     n = std::min<size_t>(n, TTlgrItem::MaxData);
     _TlgrHeader* header = link->GetHeader();
-    header->Dst = TBaseComModule::UnitAddress;
-    header->Src = TBaseComModule::PcAddress;
+    header->Dst = QXWire::UnitAddress;
+    header->Src = QXWire::PcAddress;
     header->Length = static_cast<uint8_t>(n);
     header->Fnc = fnc;
     if (n > 0 && data != link->GetData()) std::memmove(link->GetData(), data, n);
@@ -60,7 +62,7 @@ bool TCommTask::Classify(uint8_t good, size_t minData, int32_t refusalCode, uint
     const uint8_t fnc = ReplyFnc();
     const size_t length = ReplyLength();
     if (fnc == good && length >= minData) return true;
-    if (fnc == Nak && refusalCode != 0 && length >= 1) {
+    if (fnc == QXWire::Reply::Refusal && refusalCode != 0 && length >= 1) {
         SetError(refusalCode, ReplyData()[0]);
         LogMessage(refusalMessage, Hex(ReplyData()[0], 2));
         return false;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "FunctionCodes.h"
+
 // ----------------------------------------------------- block descriptor list
 
 void TctReadBlockDescrList::Start() {
@@ -76,7 +78,7 @@ int64_t _QXMemConfig::SlotAddress(int64_t slot) const {
     const int64_t slotSize = int64_t{LangSize} + 32;
     const int64_t address = int64_t{LangStart} + slot * slotSize;
     const int64_t end = address + slotSize;
-    if (end >= int64_t{LangStart} + LangAreaSize || end > 0x1000000) return -1;
+    if (end >= int64_t{LangStart} + LangAreaSize || end > QXWire::AddressSpace) return -1;
     return address;
 }
 

@@ -1,6 +1,7 @@
 #include "Services.h"
 
 #include "Fcs.h"
+#include "FunctionCodes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,7 +11,7 @@
 void TctReadData::Start() {
     ClearError();
     // Addresses travel in 24 bits: a range beyond them would wrap.
-    if (!Data || uint64_t{Address} + Length > 0x1000000) return FailStart();
+    if (!Data || uint64_t{Address} + Length > QXWire::AddressSpace) return FailStart();
     Done = 0;
     Packets = 0;
     LogMessage(Msg::LogReadDataStarted);
@@ -28,12 +29,12 @@ void TctReadData::SendPacket() {
     uint8_t request[4];
     Put24(request, Address);
     request[3] = static_cast<uint8_t>(Chunk);
-    SendRequest(0xB2, request, sizeof request);
+    SendRequest(QXWire::Request::ReadData, request, sizeof request);
 }
 
 void TctReadData::HandleReply() {
-    if (!Classify(0x32, 3 + size_t{Chunk}, ceReadRefused, Msg::LogWriteNak)) return;
-    if (Get24(ReplyData()) != (Address & 0xFFFFFF)) {
+    if (!Classify(QXWire::Reply::Data, 3 + size_t{Chunk}, ceReadRefused, Msg::LogWriteNak)) return;
+    if (Get24(ReplyData()) != (Address & (QXWire::AddressSpace - 1))) {
         // Data for another address would leave a hole: retried, and the
         // read fails when the last try ends the same way.
         SetError(ceUnexpectedReply);
@@ -58,7 +59,7 @@ void TctReadData::Continue() {
 void TctWriteData::Start() {
     ClearError();
     // Addresses travel in 24 bits: a range beyond them would wrap.
-    if (!Data || uint64_t{Address} + Length > 0x1000000) return FailStart();
+    if (!Data || uint64_t{Address} + Length > QXWire::AddressSpace) return FailStart();
     LogMessage(Msg::LogStartAddress, Hex(Address, 6));
     Done = 0;
     Packets = 0;
@@ -82,10 +83,10 @@ void TctWriteData::SendPacket() {
     uint8_t request[3 + PacketSize];
     Put24(request, Address);
     std::memcpy(request + 3, Data + Done, Chunk);
-    SendRequest(0x32, request, 3 + Chunk);
+    SendRequest(QXWire::Request::WriteData, request, 3 + Chunk);
 }
 
-void TctWriteData::HandleReply() { Classify(0xE0, 0, ceWriteRefused, Msg::LogWriteNak); }
+void TctWriteData::HandleReply() { Classify(QXWire::Reply::Acknowledge, 0, ceWriteRefused, Msg::LogWriteNak); }
 
 void TctWriteData::Continue() {
     if (Failed(ceWriteRefused, [this] { SendPacket(); })) return;
@@ -109,11 +110,11 @@ void TctReadMemConfig::Start() {
 }
 
 void TctReadMemConfig::SendPacket() {
-    const uint8_t request[1] = {2};
-    SendRequest(0xC4, request, sizeof request);
+    const uint8_t request[1] = {QXWire::MemConfigSelector};
+    SendRequest(QXWire::Request::ReadInfo, request, sizeof request);
 }
 
-void TctReadMemConfig::HandleReply() { Classify(0x44, 1 + ConfigSize, 0, 0); }
+void TctReadMemConfig::HandleReply() { Classify(QXWire::Reply::Info, 1 + ConfigSize, 0, 0); }
 
 void TctReadMemConfig::Continue() {
     if (Failed(0, [this] { SendPacket(); })) return;
@@ -152,26 +153,26 @@ void TctWriteSRec::SendPacket() {
     uint8_t request[TTlgrItem::MaxData];
     if (Phase == 1) {
         const uint32_t count = (Length + PacketSize - 1) / PacketSize;
-        request[0] = 0xFF;
+        request[0] = QXWire::ProgramDescriptionMarker;
         PutName(request + 1, FileName, 15, 16);
         Put24(request + 17, Length);
         Put16(request + 20, count);
         LogMessage(Msg::LogPacketsCount, Dec(count));
         LogMessage(Msg::LogFileDescriptionSent);
-        SendRequest(0x10, request, 22);
+        SendRequest(QXWire::Request::ProgramPacket, request, 22);
     } else if (Phase == 2) {
         Chunk = static_cast<uint32_t>(CopyChunk(request, Image.data(), Done, PacketSize, Image.size()));
         LogMessage(Msg::LogDataPacketSent, Dec(Packets), Dec(Chunk));
-        SendRequest(0x10, request, Chunk);
+        SendRequest(QXWire::Request::ProgramPacket, request, Chunk);
     } else {
         const uint16_t crc = CalcFcs16(Image.data(), Image.size());
         Put16(request, crc);
         LogMessage(Msg::LogCrcPacketSent, Hex(crc, 4));
-        SendRequest(0x0C, request, 2);
+        SendRequest(QXWire::Request::CheckPacket, request, 2);
     }
 }
 
-void TctWriteSRec::HandleReply() { Classify(0xE0, 0, ceSRecRefused, Msg::LogWriteSRecNak); }
+void TctWriteSRec::HandleReply() { Classify(QXWire::Reply::Acknowledge, 0, ceSRecRefused, Msg::LogWriteSRecNak); }
 
 void TctWriteSRec::Done_() {
     Image.clear();
@@ -220,10 +221,10 @@ void TctClearSRec::SendPacket() {
     uint8_t request[17];
     request[0] = static_cast<uint8_t>(Slot);
     PutName(request + 1, ProgramName, 15, 16);
-    SendRequest(0x11, request, sizeof request);
+    SendRequest(QXWire::Request::ClearProgram, request, sizeof request);
 }
 
-void TctClearSRec::HandleReply() { Classify(0xE0, 0, ceClearRefused, Msg::LogClearSRecNak); }
+void TctClearSRec::HandleReply() { Classify(QXWire::Reply::Acknowledge, 0, ceClearRefused, Msg::LogClearSRecNak); }
 
 void TctClearSRec::Continue() {
     if (Failed(ceClearRefused, [this] { SendPacket(); })) return;
@@ -240,14 +241,14 @@ void TctSRecStatus::Start() {
 }
 
 void TctSRecStatus::SendPacket() {
-    const uint8_t request[2] = {0x99, static_cast<uint8_t>(Slot)};
-    SendRequest(0xDA, request, sizeof request);
+    const uint8_t request[2] = {QXWire::ProgramStatusMarker, static_cast<uint8_t>(Slot)};
+    SendRequest(QXWire::Request::ProgramStatus, request, sizeof request);
 }
 
-void TctSRecStatus::HandleReply() { Classify(0x5A, 1 + StatusSize, 0, 0); }
+void TctSRecStatus::HandleReply() { Classify(QXWire::Reply::ProgramStatus, 1 + StatusSize, 0, 0); }
 
 void TctSRecStatus::Continue() {
-    if (Context->ErrorCode == 0 && ReplyData()[0] == 0x99) {
+    if (Context->ErrorCode == 0 && ReplyData()[0] == QXWire::ProgramStatusMarker) {
         std::memcpy(Data, ReplyData() + 1, StatusSize);
         LogMessage(Msg::LogSRecStatusRead);
         Context->Progress.Count = StatusSize;
@@ -287,10 +288,10 @@ void TctReadBlockDescr::Start() {
 
 void TctReadBlockDescr::SendPacket() {
     const uint8_t request[2] = {Block->MemType, Block->Index};
-    SendRequest(0xC4, request, sizeof request);
+    SendRequest(QXWire::Request::ReadInfo, request, sizeof request);
 }
 
-void TctReadBlockDescr::HandleReply() { Classify(0x44, ReplySize, ceBlockDescrRefused, Msg::LogWriteNak); }
+void TctReadBlockDescr::HandleReply() { Classify(QXWire::Reply::Info, ReplySize, ceBlockDescrRefused, Msg::LogWriteNak); }
 
 void TctReadBlockDescr::Continue() {
     if (Failed(ceBlockDescrRefused, [this] { SendPacket(); })) return;
@@ -326,10 +327,10 @@ void TctDeleteBlock::SendPacket() {
     request[1] = Block->Index;
     std::memcpy(request + 2, Block->Header, BlockHeaderSize);
     std::memcpy(request + 8, Block->HeadCopy(), 17);
-    SendRequest(0x02, request, sizeof request);
+    SendRequest(QXWire::Request::Delete, request, sizeof request);
 }
 
-void TctDeleteBlock::HandleReply() { Classify(0xE0, 0, ceDeleteBlockRefused, Msg::LogDeleteBlockNak); }
+void TctDeleteBlock::HandleReply() { Classify(QXWire::Reply::Acknowledge, 0, ceDeleteBlockRefused, Msg::LogDeleteBlockNak); }
 
 void TctDeleteBlock::Continue() {
     if (Failed(ceDeleteBlockRefused, [this] { SendPacket(); })) return;
@@ -352,13 +353,13 @@ void TctReadBlock::SendPacket() {
     uint8_t request[4] = {Block->MemType, Block->Index};
     Put16(request + 2, Address);
     LogMessage(Msg::LogBlockRequestSent, Hex(Block->MemType, 2), Hex(Block->Index, 2), Hex(Address, 4));
-    SendRequest(0x94, request, sizeof request);
+    SendRequest(QXWire::Request::ReadBlock, request, sizeof request);
 }
 
 void TctReadBlock::HandleReply() {
     // The first reply carries the header: it needs 10 data bytes.
     const size_t minData = Address == 0 ? 4 + BlockHeaderSize : 4;
-    if (!Classify(0x14, minData, ceReadBlockRefused, Msg::LogReadBlockNak)) return;
+    if (!Classify(QXWire::Reply::BlockData, minData, ceReadBlockRefused, Msg::LogReadBlockNak)) return;
     if (Get16(ReplyData() + 2) != Address) {
         LogMessage(Msg::LogAddressMismatch);
         return SetError(ceReadBlockRefused);
@@ -442,7 +443,7 @@ void TctWriteBlock::SendPacket() {
             Chunk = std::min(DataLength - DataOffset, PacketSize);
             std::memcpy(request + 4, Block->Data() + DataOffset, Chunk);
         }
-        SendRequest(0x14, request, Chunk + 4);
+        SendRequest(QXWire::Request::BlockPacket, request, Chunk + 4);
         return;
     }
     std::vector<uint8_t> stream(size_t{DataLength} + BlockHeaderSize);
@@ -451,12 +452,12 @@ void TctWriteBlock::SendPacket() {
     Crc = CalcFcs16(stream.data(), stream.size());
     Put16(request, Crc);
     LogMessage(Msg::LogFcsPacketSent, Hex(Crc, 2));
-    SendRequest(0x0C, request, 2);
+    SendRequest(QXWire::Request::CheckPacket, request, 2);
 }
 
 void TctWriteBlock::HandleReply() {
-    const bool good = Classify(Phase == 1 ? 0x94 : 0x8C, Phase == 1 ? 0 : 2, ceWriteBlockRefused, Msg::LogWriteBlockNak);
-    if (!good && Context->ErrorCode == ceWriteBlockRefused && Context->ErrorData == 4)
+    const bool good = Classify(Phase == 1 ? QXWire::Reply::BlockPacketAck : QXWire::Reply::CheckAck, Phase == 1 ? 0 : 2, ceWriteBlockRefused, Msg::LogWriteBlockNak);
+    if (!good && Context->ErrorCode == ceWriteBlockRefused && Context->ErrorData == QXWire::Refusal::DataOverwrite)
         Context->ErrorCode = ceBlockExists;
 }
 
@@ -486,12 +487,12 @@ void TctDeleteType::Start() {
 
 void TctDeleteType::SendPacket() {
     uint8_t request[18];
-    request[0] = 2;
+    request[0] = QXWire::DeleteTypeSelector;
     PutName(request + 1, TypeName, 16, 17);
-    SendRequest(0x02, request, sizeof request);
+    SendRequest(QXWire::Request::Delete, request, sizeof request);
 }
 
-void TctDeleteType::HandleReply() { Classify(0xE0, 0, ceDeleteTypeRefused, Msg::LogDeleteTypeNak); }
+void TctDeleteType::HandleReply() { Classify(QXWire::Reply::Acknowledge, 0, ceDeleteTypeRefused, Msg::LogDeleteTypeNak); }
 
 void TctDeleteType::Continue() {
     if (Failed(ceDeleteTypeRefused, [this] { SendPacket(); })) return;
@@ -548,10 +549,10 @@ bool TctSearchQX::OpenNextAndSend() {
     return true;
 }
 
-void TctSearchQX::SendPacket() { SendRequest(0xC3, nullptr, 0); }
+void TctSearchQX::SendPacket() { SendRequest(QXWire::Request::ModelVersion, nullptr, 0); }
 
 void TctSearchQX::HandleReply() {
-    if (ReplyFnc() == 0x43 && ReplyLength() >= sizeof RunModel->Text) return;
+    if (ReplyFnc() == QXWire::Reply::ModelVersion && ReplyLength() >= sizeof RunModel->Text) return;
     SetError(ceNoReply);
     LogMessage(Msg::LogServiceTimeout);
 }
