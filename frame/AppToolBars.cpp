@@ -12,21 +12,21 @@
 void TToolBarState::Write(uint8_t* out) const {
     out[0] = Visible;
     out[1] = Floating;
-    PutI32(out + 2, Left);
-    PutI32(out + 6, Top);
-    PutI32(out + 10, Right);
-    PutI32(out + 14, Bottom);
-    PutI32(out + 18, DockSite);
+    LePutI32(out + 2, Left);
+    LePutI32(out + 6, Top);
+    LePutI32(out + 10, Right);
+    LePutI32(out + 14, Bottom);
+    LePutI32(out + 18, DockSite);
 }
 
 void TToolBarState::Read(const uint8_t* in) {
     Visible = in[0];
     Floating = in[1];
-    Left = GetI32(in + 2);
-    Top = GetI32(in + 6);
-    Right = GetI32(in + 10);
-    Bottom = GetI32(in + 14);
-    DockSite = GetI32(in + 18);
+    Left = LeGetI32(in + 2);
+    Top = LeGetI32(in + 6);
+    Right = LeGetI32(in + 10);
+    Bottom = LeGetI32(in + 14);
+    DockSite = LeGetI32(in + 18);
 }
 
 void CopyToolButtons(QToolBar* destination, QToolBar* source) {

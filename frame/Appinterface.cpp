@@ -15,18 +15,18 @@
 // ---------------------------------------------------------------- placements
 
 void _WindowPlacement::Write(uint8_t* out) const {
-    PutI32(out, Top);
-    PutI32(out + 4, Left);
-    PutI32(out + 8, Width);
-    PutI32(out + 12, Height);
+    LePutI32(out, Top);
+    LePutI32(out + 4, Left);
+    LePutI32(out + 8, Width);
+    LePutI32(out + 12, Height);
     out[16] = State;
 }
 
 void _WindowPlacement::Read(const uint8_t* in) {
-    Top = GetI32(in);
-    Left = GetI32(in + 4);
-    Width = GetI32(in + 8);
-    Height = GetI32(in + 12);
+    Top = LeGetI32(in);
+    Left = LeGetI32(in + 4);
+    Width = LeGetI32(in + 8);
+    Height = LeGetI32(in + 12);
     State = in[16];
 }
 
@@ -185,7 +185,7 @@ void FlagsToBytes(const _AppInterface& app, uint8_t* b) {
     b[4] = app.ReopenMenuEditor;
     b[5] = app.ReopenApplications;
     b[6] = app.ReopenConverter;
-    PutI32(b + 7, app.LanguageIndex);
+    LePutI32(b + 7, app.LanguageIndex);
     b[11] = app.Reserved[0];
     b[12] = app.Reserved[1];
 }
@@ -198,7 +198,7 @@ void BytesToFlags(_AppInterface& app, const uint8_t* b) {
     app.ReopenMenuEditor = b[4];
     app.ReopenApplications = b[5];
     app.ReopenConverter = b[6];
-    app.LanguageIndex = GetI32(b + 7);
+    app.LanguageIndex = LeGetI32(b + 7);
     app.Reserved[0] = b[11];
     app.Reserved[1] = b[12];
 }
@@ -224,10 +224,10 @@ bool LoadSettings(_AppInterface& app, const std::string& path) {
     ReadPlacements(file, SectDialogPlacements, app.DialogPlacements, 3);
     uint8_t port[8];
     // A port or baud index out of range keeps the defaults of both.
-    if (file.ReadSectionFixed(SectComPort, 0, sizeof port, port) && GetI32(port) >= 1 && GetI32(port) <= 255 &&
-        GetI32(port + 4) >= 0 && GetI32(port + 4) <= 2) {
-        app.ComPort = GetI32(port);
-        app.BaudIndex = GetI32(port + 4);
+    if (file.ReadSectionFixed(SectComPort, 0, sizeof port, port) && LeGetI32(port) >= 1 && LeGetI32(port) <= 255 &&
+        LeGetI32(port + 4) >= 0 && LeGetI32(port + 4) <= 2) {
+        app.ComPort = LeGetI32(port);
+        app.BaudIndex = LeGetI32(port + 4);
     }
     app.Shortcuts.LoadFrom(file);
     app.ToolBars.LoadFrom(file);
@@ -252,8 +252,8 @@ bool SaveSettings(_AppInterface& app, const std::string& path) {
     ok = WritePlacements(file, SectWindowPlacements, app.WindowPlacements, 6) && ok;
     ok = WritePlacements(file, SectDialogPlacements, app.DialogPlacements, 3) && ok;
     uint8_t port[8];
-    PutI32(port, app.ComPort);
-    PutI32(port + 4, app.BaudIndex);
+    LePutI32(port, app.ComPort);
+    LePutI32(port + 4, app.BaudIndex);
     ok = file.WriteSection(SectComPort, 0, sizeof port, port) && ok;
     ok = app.Shortcuts.SaveTo(file) && ok;
     if (app.ToolBars.SaveTo(file)) ok = app.RecentFiles->SaveTo(file) && ok;

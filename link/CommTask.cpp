@@ -100,25 +100,6 @@ std::string TCommTask::Hex(uint64_t value, int digits) {
     return text;
 }
 
-void TCommTask::Put24(uint8_t* to, uint32_t value) {
-    to[0] = static_cast<uint8_t>(value);
-    to[1] = static_cast<uint8_t>(value >> 8);
-    to[2] = static_cast<uint8_t>(value >> 16);
-}
-
-void TCommTask::Put16(uint8_t* to, uint32_t value) {
-    to[0] = static_cast<uint8_t>(value);
-    to[1] = static_cast<uint8_t>(value >> 8);
-}
-
-uint32_t TCommTask::Get24(const uint8_t* from) {
-    return uint32_t{from[0]} | (uint32_t{from[1]} << 8) | (uint32_t{from[2]} << 16);
-}
-
-uint16_t TCommTask::Get16(const uint8_t* from) {
-    return static_cast<uint16_t>(from[0] | (from[1] << 8));
-}
-
 void TCommTask::PutName(uint8_t* to, const std::string& name, size_t max, size_t size) {
     std::memset(to, 0, size);
     const size_t n = std::min({name.size(), max, size});

@@ -134,10 +134,6 @@ protected:
 
     static std::string Hex(uint64_t value, int digits);
     static std::string Dec(int64_t value) { return std::to_string(value); }
-    static void Put24(uint8_t* to, uint32_t value);
-    static void Put16(uint8_t* to, uint32_t value);
-    static uint32_t Get24(const uint8_t* from);
-    static uint16_t Get16(const uint8_t* from);
     // A name cut to max characters, zero bytes after it up to size.
     static void PutName(uint8_t* to, const std::string& name, size_t max, size_t size);
 };

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "Bytes.h"
 #include "FunctionCodes.h"
 
 // ----------------------------------------------------- block descriptor list
@@ -61,15 +62,11 @@ void TctReadBlockDescrList::Continue() {
 // ------------------------------------------------ over the memory configuration
 
 _QXMemConfig _QXMemConfig::From(const uint8_t* b) {
-    auto u32 = [b](size_t at) {
-        return uint32_t{b[at]} | (uint32_t{b[at + 1]} << 8) | (uint32_t{b[at + 2]} << 16) | (uint32_t{b[at + 3]} << 24);
-    };
-    auto u16 = [b](size_t at) { return uint32_t{b[at]} | (uint32_t{b[at + 1]} << 8); };
     _QXMemConfig c;
-    c.LangStart = u32(8);
-    c.LangAreaSize = u16(12);
-    c.LangSize = u16(16);
-    c.MenuConfig = u32(18);
+    c.LangStart = LeGet32(b + 8);
+    c.LangAreaSize = LeGet16(b + 12);
+    c.LangSize = LeGet16(b + 16);
+    c.MenuConfig = LeGet32(b + 18);
     return c;
 }
 
@@ -124,8 +121,8 @@ void TctReadMenuLangList::Continue() {
         SlotIndex = 0;
         return ReadHeader();
     }
-    const uint16_t fcs = static_cast<uint16_t>(Header[16] | (Header[17] << 8));
-    const uint16_t complement = static_cast<uint16_t>(Header[18] | (Header[19] << 8));
+    const uint16_t fcs = LeGet16(Header + 16);
+    const uint16_t complement = LeGet16(Header + 18);
     if (fcs == static_cast<uint16_t>(~complement)) {
         const void* nul = std::memchr(Header, 0, NameSize);
         const size_t n = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - Header) : NameSize;

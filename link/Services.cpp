@@ -1,5 +1,6 @@
 #include "Services.h"
 
+#include "Bytes.h"
 #include "Fcs.h"
 #include "FunctionCodes.h"
 
@@ -27,14 +28,14 @@ void TctReadData::SendPacket() {
         return Finish();
     }
     uint8_t request[4];
-    Put24(request, Address);
+    LePut24(request, Address);
     request[3] = static_cast<uint8_t>(Chunk);
     SendRequest(QXWire::Request::ReadData, request, sizeof request);
 }
 
 void TctReadData::HandleReply() {
     if (!Classify(QXWire::Reply::Data, 3 + size_t{Chunk}, ceReadRefused, Msg::LogWriteNak)) return;
-    if (Get24(ReplyData()) != (Address & (QXWire::AddressSpace - 1))) {
+    if (LeGet24(ReplyData()) != (Address & (QXWire::AddressSpace - 1))) {
         // Data for another address would leave a hole: retried, and the
         // read fails when the last try ends the same way.
         SetError(ceUnexpectedReply);
@@ -81,7 +82,7 @@ void TctWriteData::NextPacket() {
 void TctWriteData::SendPacket() {
     LogMessage(Msg::LogAddress, Hex(Address, 6));
     uint8_t request[3 + PacketSize];
-    Put24(request, Address);
+    LePut24(request, Address);
     std::memcpy(request + 3, Data + Done, Chunk);
     SendRequest(QXWire::Request::WriteData, request, 3 + Chunk);
 }
@@ -155,8 +156,8 @@ void TctWriteSRec::SendPacket() {
         const uint32_t count = (Length + PacketSize - 1) / PacketSize;
         request[0] = QXWire::ProgramDescriptionMarker;
         PutName(request + 1, FileName, 15, 16);
-        Put24(request + 17, Length);
-        Put16(request + 20, count);
+        LePut24(request + 17, Length);
+        LePut16(request + 20, static_cast<uint16_t>(count));
         LogMessage(Msg::LogPacketsCount, Dec(count));
         LogMessage(Msg::LogFileDescriptionSent);
         SendRequest(QXWire::Request::ProgramPacket, request, 22);
@@ -166,7 +167,7 @@ void TctWriteSRec::SendPacket() {
         SendRequest(QXWire::Request::ProgramPacket, request, Chunk);
     } else {
         const uint16_t crc = CalcFcs16(Image.data(), Image.size());
-        Put16(request, crc);
+        LePut16(request, crc);
         LogMessage(Msg::LogCrcPacketSent, Hex(crc, 4));
         SendRequest(QXWire::Request::CheckPacket, request, 2);
     }
@@ -351,7 +352,7 @@ void TctReadBlock::Start() {
 
 void TctReadBlock::SendPacket() {
     uint8_t request[4] = {Block->MemType, Block->Index};
-    Put16(request + 2, Address);
+    LePut16(request + 2, static_cast<uint16_t>(Address));
     LogMessage(Msg::LogBlockRequestSent, Hex(Block->MemType, 2), Hex(Block->Index, 2), Hex(Address, 4));
     SendRequest(QXWire::Request::ReadBlock, request, sizeof request);
 }
@@ -360,7 +361,7 @@ void TctReadBlock::HandleReply() {
     // The first reply carries the header: it needs 10 data bytes.
     const size_t minData = Address == 0 ? 4 + BlockHeaderSize : 4;
     if (!Classify(QXWire::Reply::BlockData, minData, ceReadBlockRefused, Msg::LogReadBlockNak)) return;
-    if (Get16(ReplyData() + 2) != Address) {
+    if (LeGet16(ReplyData() + 2) != Address) {
         LogMessage(Msg::LogAddressMismatch);
         return SetError(ceReadBlockRefused);
     }
@@ -433,7 +434,7 @@ void TctWriteBlock::SendPacket() {
     if (Phase == 1) {
         request[0] = Block->MemType;
         request[1] = Block->Index;
-        Put16(request + 2, Offset);
+        LePut16(request + 2, static_cast<uint16_t>(Offset));
         if (Offset == 0) {
             Chunk = std::min(DataLength + uint32_t{BlockHeaderSize}, PacketSize);
             std::memcpy(request + 4, Block->Header, BlockHeaderSize);
@@ -450,7 +451,7 @@ void TctWriteBlock::SendPacket() {
     std::memcpy(stream.data(), Block->Header, BlockHeaderSize);
     if (DataLength > 0) std::memcpy(stream.data() + BlockHeaderSize, Block->Data(), DataLength);
     Crc = CalcFcs16(stream.data(), stream.size());
-    Put16(request, Crc);
+    LePut16(request, Crc);
     LogMessage(Msg::LogFcsPacketSent, Hex(Crc, 2));
     SendRequest(QXWire::Request::CheckPacket, request, 2);
 }
@@ -472,7 +473,7 @@ void TctWriteBlock::Continue() {
         if (Offset >= DataLength + BlockHeaderSize) Phase = 2;
         return SendPacket();
     }
-    if (Get16(ReplyData()) != Crc) SetError(ceBlockFcs);
+    if (LeGet16(ReplyData()) != Crc) SetError(ceBlockFcs);
     Phase = 3;
     ProgressToMax();
     Finish();

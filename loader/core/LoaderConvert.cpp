@@ -4,6 +4,7 @@
 #include <map>
 
 #include "BootCodes.h"
+#include "Bytes.h"
 #include "IntText.h"
 #include "LoaderProgram.h"
 
@@ -79,7 +80,9 @@ bool ParseHexLines(const std::vector<std::string>& lines, std::vector<THexRecord
 }
 
 void AppendUint32(std::string& out, uint64_t value) {
-    for (int k = 0; k < 4; ++k) out.push_back(static_cast<char>((value >> (8 * k)) & 0xFF));
+    uint8_t bytes[4];
+    LePut32(bytes, static_cast<uint32_t>(value));
+    out.append(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
 std::string Bytes(std::initializer_list<uint8_t> bytes) {
@@ -253,8 +256,9 @@ bool TLoaderProgram::ConvertBinary(std::string& error) {
     payloads.push_back(Bytes({QXBoot::BinaryKind, QXBoot::Opening, ParamOption == "VERIFY" ? uint8_t{1} : uint8_t{0}}) + "89S825x");
     uint64_t offset = 0;
     for (const std::string& line : TelegramLines) {
-        std::string payload = Bytes({QXBoot::BinaryKind, QXBoot::Data, static_cast<uint8_t>(offset & 0xFF),
-                                     static_cast<uint8_t>((offset >> 8) & 0xFF)});
+        uint8_t head[4] = {QXBoot::BinaryKind, QXBoot::Data};
+        LePut16(head + 2, static_cast<uint16_t>(offset));
+        std::string payload(reinterpret_cast<const char*>(head), sizeof head);
         payload += line;
         payloads.push_back(std::move(payload));
         offset += line.size();
