@@ -20,7 +20,7 @@ constexpr uint8_t Sync[2] = {0xAA, 0x55};
 constexpr uint8_t Proceed[2] = {0x57, 0x13};
 
 // First payload byte: the kind of telegram.
-constexpr char SRecordKind = 's';   // S-record lines, and the HEX blocks of the main boards
+constexpr char SRecordKind = 's';   // S-record lines and the blocks of a HEX image
 constexpr char BinaryKind = 't';    // binary files for the 89S825x
 constexpr char Es850Kind = 'u';     // HEX images for the 850ES boards
 constexpr char MainHeader = 'q';
