@@ -267,12 +267,10 @@ TEST_F(MemView, SpeedOfAPageRead) {
     ASSERT_EQ(sent.size(), 59u);
     const double perPacket =
         std::chrono::duration<double, std::milli>(sent.back().At - sent.front().At).count() / (sent.size() - 1);
-    const auto start = std::chrono::steady_clock::now();
-    w->FillDump();
-    const double fill = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double fill = FastestMs(5, [&] { w->FillDump(); });
     std::printf("page read: %.2f ms per packet (drain %.0f ms); dump filled in %.2f ms\n", perPacket, DrainMs, fill);
     // A margin for a busy machine above the 1 ms the read may take beyond the drain.
     if (!TimeBoundsChecked) return;
     EXPECT_LE(perPacket, DrainMs + 1.0 + 4.0);
-    EXPECT_LT(fill, 5.0 + 20.0);
+    EXPECT_LT(fill, 5.0 + 5.0);
 }
