@@ -1,6 +1,7 @@
 #include "SimUnitServices.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <stdexcept>
 
@@ -22,17 +23,20 @@ std::string NameOf(const uint8_t* bytes, size_t size) {
 }
 }  // namespace
 
+static_assert(SimUnitServices::BlockAreaStart < SimUnitServices::BlockAreaEnd &&
+              SimUnitServices::BlockAreaEnd <= SimUnitServices::MemorySize);
+
 SimUnitServices::SimUnitServices(SimUnit& unit) : Unit(unit), Memory(MemorySize, 0xFF) {
-    Install(0xB2, &SimUnitServices::ReadData);
-    Install(0x32, &SimUnitServices::WriteData);
-    Install(0xC4, &SimUnitServices::Describe);
-    Install(0x14, &SimUnitServices::BlockPacket);
-    Install(0x94, &SimUnitServices::ReadBlock);
-    Install(0x0C, &SimUnitServices::Check);
-    Install(0x02, &SimUnitServices::Delete);
-    Install(0x10, &SimUnitServices::ProgramPacket);
-    Install(0x11, &SimUnitServices::ClearProgram);
-    Install(0xDA, &SimUnitServices::ProgramStatus);
+    Install(QXWire::Request::ReadData, &SimUnitServices::ReadData);
+    Install(QXWire::Request::WriteData, &SimUnitServices::WriteData);
+    Install(QXWire::Request::ReadInfo, &SimUnitServices::Describe);
+    Install(QXWire::Request::BlockPacket, &SimUnitServices::BlockPacket);
+    Install(QXWire::Request::ReadBlock, &SimUnitServices::ReadBlock);
+    Install(QXWire::Request::CheckPacket, &SimUnitServices::Check);
+    Install(QXWire::Request::Delete, &SimUnitServices::Delete);
+    Install(QXWire::Request::ProgramPacket, &SimUnitServices::ProgramPacket);
+    Install(QXWire::Request::ClearProgram, &SimUnitServices::ClearProgram);
+    Install(QXWire::Request::ProgramStatus, &SimUnitServices::ProgramStatus);
 }
 
 SimUnitServices::~SimUnitServices() {
@@ -99,8 +103,75 @@ void SimUnitServices::PutBlock(uint8_t memType, uint8_t index, const std::vector
     // Every stored block holds at least its 6-byte header; the describe and
     // delete answers rely on it.
     if (stream.size() < 6) throw std::invalid_argument("a block stream holds at least its 6-byte header");
+    if (stream.size() > 0xFFFF) throw std::invalid_argument("a block stream holds at most 65535 bytes");
     std::lock_guard lock(Lock);
-    Blocks[{memType, index}] = stream;
+    auto blocks = Blocks;
+    blocks[{memType, index}] = stream;
+    if (BlockAreaUse(blocks) > BlockAreaEnd - BlockAreaStart) throw std::invalid_argument("the block area is full");
+    Blocks = std::move(blocks);
+    MirrorBlocks();
+}
+
+size_t SimUnitServices::BlockAreaUse(const std::map<BlockKey, std::vector<uint8_t>>& blocks) {
+    size_t used = 0;
+    for (const auto& [key, stream] : blocks) used += 8 + stream.size();
+    return used;
+}
+
+void SimUnitServices::MirrorBlocks() {
+    auto at = Memory.begin() + BlockAreaStart;
+    for (const auto& [key, stream] : Blocks) {
+        const auto descriptor = Descriptor(key.first, key.second, stream.size());
+        at = std::copy(descriptor.begin(), descriptor.end(), at);
+        at = std::copy(stream.begin(), stream.end(), at);
+    }
+    std::fill(at, Memory.begin() + BlockAreaEnd, uint8_t{0xFF});
+}
+
+SimUnitServices::Contents SimUnitServices::Snapshot() const {
+    std::lock_guard lock(Lock);
+    return Contents{Memory, Blocks, Programs};
+}
+
+std::string SimUnitServices::CheckContents(const Contents& contents) {
+    if (contents.Memory.size() != MemorySize) return "the memory is not " + std::to_string(MemorySize) + " bytes";
+    for (const auto& [key, stream] : contents.Blocks)
+        if (stream.size() < 6 || stream.size() > 0xFFFF)
+            return "block " + std::to_string(key.first) + "/" + std::to_string(key.second) + " has " +
+                   std::to_string(stream.size()) + " bytes";
+    if (BlockAreaUse(contents.Blocks) > BlockAreaEnd - BlockAreaStart) return "the blocks overflow the block area";
+    unsigned used = 0;
+    for (size_t slot = 0; slot < contents.Programs.size(); ++slot) {
+        const auto& p = contents.Programs[slot];
+        if (!p) continue;
+        const std::string which = "program slot " + std::to_string(slot);
+        if (p->Name.empty() || p->Name.size() > 16 || p->Name.find('\0') != std::string::npos)
+            return which + " has no valid name";
+        if (p->Image.size() > 0xFFFFFF) return which + " holds too large a program";
+        const size_t segments = std::max<size_t>(1, (p->Image.size() + SegmentSize - 1) / SegmentSize);
+        if (static_cast<size_t>(std::popcount(p->Mask)) != segments || (used & p->Mask))
+            return which + " occupies segments that do not fit its program";
+        used |= p->Mask;
+    }
+    return {};
+}
+
+bool SimUnitServices::Restore(const Contents& contents, std::string* reason) {
+    const std::string wrong = CheckContents(contents);
+    if (!wrong.empty()) {
+        if (reason) *reason = wrong;
+        return false;
+    }
+    std::lock_guard lock(Lock);
+    Memory = contents.Memory;
+    Blocks = contents.Blocks;
+    Programs = contents.Programs;
+    Writing.reset();
+    Downloading.reset();
+    Last = Transfer::None;
+    HaveLastProgram = false;
+    MirrorBlocks();
+    return true;
 }
 
 std::optional<std::vector<uint8_t>> SimUnitServices::GetBlock(uint8_t memType, uint8_t index) const {
@@ -187,7 +258,7 @@ SimUnitServices::Answer SimUnitServices::ReadData(const SimUnit::Request& r) {
         reply[1] = static_cast<uint8_t>(address >> 8);
         reply[2] = static_cast<uint8_t>(address >> 16);
     }
-    return SimUnit::Answer{0x32, reply};
+    return SimUnit::Answer{QXWire::Reply::Data, reply};
 }
 
 SimUnitServices::Answer SimUnitServices::WriteData(const SimUnit::Request& r) {
@@ -195,6 +266,8 @@ SimUnitServices::Answer SimUnitServices::WriteData(const SimUnit::Request& r) {
     const uint32_t address = Get24(r.Data, 0);
     const size_t n = r.Data.size() - 3;
     if (address + n > Memory.size()) return Nak(1);
+    // The block area is the block services' own.
+    if (n > 0 && address < BlockAreaEnd && address + n > BlockAreaStart) return Nak(1);
     std::copy(r.Data.begin() + 3, r.Data.end(), Memory.begin() + address);
     return Ack();
 }
@@ -202,11 +275,11 @@ SimUnitServices::Answer SimUnitServices::WriteData(const SimUnit::Request& r) {
 // ------------------------------------------------------------------ blocks
 
 SimUnitServices::Answer SimUnitServices::Describe(const SimUnit::Request& r) {
-    if (r.Data.size() == 1 && r.Data[0] == 2) {
-        std::vector<uint8_t> reply{2};
+    if (r.Data.size() == 1 && r.Data[0] == QXWire::MemConfigSelector) {
+        std::vector<uint8_t> reply{QXWire::MemConfigSelector};
         const auto config = MemConfigBytes();
         reply.insert(reply.end(), config.begin(), config.end());
-        return SimUnit::Answer{0x44, reply};
+        return SimUnit::Answer{QXWire::Reply::Info, reply};
     }
     if (r.Data.size() != 2) return Nak(10);
     const uint8_t memType = r.Data[0], index = r.Data[1];
@@ -226,7 +299,7 @@ SimUnitServices::Answer SimUnitServices::Describe(const SimUnit::Request& r) {
     std::vector<uint8_t> head(34, 0);
     std::copy_n(stream.begin() + 6, std::min<size_t>(34, stream.size() - 6), head.begin());
     reply.insert(reply.end(), head.begin(), head.end());
-    return SimUnit::Answer{0x44, reply};
+    return SimUnit::Answer{QXWire::Reply::Info, reply};
 }
 
 SimUnitServices::Answer SimUnitServices::BlockPacket(const SimUnit::Request& r) {
@@ -244,8 +317,9 @@ SimUnitServices::Answer SimUnitServices::BlockPacket(const SimUnit::Request& r) 
         w.Size = Get16(payload, 2);
         w.Stream = payload;
         if (w.Size < 6 || w.Stream.size() > w.Size) return Nak(10);
+        if (BlockAreaUse(Blocks) + 8 + w.Size > BlockAreaEnd - BlockAreaStart) return Nak(3);
         Writing = w;
-        return SimUnit::Answer{0x94, {}};
+        return SimUnit::Answer{QXWire::Reply::BlockPacketAck, {}};
     }
     // A packet sent again after a lost reply lands where it did before.
     if (!Writing || Writing->MemType != memType || Writing->Index != index || offset > Writing->Stream.size())
@@ -253,7 +327,7 @@ SimUnitServices::Answer SimUnitServices::BlockPacket(const SimUnit::Request& r) 
     Writing->Stream.resize(offset);
     Writing->Stream.insert(Writing->Stream.end(), payload.begin(), payload.end());
     if (Writing->Stream.size() > Writing->Size) return Nak(10);
-    return SimUnit::Answer{0x94, {}};
+    return SimUnit::Answer{QXWire::Reply::BlockPacketAck, {}};
 }
 
 SimUnitServices::Answer SimUnitServices::ReadBlock(const SimUnit::Request& r) {
@@ -266,7 +340,7 @@ SimUnitServices::Answer SimUnitServices::ReadBlock(const SimUnit::Request& r) {
     std::vector<uint8_t> reply(r.Data.begin(), r.Data.end());
     const size_t n = std::min(ReadPacket, b->second.size() - offset);
     reply.insert(reply.end(), b->second.begin() + offset, b->second.begin() + offset + static_cast<std::ptrdiff_t>(n));
-    return SimUnit::Answer{0x14, reply};
+    return SimUnit::Answer{QXWire::Reply::BlockData, reply};
 }
 
 SimUnitServices::Answer SimUnitServices::Check(const SimUnit::Request& r) {
@@ -281,8 +355,9 @@ SimUnitServices::Answer SimUnitServices::Check(const SimUnit::Request& r) {
         if (crc == sent) {
             Blocks[{Writing->MemType, Writing->Index}] = Writing->Stream;
             Writing.reset();
+            MirrorBlocks();
         }
-        return SimUnit::Answer{0x8C, reply};
+        return SimUnit::Answer{QXWire::Reply::CheckAck, reply};
     }
     if (Last == Transfer::Program) {
         if (!Downloading) {
@@ -304,7 +379,7 @@ SimUnitServices::Answer SimUnitServices::Check(const SimUnit::Request& r) {
 }
 
 SimUnitServices::Answer SimUnitServices::Delete(const SimUnit::Request& r) {
-    if (r.Data.size() == 18 && r.Data[0] == 2) {
+    if (r.Data.size() == 18 && r.Data[0] == QXWire::DeleteTypeSelector) {
         const std::string name = NameOf(r.Data.data() + 1, 17);
         size_t deleted = 0;
         for (auto b = Blocks.begin(); b != Blocks.end();) {
@@ -318,7 +393,9 @@ SimUnitServices::Answer SimUnitServices::Delete(const SimUnit::Request& r) {
                 ++b;
             }
         }
-        return deleted ? Ack() : Nak(14);
+        if (!deleted) return Nak(14);
+        MirrorBlocks();
+        return Ack();
     }
     if (r.Data.size() != 25) return Nak(10);
     auto b = Blocks.find({r.Data[0], r.Data[1]});
@@ -329,6 +406,7 @@ SimUnitServices::Answer SimUnitServices::Delete(const SimUnit::Request& r) {
     std::copy_n(s.begin() + 6, std::min<size_t>(17, s.size() - 6), head.begin());
     if (!std::equal(r.Data.begin() + 8, r.Data.end(), head.begin())) return Nak(14);
     Blocks.erase(b);
+    MirrorBlocks();
     return Ack();
 }
 
@@ -383,7 +461,7 @@ SimUnitServices::Answer SimUnitServices::ClearProgram(const SimUnit::Request& r)
 }
 
 SimUnitServices::Answer SimUnitServices::ProgramStatus(const SimUnit::Request& r) {
-    if (r.Data.size() != 2 || r.Data[0] != 0x99) return Nak(5);
+    if (r.Data.size() != 2 || r.Data[0] != QXWire::ProgramStatusMarker) return Nak(5);
     const size_t slot = r.Data[1];
     if (slot >= SlotCount) return Nak(11);
     std::vector<uint8_t> reply{StatusMarker};
@@ -397,5 +475,5 @@ SimUnitServices::Answer SimUnitServices::ProgramStatus(const SimUnit::Request& r
         status[20] = p->Mask;
     }
     reply.insert(reply.end(), status.begin(), status.end());
-    return SimUnit::Answer{0x5A, reply};
+    return SimUnit::Answer{QXWire::Reply::ProgramStatus, reply};
 }
