@@ -101,6 +101,15 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, 
     return options;
 }
 
+SimUnitServices::MemConfig SimProgramMemConfig() {
+    SimUnitServices::MemConfig config;
+    config.LangStart = 0x8000;
+    config.LangSize = 28 * 18 + 134;
+    config.LangAreaSize = 0x2000;
+    config.MenuConfig = 0xC000;
+    return config;
+}
+
 std::optional<SimUnit::Fault> SimFaultFor(const SimOptions& options, uint64_t request) {
     auto every = [request](int n) { return n > 0 && request % static_cast<uint64_t>(n) == 0; };
     SimUnit::Fault fault;

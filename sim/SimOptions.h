@@ -2,6 +2,7 @@
 #pragma once
 
 #include "SimUnit.h"
+#include "SimUnitServices.h"
 
 #include <chrono>
 #include <cstdint>
@@ -27,6 +28,12 @@ struct SimOptions {
 // the reason when they are wrong.
 std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, std::string* error);
 std::string SimUsage();
+
+// The memory configuration of the program's unit: language slots of the
+// size the default menu beside the program needs (its 28 items of 18 bytes
+// and its 134 bytes of InfNot texts), twelve of them from 0x8000, and the
+// menu configuration at 0xC000.
+SimUnitServices::MemConfig SimProgramMemConfig();
 
 // The fault the options give the request with this number (from 1).
 std::optional<SimUnit::Fault> SimFaultFor(const SimOptions& options, uint64_t request);

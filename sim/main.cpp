@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
     SimUnit unit;
     unit.SetModel("V2.7");
     SimUnitServices services(unit);
+    services.SetMemConfig(SimProgramMemConfig());
     if (contents && !services.Restore(*contents, &error)) {
         Complain("the state file " + options->StatePath + " cannot be used: " + error);
         return 1;

@@ -6,11 +6,14 @@
 #include "Messages.h"
 #include "Mlsunit.h"
 #include "QXBlock.h"
+#include "QXMenu.h"
+#include "SimOptions.h"
 #include "SimUnit.h"
 #include "SimUnitServices.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
@@ -197,4 +200,39 @@ TEST_F(UnitMemory, RestoredContentsLayTheBlocksOutInMemoryAgain) {
     EXPECT_FALSE(unit.Restore(contents, &reason));
     EXPECT_EQ(reason, "the memory is not 1048576 bytes");
     EXPECT_EQ(unit.GetBlock(0, 1), (Bytes{3, 0, 6, 0, 0xAB, 0xCD}));
+}
+
+// The program's unit takes every language of the default menu beside the
+// program, up to the most a menu may have, and lists them again.
+TEST_F(UnitMemory, ProgramUnitHoldsTheDefaultMenusLanguages) {
+    unit.SetMemConfig(SimProgramMemConfig());
+    const auto menuFile = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
+                          "core/data/DefaultMenu.mnu";
+    TQXMenuData menu(nullptr, nullptr, -1);
+    ASSERT_TRUE(menu.LoadFromFile(menuFile.string()));
+    std::vector<std::pair<std::unique_ptr<uint8_t[]>, uint32_t>> images;
+    for (int32_t slot = 0; slot < TQXMenuData::MaxLanguages; ++slot) {
+        uint32_t size = 0;
+        auto image = menu.BuildLanguageImage(slot % menu.GetLanguageCount(), size);
+        _CommCmd* c = list.Add();
+        c->SuperService = cssWriteMenuLanguage;
+        c->Caption = "Language";
+        c->Param = slot;
+        c->Data = image.get();
+        c->Length = static_cast<int32_t>(size);
+        images.emplace_back(std::move(image), size);
+    }
+    TTextLines names;
+    _CommCmd* c = list.Add();
+    c->SuperService = cssReadMenuLangList;
+    c->Caption = "Languages";
+    c->Lines = &names;
+    ASSERT_TRUE(Go().Succeeded());
+    ASSERT_EQ(names.size(), static_cast<size_t>(TQXMenuData::MaxLanguages));
+    for (int32_t slot = 0; slot < TQXMenuData::MaxLanguages; ++slot) {
+        EXPECT_EQ(names[static_cast<size_t>(slot)], slot % 2 ? "Deutsch" : "English");
+        EXPECT_EQ(names.GetObject(static_cast<size_t>(slot)), slot);
+    }
+    const auto& [last, size] = images.back();
+    EXPECT_EQ(unit.GetMemory(0x8000 + 9 * size, size), Bytes(last.get(), last.get() + size));
 }
