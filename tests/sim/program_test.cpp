@@ -356,6 +356,19 @@ TEST_F(SimProgram, SilentUnitIsAskedAgain) {
     EXPECT_EQ(sim.Stop(), 0);
 }
 
+TEST_F(SimProgram, LateReplyRunsIntoTheTimeOut) {
+    // Request 2, the read, is answered after the link's 500 ms have passed.
+    SimProcess sim({"--late-every", "2", "--late-ms", "1500", "--trace"});
+    Use(sim.Device());
+    Bytes memory(4);
+    AddMemory(csReadData, 0x8000, memory);
+    const auto out = Go();
+    EXPECT_TRUE(out.Result.Succeeded()) << out.Log;
+    EXPECT_NE(out.Log.find("Service timeout."), std::string::npos) << out.Log;
+    EXPECT_TRUE(sim.LineMatching(std::regex("request 2: the unit answers 1500 ms late")));
+    EXPECT_EQ(sim.Stop(), 0);
+}
+
 TEST_F(SimProgram, CommandLineMistakesAndHelp) {
     {
         SimProcess sim({"--help"});
