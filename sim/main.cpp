@@ -83,6 +83,13 @@ int main(int argc, char** argv) {
         Complain("the state file " + options->StatePath + " cannot be used: " + error);
         return 1;
     }
+    // A new state file is written at once, so that a place where it cannot
+    // be kept shows now and not when the unit's contents would be lost.
+    if (!options->StatePath.empty() && !contents &&
+        !ReplaceFileContents(options->StatePath, EncodeSimState(services.Snapshot()), &error)) {
+        Complain("cannot keep the unit in " + options->StatePath + ": " + error);
+        return 1;
+    }
 
     std::atomic<uint64_t> requests{0};
     const bool trace = options->Trace;
@@ -116,7 +123,7 @@ int main(int argc, char** argv) {
         if (ReplaceFileContents(options->StatePath, EncodeSimState(services.Snapshot()), &error)) {
             Print(stdout, "qx318-sim: the unit is kept in " + options->StatePath);
         } else {
-            Complain("cannot save the unit in " + options->StatePath + ": " + error);
+            Complain("cannot keep the unit in " + options->StatePath + ": " + error);
             result = 1;
         }
     }

@@ -309,6 +309,15 @@ TEST_F(SimProgram, DamagedStateFileStopsTheStartAndStaysAsItIs) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), damaged);
 }
 
+TEST_F(SimProgram, StateFileThatCannotBeWrittenStopsTheStart) {
+    const std::string state = (folder / "no such folder" / "unit.qxs").string();
+    SimProcess sim({"--state", state});
+    const std::string all = sim.Rest();
+    EXPECT_NE(all.find("cannot keep the unit in " + state), std::string::npos) << all;
+    EXPECT_EQ(all.find("QX318_COM1="), std::string::npos) << all;
+    EXPECT_EQ(sim.Wait(), 1);
+}
+
 TEST_F(SimProgram, TraceShowsEveryFrameWithDirectionAndFunction) {
     SimProcess sim({"--trace"});
     Use(sim.Device());
