@@ -75,6 +75,8 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &ending, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
+    // Counted on the unit's thread: it must outlive the unit.
+    std::atomic<uint64_t> requests{0};
     SimUnit unit;
     unit.SetModel("V2.7");
     SimUnitServices services(unit);
@@ -91,7 +93,6 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::atomic<uint64_t> requests{0};
     const bool trace = options->Trace;
     unit.SetFaultPolicy([&requests, options = *options, trace](const SimUnit::Request&) {
         const uint64_t number = ++requests;
