@@ -157,18 +157,31 @@ bool SimUnit::Pause(int ms) {
     return !Changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return Stopping; });
 }
 
-void SimUnit::LineClosed() {
+bool SimUnit::LineClosed() {
     alignas(inotify_event) char events[1024];
     bool closed = false;
     while (::read(Watch, events, sizeof events) > 0) closed = true;
     // Our own end stays open, so the terminal outlives the PC side and keeps
     // the exclusive mode it set; the next opening would fail without it lifted.
     if (closed) (void)ioctl(Slave, TIOCNXCL);
+    return closed;
+}
+
+bool SimUnit::Receive(std::vector<uint8_t>& pending) {
+    uint8_t buffer[512];
+    const ssize_t n = ::read(Master, buffer, sizeof buffer);
+    if (n <= 0) return false;
+    {
+        std::lock_guard lock(Lock);
+        WireBytes.insert(WireBytes.end(), buffer, buffer + n);
+    }
+    pending.insert(pending.end(), buffer, buffer + n);
+    Parse(pending);
+    return true;
 }
 
 void SimUnit::Run() {
     std::vector<uint8_t> pending;
-    uint8_t buffer[512];
     for (;;) {
         pollfd p[3] = {{Master, POLLIN, 0}, {WakePipe[0], POLLIN, 0}, {Watch, POLLIN, 0}};
         poll(p, Watch >= 0 ? 3 : 2, -1);
@@ -177,7 +190,7 @@ void SimUnit::Run() {
             while (::read(WakePipe[0], sink, sizeof sink) > 0) {
             }
         }
-        if (Watch >= 0 && p[2].revents) LineClosed();
+        const bool closed = Watch >= 0 && p[2].revents && LineClosed();
         std::deque<std::vector<uint8_t>> outgoing;
         {
             std::lock_guard lock(Lock);
@@ -185,16 +198,15 @@ void SimUnit::Run() {
             outgoing.swap(Outgoing);
         }
         for (const auto& bytes : outgoing) Write(bytes.data(), bytes.size());
-        if (p[0].revents & POLLIN) {
-            const ssize_t n = ::read(Master, buffer, sizeof buffer);
-            if (n > 0) {
-                {
-                    std::lock_guard lock(Lock);
-                    WireBytes.insert(WireBytes.end(), buffer, buffer + n);
-                }
-                pending.insert(pending.end(), buffer, buffer + n);
-                Parse(pending);
+        if (closed) {
+            // Whatever the PC side sent before it closed the line is in by
+            // now and is handled; a frame it left unfinished is dropped, so
+            // that it does not swallow the first request of the next opening.
+            while (Receive(pending)) {
             }
+            pending.clear();
+        } else if (p[0].revents & POLLIN) {
+            Receive(pending);
         } else if (p[0].revents & (POLLHUP | POLLERR)) {
             Pause(10);
         }

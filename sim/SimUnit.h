@@ -14,7 +14,8 @@
 // The PC side may open and close the line as often as it likes: the unit
 // keeps its own end of the terminal open, and lifts the exclusive mode the
 // PC side leaves behind once it has closed the line, so the next opening
-// works for users without special rights too.
+// works for users without special rights too. A frame the PC side left
+// unfinished when it closed the line is dropped.
 #pragma once
 
 #include <chrono>
@@ -123,5 +124,6 @@ private:
     void Respond(const Request& request);
     bool Pause(int ms);  // false when stopping
     void Write(const uint8_t* bytes, size_t n);
-    void LineClosed();
+    bool LineClosed();  // true when the PC side closed the line
+    bool Receive(std::vector<uint8_t>& pending);  // false when nothing came
 };

@@ -257,6 +257,25 @@ TEST_F(SimProgram, TheLineMayBeClosedAndOpenedAgainManyTimes) {
     EXPECT_EQ(exclusive, 0);
 }
 
+TEST_F(SimProgram, FrameLeftUnfinishedByTheLastOpeningIsDropped) {
+    SimProcess sim({});
+    const std::string device = sim.Device();
+    Use(device);
+    // The start of a 74-byte write: the PC side closed the line after 7 bytes.
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    const uint8_t start[] = {0xEC, 0x88, 0x49, 0x32, 0x00, 0x10, 0x00};
+    ASSERT_EQ(::write(fd, start, sizeof start), static_cast<ssize_t>(sizeof start));
+    ::close(fd);
+    // The next run is understood from its first request on.
+    Bytes memory(4);
+    AddMemory(csReadData, 0x1000, memory);
+    const auto out = Go();
+    EXPECT_TRUE(out.Result.Succeeded()) << out.Log;
+    EXPECT_EQ(memory, Bytes(4, 0xFF));
+    EXPECT_EQ(sim.Stop(), 0);
+}
+
 TEST_F(SimProgram, StateFileKeepsTheUnitAcrossARestart) {
     const std::string state = (folder / "unit.qxs").string();
     {
