@@ -76,6 +76,10 @@ public:
 
     // The pseudo-terminal the PC side opens.
     const std::string& Path() const { return SlavePath; }
+    // False when the unit cannot see the PC side close the line (no inotify
+    // left): the line then stays exclusive after a PC side without special
+    // rights closed it, and a frame left unfinished is not dropped.
+    bool WatchesLine() const { return Watch >= 0; }
     // Points QX318_COM<port> at Path().
     void MapComPort(int port) const;
     // The terminal settings the PC side left on the line.

@@ -114,6 +114,9 @@ int main(int argc, char** argv) {
     Print(stdout, "qx318-sim: a QX318 unit \"V2.7\" answers on " + unit.Path() +
                       (options->StatePath.empty() ? "" : ", kept in " + options->StatePath));
     Print(stdout, "QX318_COM" + std::to_string(options->ComPort) + "=" + unit.Path());
+    if (!unit.WatchesLine())
+        Complain("cannot watch the line for the program closing it (no inotify instance left); a program "
+                 "without special rights may find the line busy after its first run");
 
     int signal = 0;
     while (sigwait(&ending, &signal) != 0) {
