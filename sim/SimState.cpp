@@ -1,5 +1,6 @@
 #include "SimState.h"
 
+#include "Bytes.h"
 #include "Fcs.h"
 
 #include <cstring>
@@ -11,7 +12,9 @@ constexpr uint32_t Version = 1;
 
 void Put8(std::string& out, uint8_t v) { out.push_back(static_cast<char>(v)); }
 void Put32(std::string& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
+    uint8_t field[4];
+    LePut32(field, v);
+    out.append(reinterpret_cast<const char*>(field), 4);
 }
 void PutBytes(std::string& out, const std::vector<uint8_t>& bytes) {
     Put32(out, static_cast<uint32_t>(bytes.size()));
@@ -27,8 +30,8 @@ public:
     uint8_t Get8() { return Fits(1) ? static_cast<uint8_t>(Bytes[At++]) : 0; }
     uint32_t Get32() {
         if (!Fits(4)) return 0;
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i) v |= uint32_t{static_cast<uint8_t>(Bytes[At++])} << (8 * i);
+        const uint32_t v = LeGet32(reinterpret_cast<const uint8_t*>(Bytes.data() + At));
+        At += 4;
         return v;
     }
     std::string_view Take(size_t n) {
@@ -82,9 +85,9 @@ std::string EncodeSimState(const SimUnitServices::Contents& contents) {
         out += p->Name;
         PutBytes(out, p->Image);
     }
-    const uint16_t crc = CalcFcs16(reinterpret_cast<const uint8_t*>(out.data()), out.size());
-    Put8(out, static_cast<uint8_t>(crc));
-    Put8(out, static_cast<uint8_t>(crc >> 8));
+    uint8_t crc[2];
+    LePut16(crc, CalcFcs16(reinterpret_cast<const uint8_t*>(out.data()), out.size()));
+    out.append(reinterpret_cast<const char*>(crc), 2);
     return out;
 }
 
@@ -97,8 +100,7 @@ std::optional<SimUnitServices::Contents> DecodeSimState(std::string_view bytes, 
         return fail("it is not a state file of the simulated unit");
     if (bytes.size() < MagicSize + 4 + 2) return fail("it is cut short");
     const auto body = bytes.substr(0, bytes.size() - 2);
-    const uint16_t stored = static_cast<uint16_t>(static_cast<uint8_t>(bytes[bytes.size() - 2]) |
-                                                  (static_cast<uint8_t>(bytes[bytes.size() - 1]) << 8));
+    const uint16_t stored = LeGet16(reinterpret_cast<const uint8_t*>(bytes.data() + bytes.size() - 2));
     if (CalcFcs16(reinterpret_cast<const uint8_t*>(body.data()), body.size()) != stored)
         return fail("its check sum does not match its contents");
 

@@ -5,17 +5,10 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "Bytes.h"
 #include "Fcs.h"
 
 namespace {
-uint32_t Get24(const std::vector<uint8_t>& d, size_t at) {
-    return uint32_t{d[at]} | (uint32_t{d[at + 1]} << 8) | (uint32_t{d[at + 2]} << 16);
-}
-uint16_t Get16(const std::vector<uint8_t>& d, size_t at) { return static_cast<uint16_t>(d[at] | (d[at + 1] << 8)); }
-void Put16(std::vector<uint8_t>& d, uint32_t v) {
-    d.push_back(static_cast<uint8_t>(v));
-    d.push_back(static_cast<uint8_t>(v >> 8));
-}
 std::string NameOf(const uint8_t* bytes, size_t size) {
     const void* nul = std::memchr(bytes, 0, size);
     return std::string(reinterpret_cast<const char*>(bytes),
@@ -90,12 +83,10 @@ void SimUnitServices::SetMemConfig(const MemConfig& config) {
 std::vector<uint8_t> SimUnitServices::MemConfigBytes() const {
     std::vector<uint8_t> b(24, 0);
     for (size_t i = 0; i < 8; ++i) b[i] = static_cast<uint8_t>(0xA0 + i);  // not read by the PC
-    for (size_t i = 0; i < 4; ++i) b[8 + i] = static_cast<uint8_t>(Config.LangStart >> (8 * i));
-    b[12] = static_cast<uint8_t>(Config.LangAreaSize);
-    b[13] = static_cast<uint8_t>(Config.LangAreaSize >> 8);
-    b[16] = static_cast<uint8_t>(Config.LangSize);
-    b[17] = static_cast<uint8_t>(Config.LangSize >> 8);
-    for (size_t i = 0; i < 4; ++i) b[18 + i] = static_cast<uint8_t>(Config.MenuConfig >> (8 * i));
+    LePut32(b.data() + 8, Config.LangStart);
+    LePut16(b.data() + 12, Config.LangAreaSize);
+    LePut16(b.data() + 16, Config.LangSize);
+    LePut32(b.data() + 18, Config.MenuConfig);
     return b;
 }
 
@@ -246,7 +237,7 @@ void SimUnitServices::Drop(uint8_t fnc, int count) {
 
 SimUnitServices::Answer SimUnitServices::ReadData(const SimUnit::Request& r) {
     if (r.Data.size() != 4) return Nak(10);
-    uint32_t address = Get24(r.Data, 0);
+    uint32_t address = LeGet24(r.Data.data());
     const size_t n = r.Data[3];
     if (address + n > Memory.size()) return Nak(1);
     std::vector<uint8_t> reply(r.Data.begin(), r.Data.begin() + 3);
@@ -263,7 +254,7 @@ SimUnitServices::Answer SimUnitServices::ReadData(const SimUnit::Request& r) {
 
 SimUnitServices::Answer SimUnitServices::WriteData(const SimUnit::Request& r) {
     if (r.Data.size() < 3) return Nak(10);
-    const uint32_t address = Get24(r.Data, 0);
+    const uint32_t address = LeGet24(r.Data.data());
     const size_t n = r.Data.size() - 3;
     if (address + n > Memory.size()) return Nak(1);
     // The block area is the block services' own.
@@ -305,7 +296,7 @@ SimUnitServices::Answer SimUnitServices::Describe(const SimUnit::Request& r) {
 SimUnitServices::Answer SimUnitServices::BlockPacket(const SimUnit::Request& r) {
     if (r.Data.size() < 4) return Nak(10);
     const uint8_t memType = r.Data[0], index = r.Data[1];
-    const uint16_t offset = Get16(r.Data, 2);
+    const uint16_t offset = LeGet16(r.Data.data() + 2);
     const std::vector<uint8_t> payload(r.Data.begin() + 4, r.Data.end());
     Last = Transfer::Block;
     if (offset == 0) {
@@ -314,7 +305,7 @@ SimUnitServices::Answer SimUnitServices::BlockPacket(const SimUnit::Request& r) 
         BlockWrite w;
         w.MemType = memType;
         w.Index = index;
-        w.Size = Get16(payload, 2);
+        w.Size = LeGet16(payload.data() + 2);
         w.Stream = payload;
         if (w.Size < 6 || w.Stream.size() > w.Size) return Nak(10);
         if (BlockAreaUse(Blocks) + 8 + w.Size > BlockAreaEnd - BlockAreaStart) return Nak(3);
@@ -333,7 +324,7 @@ SimUnitServices::Answer SimUnitServices::BlockPacket(const SimUnit::Request& r) 
 SimUnitServices::Answer SimUnitServices::ReadBlock(const SimUnit::Request& r) {
     if (r.Data.size() != 4) return Nak(10);
     const uint8_t memType = r.Data[0], index = r.Data[1];
-    const uint16_t offset = Get16(r.Data, 2);
+    const uint16_t offset = LeGet16(r.Data.data() + 2);
     auto b = Blocks.find({memType, index});
     if (b == Blocks.end()) return Nak(15);
     if (offset > b->second.size()) return Nak(1);
@@ -345,13 +336,13 @@ SimUnitServices::Answer SimUnitServices::ReadBlock(const SimUnit::Request& r) {
 
 SimUnitServices::Answer SimUnitServices::Check(const SimUnit::Request& r) {
     if (r.Data.size() != 2) return Nak(10);
-    const uint16_t sent = Get16(r.Data, 0);
+    const uint16_t sent = LeGet16(r.Data.data());
     if (Last == Transfer::Block) {
         if (!Writing) return Nak(5);
         if (Writing->Stream.size() != Writing->Size || Writing->Size < 6) return Nak(10);
         const uint16_t crc = CalcFcs16(Writing->Stream.data(), Writing->Stream.size());
-        std::vector<uint8_t> reply;
-        Put16(reply, crc ^ EchoXor);
+        std::vector<uint8_t> reply(2);
+        LePut16(reply.data(), static_cast<uint16_t>(crc ^ EchoXor));
         if (crc == sent) {
             Blocks[{Writing->MemType, Writing->Index}] = Writing->Stream;
             Writing.reset();
@@ -433,8 +424,8 @@ SimUnitServices::Answer SimUnitServices::ProgramPacket(const SimUnit::Request& r
         ProgramWrite w;
         w.Name = NameOf(r.Data.data() + 1, 16);
         if (w.Name.empty()) return Nak(12);
-        w.Size = Get24(r.Data, 17);
-        w.PacketCount = Get16(r.Data, 20);
+        w.Size = LeGet24(r.Data.data() + 17);
+        w.PacketCount = LeGet16(r.Data.data() + 20);
         if (w.PacketCount != (w.Size + 127) / 128) return Nak(6);
         w.Slot = -1;
         for (int s = 0; s < SlotCount && w.Slot < 0; ++s)
