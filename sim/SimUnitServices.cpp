@@ -239,9 +239,13 @@ SimUnitServices::Answer SimUnitServices::ReadData(const SimUnit::Request& r) {
     if (r.Data.size() != 4) return Nak(10);
     uint32_t address = LeGet24(r.Data.data());
     const size_t n = r.Data[3];
-    if (address + n > Memory.size()) return Nak(1);
+    if (address + n > AddressSpace) return Nak(1);
+    // Addresses above the memory answer as an empty bus does: 0xFF.
     std::vector<uint8_t> reply(r.Data.begin(), r.Data.begin() + 3);
-    reply.insert(reply.end(), Memory.begin() + address, Memory.begin() + address + n);
+    reply.resize(3 + n, 0xFF);
+    if (address < Memory.size())
+        std::copy(Memory.begin() + address, Memory.begin() + std::min<size_t>(address + n, Memory.size()),
+                  reply.begin() + 3);
     if (WrongAddresses > 0) {
         --WrongAddresses;
         address += 0x100;

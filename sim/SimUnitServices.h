@@ -32,7 +32,8 @@
 
 class SimUnitServices {
 public:
-    static constexpr uint32_t MemorySize = 0x1000000;  // the 24 bits the data services carry
+    static constexpr uint32_t MemorySize = 0x100000;  // 1 MB, the application slots at its top
+    static constexpr uint32_t AddressSpace = 0x1000000;  // what the data services can address
     static constexpr uint32_t BlockAreaStart = 0x20000;
     static constexpr uint32_t BlockAreaEnd = 0xE0000;
     static constexpr int SlotCount = 8;

@@ -236,3 +236,14 @@ TEST_F(UnitMemory, ProgramUnitHoldsTheDefaultMenusLanguages) {
     const auto& [last, size] = images.back();
     EXPECT_EQ(unit.GetMemory(0x8000 + 9 * size, size), Bytes(last.get(), last.get() + size));
 }
+
+// Above its megabyte the unit reads as an empty bus, so a memory viewer can
+// page through all 24 bits; nothing can be written there.
+TEST_F(UnitMemory, AddressesAboveTheMemoryReadAsEmptyBus) {
+    ASSERT_TRUE(Write(0xFFFC0, Bytes(64, 0x11)).Succeeded());
+    Bytes across(64, 0x11);
+    across.resize(70, 0xFF);
+    EXPECT_EQ(Read(0xFFFC0, 70), across);
+    EXPECT_EQ(Read(0xFFF000, 70), Bytes(70, 0xFF));
+    EXPECT_EQ(Write(0x100000, Bytes(4, 0x11)), (_CommResult{2, 1, 133}));
+}
