@@ -11,8 +11,9 @@ using namespace std::chrono_literals;
 namespace {
 
 Bytes Stream(size_t dataLength) {
-    Bytes s{3, 0, static_cast<uint8_t>(dataLength + 6), static_cast<uint8_t>((dataLength + 6) >> 8), 0, 0};
-    s.resize(dataLength + 6, 0x42);
+    Bytes s(dataLength + 6, 0x42);
+    const Bytes header{3, 0, static_cast<uint8_t>(dataLength + 6), static_cast<uint8_t>((dataLength + 6) >> 8), 0, 0};
+    std::copy(header.begin(), header.end(), s.begin());
     return s;
 }
 
