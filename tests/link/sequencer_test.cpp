@@ -128,7 +128,7 @@ TEST_F(CommRun, CancelEndsTheRunAtTheNextTickClosesThePortAndSendsNoMore) {
     const auto took = std::chrono::steady_clock::now() - cancelled;
     EXPECT_EQ(out.Result.State, 1);
     EXPECT_EQ(out.Result.ErrorCode, 0);
-    EXPECT_LT(took, 100ms);
+    EXPECT_LT(took, 1s);  // the rest of the read would take seconds
     EXPECT_FALSE(link->IsOpen());
     const size_t after = sim.RequestCount();
     std::this_thread::sleep_for(150ms);
@@ -178,7 +178,7 @@ TEST_F(CommRun, ClosingWhileTheErrorQuestionIsOpenEndsEverything) {
         lock.unlock();
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(_CommResult::Unpack(run->Close()), Result(1, 5, 133));
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);  // the question is never answered
         EXPECT_EQ(run->Close(), Result(1, 5, 133).Pack());
     }
     EXPECT_FALSE(link->IsOpen());
