@@ -3,11 +3,13 @@
 #include <exception>
 
 #include "Dialogs.h"
+#include "Images.h"
 #include "Main.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("QX318Utility");
+    SetUpIconTheme();
     try {
         TfrmQX318MainForm window(nullptr, argc > 1 ? argv[1] : std::string());
         window.show();
