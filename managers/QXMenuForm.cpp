@@ -228,6 +228,8 @@ void TfrmQXMenu::BuildComponents() {
     toolbarQXMenu = new QToolBar(pnlContent);
     toolbarQXMenu->setObjectName("toolbarQXMenu");
     toolbarQXMenu->setIconSize(QSize(16, 16));
+    // The tool bar and the pop-up menu offer the same groups; the pop-up
+    // menu starts with New Menu.
     const QList<QAction*> groups[] = {
         {actQXSynchronization, actDefaultMenu},
         {actAddLanguage, actInsertLanguage, actDeleteLanguage, actRenameLanguage},
@@ -235,25 +237,18 @@ void TfrmQXMenu::BuildComponents() {
         {actAddInfNotItem, actInsertInfNotItem, actDeleteInfNotItem},
         {actShowOrgName},
         {actMenuConfig}};
+    popupmnuEdit = new QMenu(QStr(App ? App->Text(Msg::MenuEdit) : std::string("&Edit")), this);
+    popupmnuEdit->setObjectName("popupmnuEdit");
     for (const auto& g : groups) {
-        if (&g != &groups[0]) toolbarQXMenu->addSeparator();
+        if (&g != &groups[0]) {
+            toolbarQXMenu->addSeparator();
+            popupmnuEdit->addSeparator();
+        }
         toolbarQXMenu->addActions(g);
+        popupmnuEdit->addActions(&g == &groups[0] ? QList<QAction*>{g[1], g[0]} : g);
     }
     outer->addWidget(toolbarQXMenu);
 
-    popupmnuEdit = new QMenu(QStr(App ? App->Text(Msg::MenuEdit) : std::string("&Edit")), this);
-    popupmnuEdit->setObjectName("popupmnuEdit");
-    const QList<QAction*> popupGroups[] = {
-        {actDefaultMenu, actQXSynchronization},
-        {actAddLanguage, actInsertLanguage, actDeleteLanguage, actRenameLanguage},
-        {actAddMenuItem, actAddChildMenuItem, actInsertMenuItem, actDeleteMenuItem, actToggleVisible},
-        {actAddInfNotItem, actInsertInfNotItem, actDeleteInfNotItem},
-        {actShowOrgName},
-        {actMenuConfig}};
-    for (const auto& g : popupGroups) {
-        if (&g != &popupGroups[0]) popupmnuEdit->addSeparator();
-        popupmnuEdit->addActions(g);
-    }
     auto popupAt = [this](QWidget* w) {
         w->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(w, &QWidget::customContextMenuRequested, this, [this, w](const QPoint& at) {
@@ -321,6 +316,7 @@ void TfrmQXMenu::BuildComponents() {
     treeviewMenuItemsStructure->setSelectionMode(QAbstractItemView::SingleSelection);
     treeviewMenuItemsStructure->setSelectionBehavior(QAbstractItemView::SelectRows);
     treeviewMenuItemsStructure->setExpandsOnDoubleClick(false);
+    treeviewMenuItemsStructure->setUniformRowHeights(true);  // large menus lay out at once
     treeviewMenuItemsStructure->setMinimumHeight(80);
     treeLayout->addWidget(treeviewMenuItemsStructure);
     connect(treeviewMenuItemsStructure, &QTreeWidget::currentItemChanged, this,
@@ -965,9 +961,11 @@ void TfrmQXMenu::RefreshInfNotGrid() {
     for (int r = 0; r < strgrdInfNotData->rowCount(); ++r)
         for (int c = 0; c < columns; ++c) {
             QTableWidgetItem* cell = strgrdInfNotData->item(r, c);
+            // The number column is fixed, as the header row is.
             const bool editable = n > 0 && c > 0 && !(linked && c == 2);
-            const Qt::ItemFlags flags = editable ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable
-                                                 : Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+            const Qt::ItemFlags flags = c == 0      ? Qt::ItemIsEnabled
+                                        : editable ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable
+                                                   : Qt::ItemIsSelectable | Qt::ItemIsEnabled;
             if (cell->flags() != flags) cell->setFlags(flags);
         }
 }
