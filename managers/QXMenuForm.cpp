@@ -12,11 +12,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
@@ -29,6 +29,7 @@
 #include "CommModule.h"
 #include "Dialogs.h"
 #include "FormTranslation.h"
+#include "Images.h"
 #include "IntText.h"
 #include "MessageIds.h"
 #include "QXMenuDialogs.h"
@@ -118,6 +119,8 @@ TfrmQXMenu::TfrmQXMenu(_AppInterface* app, const std::string& fileName) : TMDICu
     SetKind(KindQXMenu);
     BuildComponents();
     if (App && App->Mls) TranslateWidget(*App->Mls, this);
+    // Both page titles stay whole, in any language.
+    PageControl->setMinimumWidth(PageControl->tabBar()->sizeHint().width() + 4);
     StructureConfirmed = 0;
     TextLanguage = App && App->Mls ? App->Mls->GetLanguageIndex() : -1;
 
@@ -147,6 +150,7 @@ TfrmQXMenu::TfrmQXMenu(_AppInterface* app, const std::string& fileName) : TMDICu
                 else if (was && !is) FormDeactivate();
             });
     RestoreWindowPlacement(this, App->WindowPlacements[PlacementIndex]);
+    setMinimumSize(500, 200);
     StartEmptyCellEdit = 0;
     UpdateStatus(false);
     UpdateActions();
@@ -162,25 +166,8 @@ TfrmQXMenu::~TfrmQXMenu() {
 }
 
 QIcon TfrmQXMenu::StateImage(int32_t index) {
-    static QIcon visible, hidden;
-    if (visible.isNull()) {
-        auto draw = [](bool shown) {
-            const QIcon themed = QIcon::fromTheme(shown ? "view-visible" : "view-hidden");
-            if (!themed.isNull()) return themed;
-            QPixmap p(16, 16);
-            p.fill(Qt::transparent);
-            QPainter painter(&p);
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.setPen(QPen(QColor(60, 60, 60), 1.4));
-            painter.setBrush(shown ? QColor(70, 160, 70) : QColor(Qt::transparent));
-            painter.drawEllipse(QRectF(3.5, 3.5, 9, 9));
-            if (!shown) painter.drawLine(QPointF(3, 13), QPointF(13, 3));
-            return QIcon(p);
-        };
-        visible = draw(true);
-        hidden = draw(false);
-    }
-    return index == VisibleState ? visible : index == VisibleState + 1 ? hidden : QIcon();
+    static const TImageList states(TImageList::TKind::MenuStates);
+    return states.Icon(index);
 }
 
 QAction* TfrmQXMenu::NewAction(const char* name, const char* caption, const char* hint, int image,
@@ -290,6 +277,8 @@ void TfrmQXMenu::BuildComponents() {
     tabsheetMenuItems->setObjectName("tabsheetMenuItems");
     tabsheetInfNotItems = new QWidget;
     tabsheetInfNotItems->setObjectName("tabsheetInfNotItems");
+    PageControl->tabBar()->setUsesScrollButtons(false);
+    PageControl->tabBar()->setElideMode(Qt::ElideNone);
     PageControl->addTab(tabsheetMenuItems, "&Menu Items");
     PageControl->addTab(tabsheetInfNotItems, "&Information Notification Items");
     connect(PageControl, &QTabWidget::currentChanged, this, [this] {
@@ -401,7 +390,6 @@ void TfrmQXMenu::BuildComponents() {
     setWidget(pnlContent);
     setObjectName("frmQXMenu");
     setWindowTitle("QX318 Menu");
-    setMinimumSize(500, 200);
     resize(650, 481);
 }
 
@@ -414,6 +402,7 @@ TfrmQXMenu* OpenQXMenu(_AppInterface* app, const std::string& fileName) {
         return window;
     }
     window->show();
+    window->GrowToTexts();
     window->RefreshAll();
     return window;
 }
@@ -422,6 +411,16 @@ void RegisterQXMenuEditor() {
     DocumentCreators().OpenQXMenu = [](_AppInterface* app, const std::string& name) -> TMDICustomChild* {
         return OpenQXMenu(app, name);
     };
+}
+
+void TfrmQXMenu::GrowToTexts() {
+    // At least 500 x 200, and never smaller than the texts need.
+    if (layout()) {
+        layout()->invalidate();
+        layout()->activate();
+    }
+    setMinimumSize(minimumSizeHint().expandedTo(QSize(500, 200)));
+    resize(size().expandedTo(minimumSize()));
 }
 
 // ---------------------------------------------------------------- load, title, status

@@ -119,11 +119,13 @@ public:
     bool ConfirmStructureChange();
     // Ends a name edit or a cell edit in progress.
     void EndEdits();
+    // Once shown: grows the window to what its texts need.
+    void GrowToTexts();
     // Refreshes the enabled and checked states of the actions.
     void UpdateActions();
     // The text column of the InfNot grid (3 with the original texts shown).
     int TextColumn() const;
-    // The state images of the tree: 1 visible, 2 hidden.
+    // The window's own state images of the tree: 1 visible, 2 hidden.
     static QIcon StateImage(int32_t index);
 
     // Called by the cell editor: may an edit start in the cell (grid row,

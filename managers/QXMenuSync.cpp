@@ -13,6 +13,7 @@
 #include "Appinterface.h"
 #include "CommModule.h"
 #include "Dialogs.h"
+#include "FormLayout.h"
 #include "FormTranslation.h"
 #include "MessageIds.h"
 #include "QXMenu.h"
@@ -38,7 +39,7 @@ TfrmQXMenuSync::TfrmQXMenuSync(_AppInterface* app, TQXMenuData* menu, QWidget* o
         auto* label = new QLabel(QString::fromLatin1(text), parent);
         label->setObjectName(name);
         label->setFrameShape(QFrame::StyledPanel);
-        label->setMinimumHeight(20);
+        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         return label;
     };
     pnlQXContent = new QWidget(this);
@@ -104,8 +105,6 @@ TfrmQXMenuSync::TfrmQXMenuSync(_AppInterface* app, TQXMenuData* menu, QWidget* o
     auto* all = new QVBoxLayout(this);
     all->addLayout(lists, 1);
     all->addWidget(pnlCommands);
-    resize(351, 245);
-    setMinimumSize(300, 200);
 
     for (QPushButton* b : {btnPCToQX, btnRefresh, btnDelete}) b->setAutoDefault(false);
     connect(btnRefresh, &QPushButton::clicked, this, &TfrmQXMenuSync::btnRefreshClick);
@@ -121,6 +120,7 @@ TfrmQXMenuSync::TfrmQXMenuSync(_AppInterface* app, TQXMenuData* menu, QWidget* o
     connect(listboxPCContent, &TPCContentList::EndDrag, this, &TfrmQXMenuSync::listboxPCContentEndDrag);
 
     if (App && App->Mls) TranslateWidget(*App->Mls, this);
+    SetStartingSize(this, QSize(351, 245));
     Connected = 0;
     listboxQXContent->setEnabled(false);
     QPalette grey = listboxQXContent->palette();
