@@ -157,6 +157,8 @@ TfrmQXMenu::TfrmQXMenu(_AppInterface* app, const std::string& fileName) : TMDICu
 }
 
 TfrmQXMenu::~TfrmQXMenu() {
+    // The frame's window going away tells this part of it nothing more.
+    disconnect(this, &QMdiSubWindow::windowStateChanged, this, nullptr);
     ReleaseSaveButton();
     // The edited menu takes its tree items with it while the tree is there;
     // the tree tells nobody about it any more.
