@@ -9,6 +9,7 @@ namespace {
 
 std::function<QMessageBox::StandardButton(const TMessageRequest&)> MessageHook;
 std::function<bool(const TOpenDialogRequest&, std::string&, int&)> OpenHook;
+std::function<bool(const TOpenDialogRequest&, const std::string&, std::string&)> SaveHook;
 
 }  // namespace
 
@@ -18,6 +19,10 @@ void SetMessageBoxHook(std::function<QMessageBox::StandardButton(const TMessageR
 
 void SetOpenDialogHook(std::function<bool(const TOpenDialogRequest&, std::string&, int&)> hook) {
     OpenHook = std::move(hook);
+}
+
+void SetSaveDialogHook(std::function<bool(const TOpenDialogRequest&, const std::string&, std::string&)> hook) {
+    SaveHook = std::move(hook);
 }
 
 // Kept here rather than as Qt's application display name, which the window
@@ -63,11 +68,11 @@ QStringList QtNameFilters(const std::string& filter) {
     return result;
 }
 
-bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int& filterIndex) {
-    if (OpenHook) return OpenHook(request, fileName, filterIndex);
-    QFileDialog dialog(request.Owner, QStr(request.Title));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+namespace {
+
+// A file dialog with the request's title, filters and default extension;
+// the filters as given to it.
+QStringList SetUpFileDialog(QFileDialog& dialog, const TOpenDialogRequest& request) {
     const QStringList filters = QtNameFilters(request.Filter);
     dialog.setNameFilters(filters);
     if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
@@ -75,9 +80,32 @@ bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int
     QString ext = QStr(request.DefaultExt);
     ext.remove(QStringLiteral("*.")).remove('.');
     if (!ext.isEmpty()) dialog.setDefaultSuffix(ext);
+    return filters;
+}
+
+}  // namespace
+
+bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int& filterIndex) {
+    if (OpenHook) return OpenHook(request, fileName, filterIndex);
+    QFileDialog dialog(request.Owner, QStr(request.Title));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = SetUpFileDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     fileName = FileNameStr(dialog.selectedFiles().first());
     filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     if (filterIndex < 1) filterIndex = request.FilterIndex;
+    return true;
+}
+
+bool RunSaveDialog(const TOpenDialogRequest& request, const std::string& startName, std::string& fileName) {
+    if (SaveHook) return SaveHook(request, startName, fileName);
+    QFileDialog dialog(request.Owner, QStr(request.Title));
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    SetUpFileDialog(dialog, request);
+    if (!startName.empty()) dialog.selectFile(QFileName(startName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    fileName = FileNameStr(dialog.selectedFiles().first());
     return true;
 }

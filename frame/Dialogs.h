@@ -45,6 +45,10 @@ struct TOpenDialogRequest {
 // (file-system bytes) and filterIndex the filter it was chosen under.
 bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int& filterIndex);
 
+// Runs a save dialog that starts with startName. True when a file was
+// chosen: fileName receives it (file-system bytes); it need not exist.
+bool RunSaveDialog(const TOpenDialogRequest& request, const std::string& startName, std::string& fileName);
+
 // The Qt name filters of a filter text: each display text with its patterns
 // in parentheses (unless the text already ends with them).
 QStringList QtNameFilters(const std::string& filter);
@@ -52,3 +56,4 @@ QStringList QtNameFilters(const std::string& filter);
 // Test seams: while set, boxes and dialogs are answered by these instead.
 void SetMessageBoxHook(std::function<QMessageBox::StandardButton(const TMessageRequest&)> hook);
 void SetOpenDialogHook(std::function<bool(const TOpenDialogRequest&, std::string&, int&)> hook);
+void SetSaveDialogHook(std::function<bool(const TOpenDialogRequest&, const std::string&, std::string&)> hook);

@@ -12,14 +12,14 @@ std::function<bool(const TInputRequest&, std::string&)>& InputHook() {
     static std::function<bool(const TInputRequest&, std::string&)> hook;
     return hook;
 }
-std::function<bool(const TSaveDialogRequest&, std::string&)>& SaveHook() {
-    static std::function<bool(const TSaveDialogRequest&, std::string&)> hook;
+std::function<bool(const TMenuSaveRequest&, std::string&)>& SaveHook() {
+    static std::function<bool(const TMenuSaveRequest&, std::string&)> hook;
     return hook;
 }
 }  // namespace
 
 void SetInputQueryHook(std::function<bool(const TInputRequest&, std::string&)> hook) { InputHook() = std::move(hook); }
-void SetSaveDialogHook(std::function<bool(const TSaveDialogRequest&, std::string&)> hook) {
+void SetMenuSaveDialogHook(std::function<bool(const TMenuSaveRequest&, std::string&)> hook) {
     SaveHook() = std::move(hook);
 }
 
@@ -32,7 +32,7 @@ bool InputQuery(QWidget* owner, const std::string& caption, const std::string& p
     return ok;
 }
 
-bool RunSaveDialog(const TSaveDialogRequest& request, std::string& fileName) {
+bool RunMenuSaveDialog(const TMenuSaveRequest& request, std::string& fileName) {
     if (SaveHook()) return SaveHook()(request, fileName);
     QFileDialog dialog(request.Owner);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -19,17 +19,18 @@ struct TInputRequest {
 bool InputQuery(QWidget* owner, const std::string& caption, const std::string& prompt, std::string& value);
 
 // What a save dialog asks. Filter in the form "Text|*.a"; FileName preset.
-struct TSaveDialogRequest {
+struct TMenuSaveRequest {
     QWidget* Owner = nullptr;
     std::string Filter;
     std::string DefaultExt;  // without the dot
     std::string FileName;
 };
 
-// Runs the save dialog; true when a file was chosen (file-system bytes).
-// The dialog does not ask about an existing file: the caller does.
-bool RunSaveDialog(const TSaveDialogRequest& request, std::string& fileName);
+// Runs the save dialog of a menu file; true when a file was chosen
+// (file-system bytes). Unlike the frame's save dialog it does not ask about
+// an existing file: the menu window asks that itself, in the program's words.
+bool RunMenuSaveDialog(const TMenuSaveRequest& request, std::string& fileName);
 
 // Test seams: while set, the box and the dialog are answered by these.
 void SetInputQueryHook(std::function<bool(const TInputRequest&, std::string&)> hook);
-void SetSaveDialogHook(std::function<bool(const TSaveDialogRequest&, std::string&)> hook);
+void SetMenuSaveDialogHook(std::function<bool(const TMenuSaveRequest&, std::string&)> hook);

@@ -478,7 +478,7 @@ bool TfrmQXMenu::SaveMenuAs() {
     EndEdits();
     std::string name;
     bool saved = false;
-    if (RunSaveDialog({this, "Menu File (*.mnu)|*.mnu", "mnu", GetTitle()}, name)) {
+    if (RunMenuSaveDialog({this, "Menu File (*.mnu)|*.mnu", "mnu", GetTitle()}, name)) {
         const bool exists = std::filesystem::exists(QFileName(name).toStdString());
         if (!exists || ShowMessageBox(this, App->Text(Msg::FileExistsReplace, name), TMsgIcon::Warning,
                                       TMsgButtons::YesNo) == QMessageBox::Yes) {

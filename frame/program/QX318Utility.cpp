@@ -5,13 +5,13 @@
 #include "Dialogs.h"
 #include "Images.h"
 #include "Main.h"
-#include "QXMenuForm.h"
+#include "Managers.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("QX318Utility");
     SetUpIconTheme();
-    RegisterQXMenuEditor();
+    RegisterManagers();
     try {
         TfrmQX318MainForm window(nullptr, argc > 1 ? argv[1] : std::string());
         window.show();

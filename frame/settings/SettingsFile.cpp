@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Bytes.h"
+#include "SafeFile.h"
 #include "Thdrobj.h"
 
 // ---------------------------------------------------------------- records
@@ -233,7 +234,7 @@ bool ReadSettingsFile(const std::string& path, _SettingsRecord& record) {
 }
 
 bool WriteSettingsFile(const std::string& path, const _SettingsRecord& record) {
-    const std::string temporary = path + ".new";
+    const std::string temporary = TemporaryNameBeside(path);
     THdrFile file;
     if (!file.Create(temporary, SettingsIdent)) return false;
     uint8_t flags[FlagsSize];

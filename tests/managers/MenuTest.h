@@ -46,7 +46,7 @@ protected:
     std::vector<TInputRequest> Inputs;
     // The file the next save dialogs choose; none left: cancelled.
     std::deque<std::string> SaveNames;
-    std::vector<TSaveDialogRequest> SaveDialogs;
+    std::vector<TMenuSaveRequest> SaveDialogs;
 
     void SetUp() override {
         FrameFixture::SetUp();
@@ -66,7 +66,7 @@ protected:
             Typed.pop_front();
             return true;
         });
-        SetSaveDialogHook([this](const TSaveDialogRequest& r, std::string& name) {
+        SetMenuSaveDialogHook([this](const TMenuSaveRequest& r, std::string& name) {
             SaveDialogs.push_back(r);
             if (SaveNames.empty()) return false;
             name = SaveNames.front();
@@ -78,7 +78,7 @@ protected:
     void TearDown() override {
         Main.reset();
         SetInputQueryHook(nullptr);
-        SetSaveDialogHook(nullptr);
+        SetMenuSaveDialogHook(nullptr);
         FrameFixture::TearDown();
     }
 

@@ -25,7 +25,7 @@
 
 class SimUnitServices {
 public:
-    static constexpr uint32_t MemorySize = 0x20000;
+    static constexpr uint32_t MemorySize = 0x1000000;  // the 24 bits the data services carry
     static constexpr int SlotCount = 8;
     static constexpr uint32_t SegmentSize = 32767;
 

@@ -267,12 +267,20 @@ TEST_F(SettingsFile, HandWrittenFileIsReadFieldByFieldAndWrittenBack) {
     EXPECT_EQ(FileBytes(again), file);
 }
 
-// A file that cannot be written leaves the old one as it was.
+// A file that cannot be written leaves the old one as it was, and no file of
+// the user's beside it is touched.
 TEST_F(SettingsFile, AFailedWriteKeepsTheOldFile) {
     Write("settings.cfg", "old");
-    std::filesystem::create_directory(File() + ".new");  // the temporary name is taken by a folder
+    Write("settings.cfg.new", "the user's own");
     const _SettingsRecord record(800, 800);
-    EXPECT_FALSE(WriteSettingsFile(File(), record));
+    {
+        FileSizeLimit limit(100);
+        EXPECT_FALSE(WriteSettingsFile(File(), record));
+    }
     EXPECT_EQ(FileBytes(File()), "old");
+    EXPECT_EQ(FileBytes(File() + ".new"), "the user's own");
+    EXPECT_EQ(FileCount(), 2u);  // no temporary file left
     EXPECT_FALSE(WriteSettingsFile(Path("no/such/folder/settings.cfg"), record));
+    ASSERT_TRUE(WriteSettingsFile(File(), record));
+    EXPECT_EQ(FileBytes(File() + ".new"), "the user's own");
 }
