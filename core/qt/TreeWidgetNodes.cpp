@@ -13,8 +13,11 @@ TTreeWidgetNodes::TTreeWidgetNodes(QTreeWidget* tree, TIconProvider images, TIco
 TTreeWidgetItem* TTreeWidgetNodes::Make(TNodeExt* node, const std::string& text, int32_t imageIndex) {
     auto* item = new TTreeWidgetItem(node);
     item->setText(0, QStringFromCp1252(text));
-    item->ImageIndex = imageIndex;
-    ShowIcon(item);
+    // With state images the owner gives every image through SetImages.
+    if (!StateImages) {
+        item->ImageIndex = imageIndex;
+        ShowIcon(item);
+    }
     return item;
 }
 
@@ -52,7 +55,7 @@ void TTreeWidgetNodes::Update(TTreeNode* node, const std::string& text, int32_t 
     if (!item) return;
     const QString label = QStringFromCp1252(text);
     if (item->text(0) != label) item->setText(0, label);
-    if (item->ImageIndex != imageIndex) {
+    if (!StateImages && item->ImageIndex != imageIndex) {
         item->ImageIndex = imageIndex;
         ShowIcon(item);
     }

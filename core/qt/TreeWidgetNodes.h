@@ -1,7 +1,9 @@
 // The node collection of a QTreeWidget as TNodeExt trees drive it: each
 // TNodeExt item is a QTreeWidgetItem that knows its node. Image indexes
-// become icons through a provider the window gives; a state image, when an
-// owner sets one, is drawn left of the image in the same icon.
+// become icons through a provider the window gives. A tree with state
+// images takes its images from SetImages only (the node ids that come with
+// the texts are no image indexes there), and draws the state image left of
+// the image in the same icon.
 #pragma once
 
 #include <QIcon>
