@@ -106,6 +106,22 @@ TNodeExt* TQXMenuData::FindNode(int32_t item) const {
     return Root->Find(item, -1, "");
 }
 
+// One walk over the tree instead of one per item: the node of each item
+// 0 .. count - 1, the first in pre-order as FindNode gives it, or null.
+std::vector<TNodeExt*> TQXMenuData::NodesByItem(int32_t count) const {
+    std::vector<TNodeExt*> nodes(static_cast<size_t>(std::max(count, 0)), nullptr);
+    std::vector<TNodeExt*> pending{Root.get()};
+    while (!pending.empty()) {
+        TNodeExt* node = pending.back();
+        pending.pop_back();
+        if (node->Id >= 0 && node->Id < count && !nodes[static_cast<size_t>(node->Id)])
+            nodes[static_cast<size_t>(node->Id)] = node;
+        if (node != Root.get() && node->Next) pending.push_back(node->Next);
+        if (node->FirstChild) pending.push_back(node->FirstChild);
+    }
+    return nodes;
+}
+
 void TQXMenuData::ShowNodeImages(TNodeExt* node, int32_t item) const {
     if (!node->Nodes || !node->TreeNode) return;
     const int32_t state = (GetMenuItemState(item) & 1) ? StateImageIndex + 1 : StateImageIndex;
@@ -153,12 +169,11 @@ void TQXMenuData::InsertMenuItem(int32_t item) {
         language->ItemNames.Insert(item);
         language->ItemHelps.Insert(item);
     }
-    // Downwards, so that no two nodes ever share an id.
-    TNodeExt* follower = nullptr;
-    for (int32_t j = oldCount - 1; j >= item; --j) {
-        follower = FindNode(j);
-        if (follower) ++follower->Id;
-    }
+    // Every node from the item on moves up by one.
+    const std::vector<TNodeExt*> nodes = NodesByItem(oldCount);
+    for (int32_t j = oldCount - 1; j >= item; --j)
+        if (TNodeExt* node = nodes[static_cast<size_t>(j)]) ++node->Id;
+    TNodeExt* follower = nodes[static_cast<size_t>(item)];
     delete FindNode(item);
     if (follower) {
         TNodeExt* node = follower->InsertBefore(item, 0, "", GetMenuItemName(DisplayLanguage, item));
@@ -177,8 +192,9 @@ void TQXMenuData::DeleteMenuItem(int32_t item) {
     const int32_t oldCount = GetMenuItemCount();
     Items.Delete(item);
     delete FindNode(item);
+    const std::vector<TNodeExt*> nodes = NodesByItem(oldCount);
     for (int32_t j = item + 1; j < oldCount; ++j)
-        if (TNodeExt* node = FindNode(j)) --node->Id;
+        if (TNodeExt* node = nodes[static_cast<size_t>(j)]) --node->Id;
     for (int32_t v = 0; v < GetMenuItemCount(); ++v) {
         _QXMenuItemCfg* c = Items.Get(v);
         if (c->Parent >= item) --c->Parent;
@@ -297,9 +313,10 @@ void TQXMenuData::TruncateInfNotText(int32_t k) {
 // Tree view ------------------------------------------------------------------
 
 void TQXMenuData::RefreshTree() {
+    const std::vector<TNodeExt*> nodes = NodesByItem(GetMenuItemCount());
     for (int32_t i = 0; i < GetMenuItemCount(); ++i) {
         const std::string name = DisplayLanguage == -1 ? std::string("?") : GetMenuItemName(DisplayLanguage, i);
-        TNodeExt* node = FindNode(i);
+        TNodeExt* node = nodes[static_cast<size_t>(i)];
         if (!node) continue;
         if (ShowLinked && LinkedMenu) {
             std::string original = "(";

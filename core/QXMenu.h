@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Containers.h"
 #include "NodeExt.h"
@@ -182,6 +183,7 @@ private:
     void AppendInfNotItem();
     _QXMenuLanguage* NewLanguage(_QXMenuLanguage* language);
     TNodeExt* FindNode(int32_t item) const;
+    std::vector<TNodeExt*> NodesByItem(int32_t count) const;
     void ShowNodeImages(TNodeExt* node, int32_t item) const;
     bool CheckSections(std::string* error) const;
 };

@@ -3,10 +3,12 @@
 #include "Convert.h"
 #include "GamesManager.h"
 #include "MemView.h"
+#include "QXMenuForm.h"
 
 void RegisterManagers() {
     TDocumentCreators& c = DocumentCreators();
     c.OpenMemView = OpenMemView;
     c.OpenGamesManager = OpenGamesManager;
     c.OpenConvert = OpenConvert;
+    RegisterQXMenuEditor();
 }
