@@ -11,6 +11,7 @@
 #include "SimUnit.h"
 #include "SimUnitServices.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -241,8 +242,8 @@ TEST_F(UnitMemory, ProgramUnitHoldsTheDefaultMenusLanguages) {
 // page through all 24 bits; nothing can be written there.
 TEST_F(UnitMemory, AddressesAboveTheMemoryReadAsEmptyBus) {
     ASSERT_TRUE(Write(0xFFFC0, Bytes(64, 0x11)).Succeeded());
-    Bytes across(64, 0x11);
-    across.resize(70, 0xFF);
+    Bytes across(70, 0xFF);
+    std::fill_n(across.begin(), 64, 0x11);
     EXPECT_EQ(Read(0xFFFC0, 70), across);
     EXPECT_EQ(Read(0xFFF000, 70), Bytes(70, 0xFF));
     EXPECT_EQ(Write(0x100000, Bytes(4, 0x11)), (_CommResult{2, 1, 133}));
