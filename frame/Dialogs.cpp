@@ -9,6 +9,7 @@ namespace {
 
 std::function<QMessageBox::StandardButton(const TMessageRequest&)> MessageHook;
 std::function<bool(const TOpenDialogRequest&, std::string&, int&)> OpenHook;
+std::function<bool(const TSaveDialogRequest&, std::string&, int&)> SaveHook;
 
 }  // namespace
 
@@ -18,6 +19,10 @@ void SetMessageBoxHook(std::function<QMessageBox::StandardButton(const TMessageR
 
 void SetOpenDialogHook(std::function<bool(const TOpenDialogRequest&, std::string&, int&)> hook) {
     OpenHook = std::move(hook);
+}
+
+void SetSaveDialogHook(std::function<bool(const TSaveDialogRequest&, std::string&, int&)> hook) {
+    SaveHook = std::move(hook);
 }
 
 // Kept here rather than as Qt's application display name, which the window
@@ -63,11 +68,14 @@ QStringList QtNameFilters(const std::string& filter) {
     return result;
 }
 
-bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int& filterIndex) {
-    if (OpenHook) return OpenHook(request, fileName, filterIndex);
+namespace {
+
+bool RunFileDialog(const TOpenDialogRequest& request, const std::string* saveName, std::string& fileName,
+                   int& filterIndex) {
     QFileDialog dialog(request.Owner, QStr(request.Title));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(saveName ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(saveName ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (saveName && !saveName->empty()) dialog.selectFile(QFileName(*saveName));
     const QStringList filters = QtNameFilters(request.Filter);
     dialog.setNameFilters(filters);
     if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
@@ -80,4 +88,16 @@ bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int
     filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     if (filterIndex < 1) filterIndex = request.FilterIndex;
     return true;
+}
+
+}  // namespace
+
+bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int& filterIndex) {
+    if (OpenHook) return OpenHook(request, fileName, filterIndex);
+    return RunFileDialog(request, nullptr, fileName, filterIndex);
+}
+
+bool RunSaveDialog(const TSaveDialogRequest& request, std::string& fileName, int& filterIndex) {
+    if (SaveHook) return SaveHook(request, fileName, filterIndex);
+    return RunFileDialog(request, &request.FileName, fileName, filterIndex);
 }

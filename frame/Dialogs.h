@@ -49,6 +49,14 @@ bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int
 // in parentheses (unless the text already ends with them).
 QStringList QtNameFilters(const std::string& filter);
 
+// What a save dialog asks: the open dialog's fields and the name proposed.
+// The dialog asks before it lets the user choose a file that exists.
+struct TSaveDialogRequest : TOpenDialogRequest {
+    std::string FileName;
+};
+bool RunSaveDialog(const TSaveDialogRequest& request, std::string& fileName, int& filterIndex);
+
 // Test seams: while set, boxes and dialogs are answered by these instead.
 void SetMessageBoxHook(std::function<QMessageBox::StandardButton(const TMessageRequest&)> hook);
 void SetOpenDialogHook(std::function<bool(const TOpenDialogRequest&, std::string&, int&)> hook);
+void SetSaveDialogHook(std::function<bool(const TSaveDialogRequest&, std::string&, int&)> hook);

@@ -4,10 +4,12 @@
 
 #include "Dialogs.h"
 #include "Main.h"
+#include "TypeWindow.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("QX318Utility");
+    RegisterTypeEditor();
     try {
         TfrmQX318MainForm window(nullptr, argc > 1 ? argv[1] : std::string());
         window.show();
