@@ -149,9 +149,13 @@ void TTypeGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         const auto lines = WrapFixedPitch(CpStr(text), param ? TTypeObjectDataGrid::TextColumns
                                                              : TTypeObjectDataGrid::SwitchColumns);
         const int shown = std::min<int>(static_cast<int>(lines.size()), param ? 3 : 2);
-        for (int i = 0; i < shown; ++i)
-            DrawCellText(painter, QRect(r.left(), r.top() + 15 * i, r.width(), r.height() - 15 * i),
-                         QStr(lines[static_cast<size_t>(i)]), brush);
+        for (int i = 0; i < shown; ++i) {
+            // The blanks that end a wrapped line are not seen in the editor either.
+            std::string line = lines[static_cast<size_t>(i)];
+            line.erase(line.find_last_not_of(' ') + 1);
+            DrawCellText(painter, QRect(r.left(), r.top() + 15 * i, r.width(), r.height() - 15 * i), QStr(line),
+                         brush);
+        }
         break;
     }
     case TGridCellStyle::Tick:
@@ -250,6 +254,8 @@ void TTypeObjectDataGrid::RebuildTabs() {
     }
     const int32_t tab = TabOfSelection(Selection, tabs->count());
     tabs->setCurrentIndex(tab);
+    // A tab bar filled while hidden does not tell its layout its new height.
+    tabs->updateGeometry();
 }
 
 void TTypeObjectDataGrid::Refresh() {

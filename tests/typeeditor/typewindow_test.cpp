@@ -233,6 +233,9 @@ TEST_F(TypeWindow, TreeAndGridShowTheTypeAndFollowEachOther) {
     TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(TabTexts(w), (Strings{"Parameters", "Configuration", "Table 1 (Speeds)", "Table 2"}));
+    // The tabs stand above the grid at their full height.
+    EXPECT_EQ(w->TabControl->height(), w->TabControl->sizeHint().height());
+    EXPECT_GE(w->DataGrid->y(), w->TabControl->height());
     QTreeWidgetItem* root = w->TreeView->topLevelItem(0);
     EXPECT_EQ(root->text(0), "Type (PUMP)");
     ASSERT_EQ(root->childCount(), 3);
