@@ -225,7 +225,7 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     setFocusProxy(TreeView);
     TreeView->setFocus();
     OnCloseQuery = [this] { return FormCloseQuery(); };
-    if (QMdiArea* area = AreaOf(App))
+    if (QMdiArea* area = mdiArea())
         connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* active) {
             if (active == this) FormActivate();
             else if (Merged) FormDeactivate();
@@ -237,10 +237,13 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
 
 TfrmTypeObject::~TfrmTypeObject() {
     qApp->removeEventFilter(this);
-    if (QMdiArea* area = AreaOf(App)) disconnect(area, nullptr, this, nullptr);
-    if (Merged) {
-        UnmergeMenus();
-        RestoreMainToolBars();
+    // Without its area the frame is going too: nothing of it is touched.
+    if (QMdiArea* area = mdiArea()) {
+        disconnect(area, nullptr, this, nullptr);
+        if (Merged) {
+            UnmergeMenus();
+            RestoreMainToolBars();
+        }
     }
     // What is still there goes before the widgets it works on.
     TypeGrid.reset();
@@ -621,7 +624,7 @@ void TfrmTypeObject::UnmergeMenus() {
 
 void TfrmTypeObject::FormActivate() {
     // Another type window lets go of the main window's parts first.
-    if (QMdiArea* area = AreaOf(App))
+    if (QMdiArea* area = mdiArea())
         for (QMdiSubWindow* w : area->subWindowList())
             if (auto* other = qobject_cast<TfrmTypeObject*>(w); other && other != this && other->Merged)
                 other->FormDeactivate();
@@ -631,7 +634,7 @@ void TfrmTypeObject::FormActivate() {
 
 void TfrmTypeObject::FormDeactivate() {
     UnmergeMenus();
-    QMdiArea* area = AreaOf(App);
+    QMdiArea* area = mdiArea();
     if (!area || area->activeSubWindow() != this) RestoreMainToolBars();
     if (widget()) widget()->updateGeometry();
 }
