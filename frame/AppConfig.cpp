@@ -1,10 +1,12 @@
 #include "AppConfig.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
 #include "Dialogs.h"
+#include "FormLayout.h"
 #include "FormTranslation.h"
 #include "QtText.h"
 
@@ -27,87 +29,108 @@ TfrmAppConfig::TfrmAppConfig(_AppInterface* app) : QDialog(app ? app->MainForm :
     setObjectName("frmAppConfig");
     setWindowTitle("Configuration");
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(405, 407);
 
-    PageControl = Named(new QTabWidget(this), "PageControl");
-    PageControl->setGeometry(8, 8, 389, 352);
+    PageControl = Named(new QTabWidget, "PageControl");
+    // Every page title stays readable: the tabs never scroll.
+    PageControl->setUsesScrollButtons(false);
+    PageControl->setElideMode(Qt::ElideNone);
 
     tabsheetGeneral = Named(new QWidget, "tabsheetGeneral");
     PageControl->addTab(tabsheetGeneral, "General");
-    grpboxCommunication = Named(new QGroupBox(" Communication ", tabsheetGeneral), "grpboxCommunication");
-    grpboxCommunication->setGeometry(8, 8, 365, 60);
-    lblComPort = Named(new QLabel("Com &Port:", grpboxCommunication), "lblComPort");
-    lblComPort->setGeometry(12, 26, 60, 20);
-    cmbboxComPort = Named(new QComboBox(grpboxCommunication), "cmbboxComPort");
-    cmbboxComPort->setGeometry(76, 24, 80, 22);
+    grpboxCommunication = Named(new QGroupBox(" Communication "), "grpboxCommunication");
+    lblComPort = Named(new QLabel("Com &Port:"), "lblComPort");
+    cmbboxComPort = Named(new QComboBox, "cmbboxComPort");
     cmbboxComPort->setMaxVisibleItems(16);
+    cmbboxComPort->setMinimumWidth(80);
     lblComPort->setBuddy(cmbboxComPort);
-    lblBaudRate = Named(new QLabel("&Baudrate: ", grpboxCommunication), "lblBaudRate");
-    lblBaudRate->setGeometry(180, 26, 64, 20);
-    cmbboxBaudRate = Named(new QComboBox(grpboxCommunication), "cmbboxBaudRate");
-    cmbboxBaudRate->setGeometry(248, 24, 100, 22);
+    lblBaudRate = Named(new QLabel("&Baudrate: "), "lblBaudRate");
+    cmbboxBaudRate = Named(new QComboBox, "cmbboxBaudRate");
+    cmbboxBaudRate->setMinimumWidth(100);
     lblBaudRate->setBuddy(cmbboxBaudRate);
+    auto* communication = new QHBoxLayout(grpboxCommunication);
+    communication->addWidget(lblComPort);
+    communication->addWidget(cmbboxComPort);
+    communication->addSpacing(12);
+    communication->addWidget(lblBaudRate);
+    communication->addWidget(cmbboxBaudRate);
+    communication->addStretch();
 
-    grpboxToolBar = Named(new QGroupBox(" Application Toolbars ", tabsheetGeneral), "grpboxToolBar");
-    grpboxToolBar->setGeometry(8, 76, 365, 52);
-    chkboxFloatToolBar = Named(new QCheckBox("Fle&xible toolbars.", grpboxToolBar), "chkboxFloatToolBar");
-    chkboxFloatToolBar->setGeometry(12, 22, 330, 20);
+    grpboxToolBar = Named(new QGroupBox(" Application Toolbars "), "grpboxToolBar");
+    chkboxFloatToolBar = Named(new QCheckBox("Fle&xible toolbars."), "chkboxFloatToolBar");
+    (new QVBoxLayout(grpboxToolBar))->addWidget(chkboxFloatToolBar);
 
-    grpboxLanguage = Named(new QGroupBox(" Language ", tabsheetGeneral), "grpboxLanguage");
-    grpboxLanguage->setGeometry(8, 136, 365, 176);
-    listboxLanguages = Named(new QListWidget(grpboxLanguage), "listboxLanguages");
-    listboxLanguages->setGeometry(12, 22, 341, 142);
+    grpboxLanguage = Named(new QGroupBox(" Language "), "grpboxLanguage");
+    listboxLanguages = Named(new QListWidget, "listboxLanguages");
+    (new QVBoxLayout(grpboxLanguage))->addWidget(listboxLanguages);
+
+    auto* general = new QVBoxLayout(tabsheetGeneral);
+    general->addWidget(grpboxCommunication);
+    general->addWidget(grpboxToolBar);
+    general->addWidget(grpboxLanguage, 1);
 
     tabsheetShortcuts = Named(new QWidget, "tabsheetShortcuts");
     PageControl->addTab(tabsheetShortcuts, "Shortcuts");
+    auto* shortcuts = new QGridLayout(tabsheetShortcuts);
+    shortcuts->setColumnStretch(0, 1);
     static const char* labelNames[4] = {"lblShortcut1", "lblShortcut2", "lblShortcut3", "lblShortcut4"};
     static const char* editNames[4] = {"edtShortcut1", "edtShortcut2", "edtShortcut3", "edtShortcut4"};
     static const char* browseNames[4] = {"btnShortcutBrowse1", "btnShortcutBrowse2", "btnShortcutBrowse3",
                                          "btnShortcutBrowse4"};
     for (int i = 0; i < 4; ++i) {
-        lblShortcut[i] = Named(new QLabel(QString("Shortcut &%1").arg(i + 1), tabsheetShortcuts), labelNames[i]);
-        lblShortcut[i]->setGeometry(8, 12 + i * 52, 200, 18);
-        edtShortcut[i] = Named(new QLineEdit(tabsheetShortcuts), editNames[i]);
-        edtShortcut[i]->setGeometry(8, 30 + i * 52, 280, 22);
+        lblShortcut[i] = Named(new QLabel(QString("Shortcut &%1").arg(i + 1)), labelNames[i]);
+        edtShortcut[i] = Named(new QLineEdit, editNames[i]);
         lblShortcut[i]->setBuddy(edtShortcut[i]);
-        btnShortcutBrowse[i] = Named(new QPushButton("Browse...", tabsheetShortcuts), browseNames[i]);
-        btnShortcutBrowse[i]->setGeometry(294, 29, 75, 24);
-        btnShortcutBrowse[i]->move(294, 29 + i * 52);
+        btnShortcutBrowse[i] = Named(new QPushButton("Browse..."), browseNames[i]);
         btnShortcutBrowse[i]->setAutoDefault(false);
+        if (i > 0) shortcuts->setRowMinimumHeight(3 * i, 8);
+        shortcuts->addWidget(lblShortcut[i], 3 * i + 1, 0, 1, 2);
+        shortcuts->addWidget(edtShortcut[i], 3 * i + 2, 0);
+        shortcuts->addWidget(btnShortcutBrowse[i], 3 * i + 2, 1);
     }
-    lblInfo1 = Named(new QLabel("Shortcuts are used in Program Manager.", tabsheetShortcuts), "lblInfo1");
-    lblInfo1->setGeometry(8, 230, 360, 18);
-    lblInfo2 = Named(new QLabel("It's a facility for fast downloading of most utilizable programs.", tabsheetShortcuts),
-                     "lblInfo2");
-    lblInfo2->setGeometry(8, 250, 370, 18);
+    lblInfo1 = Named(new QLabel("Shortcuts are used in Program Manager."), "lblInfo1");
+    lblInfo2 = Named(new QLabel("It's a facility for fast downloading of most utilizable programs."), "lblInfo2");
+    shortcuts->setRowMinimumHeight(12, 16);
+    shortcuts->addWidget(lblInfo1, 13, 0, 1, 2);
+    shortcuts->addWidget(lblInfo2, 14, 0, 1, 2);
+    shortcuts->setRowStretch(15, 1);
 
     tabsheetResetDefaults = Named(new QWidget, "tabsheetResetDefaults");
     PageControl->addTab(tabsheetResetDefaults, "Reset Defaults");
-    lblResetDefaultsInfo0 = Named(
-        new QLabel("Using this checkbox user can reset application settings.", tabsheetResetDefaults),
-        "lblResetDefaultsInfo0");
-    lblResetDefaultsInfo0->setGeometry(8, 12, 370, 18);
+    lblResetDefaultsInfo0 =
+        Named(new QLabel("Using this checkbox user can reset application settings."), "lblResetDefaultsInfo0");
     lblResetDefaultsInfo2 = Named(
-        new QLabel("(Window, toolbars  position, recent files, default units, communication port).", tabsheetResetDefaults),
+        new QLabel("(Window, toolbars  position, recent files, default units, communication port)."),
         "lblResetDefaultsInfo2");
-    lblResetDefaultsInfo2->setGeometry(8, 32, 370, 18);
-    chkboxResetDefaults = Named(
-        new QCheckBox("&Reset to application default settings at next startup.", tabsheetResetDefaults),
-        "chkboxResetDefaults");
-    chkboxResetDefaults->setGeometry(8, 60, 370, 20);
-    lblUnits = Named(new QLabel("Units (Del)", tabsheetResetDefaults), "lblUnits");
-    lblUnits->setGeometry(8, 100, 120, 18);
-    cmbUnits = Named(new QComboBox(tabsheetResetDefaults), "cmbUnits");
-    cmbUnits->setGeometry(8, 118, 200, 22);
+    chkboxResetDefaults =
+        Named(new QCheckBox("&Reset to application default settings at next startup."), "chkboxResetDefaults");
+    lblUnits = Named(new QLabel("Units (Del)"), "lblUnits");
+    cmbUnits = Named(new QComboBox, "cmbUnits");
+    cmbUnits->setMinimumWidth(200);
     lblUnits->setBuddy(cmbUnits);
     cmbUnits->installEventFilter(this);
+    auto* reset = new QVBoxLayout(tabsheetResetDefaults);
+    reset->addWidget(lblResetDefaultsInfo0);
+    reset->addWidget(lblResetDefaultsInfo2);
+    reset->addSpacing(8);
+    reset->addWidget(chkboxResetDefaults);
+    reset->addSpacing(16);
+    reset->addWidget(lblUnits);
+    reset->addWidget(cmbUnits, 0, Qt::AlignLeft);
+    reset->addStretch();
+    // The explanations wrap instead of widening the dialog.
+    for (QLabel* info : {lblInfo1, lblInfo2, lblResetDefaultsInfo0, lblResetDefaultsInfo2}) info->setWordWrap(true);
 
-    btnOk = Named(new QPushButton("&Ok", this), "btnOk");
-    btnOk->setGeometry(236, 372, 75, 25);
+    btnOk = Named(new QPushButton("&Ok"), "btnOk");
     btnOk->setDefault(true);
-    btnCancel = Named(new QPushButton("&Cancel", this), "btnCancel");
-    btnCancel->setGeometry(320, 372, 75, 25);
+    btnCancel = Named(new QPushButton("&Cancel"), "btnCancel");
     btnCancel->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+    auto* form = new QVBoxLayout(this);
+    form->addWidget(PageControl, 1);
+    form->addLayout(buttons);
 
     if (App) {
         if (App->Mls) TranslateWidget(*App->Mls, this);
@@ -152,6 +175,9 @@ TfrmAppConfig::TfrmAppConfig(_AppInterface* app) : QDialog(app ? app->MainForm :
         for (const auto& unit : *App->UnitsList) cmbUnits->addItem(QStr(unit));
     cmbUnits->setCurrentIndex(cmbUnits->count() ? 0 : -1);
     cmbUnits->setEnabled(App && App->ExpertMode);
+
+    // The texts are all in place: the dialog opens large enough for them.
+    SetStartingSize(this, QSize(405, 407));
 
     // Handlers are attached after filling, so filling leaves no trace.
     connect(cmbboxComPort, &QComboBox::activated, this, &TfrmAppConfig::cmbboxComPortChange);

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 
 #include "AppFolders.h"
 #include "Appinterface.h"
@@ -46,7 +47,12 @@ TfrmLogo::TfrmLogo(QWidget* owner, bool toolWindow, int closeAfterMs, const std:
     lblText->move(labelLeft, labelTop);
     lblText->adjustSize();
 
-    setFixedSize(Image.size());
+    // The window is the picture; a text that reaches past it widens or
+    // lengthens the window as far as the text needs, keeping the margin it
+    // has on the left.
+    const int margin = std::max(labelLeft, 0);
+    const QRect shown = lblText->geometry();
+    setFixedSize(Image.size().expandedTo(QSize(shown.right() + 1 + margin, shown.bottom() + 1 + margin)));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
 

@@ -11,6 +11,7 @@
 #include "AppFolders.h"
 #include "Dialogs.h"
 #include "FormTranslation.h"
+#include "Images.h"
 #include "Logo.h"
 #include "QtText.h"
 #include "Shell.h"
@@ -36,6 +37,7 @@ QAction* TfrmQX318MainForm::NewAction(const char* name, const char* caption, voi
                                       const QKeySequence& shortcut) {
     auto* action = new QAction(QString::fromLatin1(caption), this);
     action->setObjectName(name);
+    action->setIcon(MainActionIcon(action->objectName()));
     if (!shortcut.isEmpty()) action->setShortcut(shortcut);
     if (handler) connect(action, &QAction::triggered, this, handler);
     return action;
@@ -216,6 +218,7 @@ void TfrmQX318MainForm::BuildMenus() {
     mnuFile->addAction(actOpen);
     mnuOpenRecent = mnuFile->addMenu("Open Recent");
     mnuOpenRecent->setObjectName("mnuOpenRecent");
+    mnuOpenRecent->setIcon(MainActionIcon(mnuOpenRecent->objectName()));
     mnuFile->addAction(actImport);
     mnuFile->addSeparator();
     mnuFile->addAction(actWindowClose);

@@ -2,7 +2,10 @@
 # Installs what building and testing need, when it is missing (Debian 12, as root).
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libxcb1-dev clang libclang-rt-14-dev)
+          qt6-base-dev libxcb1-dev clang libclang-rt-14-dev
+          # the icon theme the windows fall back on, and Qt's SVG icon engine
+          # and image format that draw it and our own pictures
+          breeze-icon-theme libqt6svg6)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

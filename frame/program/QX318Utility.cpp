@@ -3,12 +3,14 @@
 #include <exception>
 
 #include "Dialogs.h"
+#include "Images.h"
 #include "Main.h"
 #include "TypeWindow.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("QX318Utility");
+    SetUpIconTheme();
     RegisterTypeEditor();
     try {
         TfrmQX318MainForm window(nullptr, argc > 1 ? argv[1] : std::string());

@@ -1,34 +1,39 @@
 #include "CommModule.h"
 
 #include "DebugForm.h"
+#include "FormLayout.h"
 #include "FormTranslation.h"
 #include "QtTexts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
-QLabel* NewLabel(QWidget* parent, const char* name, const char* text, int x, int y, int w) {
-    auto* label = new QLabel(text, parent);
+// The size the dialog was designed at.
+constexpr QSize Designed(282, 121);
+
+QLabel* NewLabel(const char* name, const char* text) {
+    auto* label = new QLabel(text);
     label->setObjectName(name);
-    label->setGeometry(x, y, w, 16);
     return label;
 }
 
-QProgressBar* NewBar(QWidget* parent, const char* name, int y) {
-    auto* bar = new QProgressBar(parent);
+QProgressBar* NewBar(const char* name) {
+    auto* bar = new QProgressBar;
     bar->setObjectName(name);
     bar->setRange(0, 100);
     bar->setValue(0);
     bar->setTextVisible(false);
-    bar->setGeometry(8, y, 266, 14);
+    bar->setFixedHeight(14);
     return bar;
 }
 
@@ -40,23 +45,44 @@ TfrmCommModule::TfrmCommModule(QWidget* owner, TBaseComModule* link, TCommCmdLis
     setObjectName("TfrmCommModule");
     setWindowTitle("Communication");
     setModal(true);
-    setFixedSize(282, 121);
 
-    Label1 = NewLabel(this, "Label1", "Connecting...", 8, 6, 266);
-    ProgressBar1 = NewBar(this, "ProgressBar1", 24);
-    lcount = NewLabel(this, "lcount", "000000", 8, 40, 48);
-    Label2 = NewLabel(this, "Label2", "/", 58, 40, 8);
-    lsize = NewLabel(this, "lsize", "000000", 68, 40, 48);
-    Label4 = NewLabel(this, "Label4", "bytes copied.", 118, 40, 156);
-    ProgressBar2 = NewBar(this, "ProgressBar2", 58);
-    Label3 = NewLabel(this, "Label3", "0 / 0 operation(s) executed.", 8, 74, 266);
-    Bevel3 = new QFrame(this);
+    Label1 = NewLabel("Label1", "Connecting...");
+    ProgressBar1 = NewBar("ProgressBar1");
+    lcount = NewLabel("lcount", "000000");
+    Label2 = NewLabel("Label2", "/");
+    lsize = NewLabel("lsize", "000000");
+    Label4 = NewLabel("Label4", "bytes copied.");
+    ProgressBar2 = NewBar("ProgressBar2");
+    Label3 = NewLabel("Label3", "0 / 0 operation(s) executed.");
+    Bevel3 = new QFrame;
     Bevel3->setObjectName("Bevel3");
     Bevel3->setFrameShape(QFrame::HLine);
-    Bevel3->setGeometry(0, 92, 282, 2);
-    btnCancel = new QPushButton("&Cancel", this);
+    Bevel3->setFrameShadow(QFrame::Sunken);
+    btnCancel = new QPushButton("&Cancel");
     btnCancel->setObjectName("btnCancel");
-    btnCancel->setGeometry(103, 96, 75, 22);
+
+    // A long command caption takes more lines rather than a window wider
+    // than the screen.
+    for (QLabel* line : {Label1, Label3}) line->setWordWrap(true);
+    auto* bytes = new QHBoxLayout;
+    bytes->setSpacing(4);
+    for (QLabel* label : {lcount, Label2, lsize, Label4}) bytes->addWidget(label);
+    bytes->addStretch();
+    auto* run = new QVBoxLayout;
+    run->setContentsMargins(8, 4, 8, 0);
+    run->setSpacing(2);
+    run->addWidget(Label1);
+    run->addWidget(ProgressBar1);
+    run->addLayout(bytes);
+    run->addWidget(ProgressBar2);
+    run->addWidget(Label3);
+    auto* form = new QVBoxLayout(this);
+    form->setContentsMargins(0, 0, 0, 4);
+    form->setSpacing(2);
+    form->addLayout(run);
+    form->addStretch();
+    form->addWidget(Bevel3);
+    form->addWidget(btnCancel, 0, Qt::AlignHCenter);
     connect(btnCancel, &QPushButton::clicked, this, &TfrmCommModule::btnCancelClick);
     tmrStartUp = new QTimer(this);
     tmrStartUp->setObjectName("tmrStartUp");
@@ -67,6 +93,7 @@ TfrmCommModule::TfrmCommModule(QWidget* owner, TBaseComModule* link, TCommCmdLis
     TranslateWidget(Run->Texts(), this);
     Run->Attach(this);
     Label3->setText(QStringFromCp1252(Run->InitialOperations()));
+    SetStartingSize(this, Designed);
     tmrStartUp->start();
 }
 
@@ -126,6 +153,8 @@ void TfrmCommModule::Apply(const _CommProgressView& p) {
     lcount->setText(QString::number(p.Count));
     lsize->setText(QString::number(p.Total));
     Label3->setText(QStringFromCp1252(p.Operations));
+    // A text longer than the dialog makes it larger rather than being cut.
+    GrowToLayout(this, Designed);
 }
 
 void TfrmCommModule::ShowProgress(const _CommProgressView& progress) {

@@ -1,14 +1,19 @@
 #include "DebugForm.h"
 
+#include "FormLayout.h"
 #include "QtTexts.h"
 #include "Mlsunit.h"
 
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 #include <mutex>
 
@@ -40,14 +45,13 @@ TfrmDebugForm::TfrmDebugForm(QWidget* owner, const std::string& details, const s
     setWindowTitle(QStringFromCp1252(title));
     setModal(true);
 
-    Image = new QLabel(this);
+    Image = new QLabel;
     Image->setObjectName("Image");
-    Image->setGeometry(8, 8, 32, 32);
+    Image->setFixedSize(32, 32);
     Image->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32));
 
-    lblInfo = new QLabel(this);
+    lblInfo = new QLabel;
     lblInfo->setObjectName("lblInfo");
-    lblInfo->setGeometry(48, 8, ClientWidth - 56, 48);
     lblInfo->setWordWrap(true);
     lblInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblInfo->setText(Shown(info));
@@ -55,30 +59,45 @@ TfrmDebugForm::TfrmDebugForm(QWidget* owner, const std::string& details, const s
     QPushButton** row[] = {&btnButton1, &btnButton2, &btnButton3};
     const char* names[] = {"btnButton1", "btnButton2", "btnButton3"};
     for (int i = 0; i < 3; ++i) {
-        *row[i] = new QPushButton(this);
+        *row[i] = new QPushButton;
         (*row[i])->setObjectName(names[i]);
-        (*row[i])->setGeometry(ClientWidth - 8 - 4 * 80 + i * 80, 64, 75, 25);
         (*row[i])->setAutoDefault(false);
         connect(*row[i], &QPushButton::clicked, this, &TfrmDebugForm::btnButtonClick);
     }
-    btnDetails = new QPushButton(this);
+    btnDetails = new QPushButton;
     btnDetails->setObjectName("btnDetails");
-    btnDetails->setGeometry(ClientWidth - 8 - 80, 64, 80, 25);
     btnDetails->setAutoDefault(false);
     connect(btnDetails, &QPushButton::clicked, this, &TfrmDebugForm::btnDetailsClick);
 
-    memoDebug = new QPlainTextEdit(this);
+    memoDebug = new QPlainTextEdit;
     memoDebug->setObjectName("memoDebug");
     memoDebug->setReadOnly(true);
     memoDebug->setLineWrapMode(QPlainTextEdit::NoWrap);
     memoDebug->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memoDebug->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoDebug->setBackgroundRole(QPalette::Button);
-    memoDebug->setGeometry(8, 96, ClientWidth - 16, ExpandedHeight - 104);
+    // The log is only read: it shows on the button face.
+    QPalette face = memoDebug->palette();
+    face.setColor(QPalette::Base, face.color(QPalette::Button));
+    memoDebug->setPalette(face);
     memoDebug->setPlainText(Shown(details));
 
-    setMinimumSize(ClientWidth, CollapsedHeight);
-    resize(ClientWidth, 350);
+    auto* message = new QHBoxLayout;
+    message->setSpacing(8);
+    message->addWidget(Image, 0, Qt::AlignTop);
+    message->addWidget(lblInfo, 1);
+    auto* answers = new QHBoxLayout;
+    answers->setSpacing(5);
+    answers->addStretch();
+    for (QPushButton* b : {btnButton1, btnButton2, btnButton3, btnDetails}) answers->addWidget(b);
+    auto* form = new QVBoxLayout(this);
+    form->setContentsMargins(8, 8, 8, 8);
+    form->addLayout(message);
+    // With the details hidden the room left goes above the buttons; shown,
+    // the details take it.
+    form->addStretch();
+    form->addLayout(answers);
+    form->addWidget(memoDebug, 1000);
+
     // Toggled once: the dialog opens with the details hidden.
     memoDebug->setVisible(true);
     btnDetailsClick();
@@ -102,6 +121,19 @@ TfrmDebugForm::TfrmDebugForm(QWidget* owner, const std::string& details, const s
         targets[i]->show();
     }
     btnDetails->setEnabled(!details.empty());
+    FitHeight(memoDebug->isHidden() ? CollapsedHeight : ExpandedHeight);
+}
+
+void TfrmDebugForm::FitHeight(int designedHeight) {
+    // The least size follows the details view: its rows when shown, the
+    // information text and the buttons alone when hidden. A dialog the user
+    // has widened keeps its width.
+    setMinimumSize(0, 0);
+    const QSize least = LayoutNeed(this, QSize(ClientWidth, CollapsedHeight));
+    setMinimumSize(least);
+    const int w = isVisible() ? std::max(width(), least.width()) : least.width();
+    const int need = LayoutNeed(this, QSize(w, CollapsedHeight)).height();
+    resize(w, std::max(need, designedHeight));
 }
 
 void TfrmDebugForm::SetAnswerHook(TAnswerHook hook) {
@@ -147,5 +179,5 @@ void TfrmDebugForm::btnDetailsClick() {
         memoDebug->moveCursor(QTextCursor::End);
         memoDebug->ensureCursorVisible();
     }
-    resize(ClientWidth, show ? ExpandedHeight : CollapsedHeight);
+    FitHeight(show ? ExpandedHeight : CollapsedHeight);
 }

@@ -51,5 +51,6 @@ protected:
 
 private:
     int32_t ButtonSet;
+    void FitHeight(int designedHeight);
     const TMLSUnit& Texts;
 };

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "MessageIds.h"
 #include "Messages.h"
 
 TEST(MessageTable, SampleOfEveryArea) {
@@ -94,4 +95,52 @@ TEST(MessageTable, RefusalReasons) {
     EXPECT_EQ(RefusalReasonMessageId(255), 0);
     // Reason 1 and error 143 ("Cannot delete type.") are two messages.
     EXPECT_NE(RefusalReasonMessageId(1), 9218);
+}
+
+// Every entry of the table has exactly one name and every name is an entry.
+TEST(MessageTable, NamesCoverTheTableOnce) {
+    std::set<uint32_t> tableIds;
+    for (const _MessageEntry* e = BuiltInMessages; e->Text[0] != '\0'; ++e) tableIds.insert(e->Id);
+    std::set<uint32_t> named;
+    for (uint32_t id : Msg::AllIds) {
+        EXPECT_TRUE(named.insert(id).second) << id << " has two names";
+        EXPECT_TRUE(tableIds.count(id)) << id << " is not in the table";
+    }
+    EXPECT_EQ(named, tableIds);
+}
+
+// A name picks the message its name says, in every area and at both ends of
+// the ranges code counts through.
+TEST(MessageTable, NamesPickTheirTexts) {
+    struct Case {
+        uint32_t id;
+        const char* text;
+    };
+    const Case cases[] = {
+        {Msg::SaveChanges, "%s\r\nSave changes?"},
+        {Msg::WrongFormatOrCorrupt, "Cannot open file.\r\nWrong format or corruped file."},
+        {Msg::BlockTreeRoot, "QX318"},
+        {Msg::ShortcutMenu, "Shortcut &%s"},
+        {Msg::CaptionLevel, "Level"},
+        {Msg::CaptionValueUnits, "Units"},
+        {Msg::Flag1Signed, "Signed"},
+        {Msg::Flag1F7, "F7"},
+        {Msg::Flag2SwapBytes, "Swap LB/HB"},
+        {Msg::Flag2F7, "F7"},
+        {Msg::TableBlockTooLarge, "Table %s needs %s bytes per data set.\r\nA QX unit takes at most 65493 bytes per table data set."},
+        {Msg::LogAddressMismatch, "Received address is not equal with requested address."},
+        {Msg::SearchingQX, "Searching QX..."},
+        {Msg::CannotDeleteType, "Cannot delete type."},
+        {Msg::RefusedWrongFunction, "Wrong function."},
+        {Msg::RefusedWrongDataIndex, "Wrong Data Index."},
+        {Msg::RefusedWrongAddress, "Wrong address."},
+        {Msg::ModelDiffers, "The QX Model (%s) is different that was expected."},
+        {Msg::ButtonAbort, "&Abort"},
+        {Msg::ButtonDetails, "&Details"},
+        {Msg::ImportErrors, "Some errors occured during import.\r\nInput file is not consistent.\r\nVerify again every imported parameter/table."},
+        {Msg::MenuCaptionOriginalText, "Original Text"},
+        {Msg::WritingMenuConfig, "Writing Menu Configuration"},
+        {Msg::ApplicationDeleted, "Application deleted successfully."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LookupMessage(BuiltInMessages, c.id), c.text) << c.id;
 }

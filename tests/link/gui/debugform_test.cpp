@@ -114,6 +114,8 @@ TEST_F(DebugForm, DetailsOpenCollapsedAndShowTheEndOfTheLog) {
     EXPECT_EQ(form.memoDebug->textCursor().position(), form.memoDebug->toPlainText().size());
     EXPECT_GE(form.memoDebug->verticalScrollBar()->value(), form.memoDebug->verticalScrollBar()->maximum() - 1);
     EXPECT_TRUE(form.memoDebug->toPlainText().startsWith("Line 0\nLine 1\n"));
+    // The log shows on the button face.
+    EXPECT_EQ(form.memoDebug->palette().color(QPalette::Base), form.palette().color(QPalette::Button));
     form.btnDetails->click();
     EXPECT_EQ(form.height(), 100);
     form.hide();
