@@ -95,10 +95,7 @@ void TQtTreeNodes::Delete(TTreeNode* node) { delete Item(node); }
 // ---------------------------------------------------------------- tree object
 
 TTypeObjectTreeView::TTypeObjectTreeView(_TypeTreeContext* context) : Context(context), Texts(*context->App->Mls) {
-    _AppInterface* app = Context->App;
-    Nodes = std::make_unique<TQtTreeNodes>(Context->TreeView, [app](int32_t index) {
-        return app && app->ActionImages ? app->ActionImages->Icon(index) : QIcon();
-    });
+    Nodes = std::make_unique<TQtTreeNodes>(Context->TreeView, Context->Image);
     TTypeTreeWidget* tree = Context->TreeView;
     ChangeConnection = QObject::connect(tree, &QTreeWidget::currentItemChanged, tree, [this] { TreeViewChange(); });
     tree->OnEnter = [this] {

@@ -52,6 +52,8 @@ struct _TypeTreeContext {
     std::function<void()> OnSelectionChanged;
     std::function<void(const QPoint&)> OnContextPopup;
     const int32_t* CurrentLanguage = nullptr;
+    // The pictures of the items by node id; none: no pictures.
+    std::function<QIcon(int32_t)> Image;
 };
 
 // The node collection of a tree widget: every node's item carries its node.

@@ -189,7 +189,8 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
                    [this] { TreeModified(); },
                    [this] { TreeSelectionChanged(); },
                    [this](const QPoint& pos) { TreeContextPopup(pos); },
-                   &CurrentLanguage};
+                   &CurrentLanguage,
+                   [this](int32_t id) { return TreeImages.Icon(id); }};
     TypeTree = std::make_unique<TTypeObjectTreeView>(&TreeContext);
     GridContext = {this,
                    TypeData.get(),
@@ -209,7 +210,7 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     // 7. - 8. The Edit menus and the File items.
     EditMenu = TypeEditMenu;
     // 10. The window starts in type mode.
-    pnlToolBar->setFixedHeight(24);
+    pnlToolBar->setMinimumHeight(24);
     toolbarTable->hide();
     // 11.
     Selection = _TypeSelection();

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "Images.h"
 #include "MDICustomChild.h"
 #include "TypeDataGrid.h"
 #include "TypeSelection.h"
@@ -51,6 +52,8 @@ public:
     QAction *mnuSave, *mnuSaveAs, *mnuPrint, *mnuExport;
     QAction *mnuExportPWX, *mnuExportCSV;
     int32_t CurrentLanguage = 0;
+    // The pictures of the tree's items, by node id.
+    TImageList TreeImages{TImageList::TKind::TypeTree};
 
     // Components, by their names.
     QWidget* pnlToolBar;

@@ -11,6 +11,7 @@
 #include <QToolBar>
 
 #include "../frame/FrameTest.h"
+#include "../support/gui/LayoutCheck.h"
 #include "Main.h"
 #include "TypeSamples.h"
 #include "TypeWindow.h"
@@ -657,4 +658,39 @@ TEST_F(TypeWindow, AWindowFromUnitBlocksStartsModified) {
     QPointer<TfrmTypeObject> empty = OpenTypeObjectFromBlocks(&Main->App, nullptr);
     ASSERT_TRUE(empty && !empty->isHidden());
     EXPECT_FALSE(empty->Modified);
+}
+
+TEST_F(TypeWindow, EveryItemAndCommandShowsItsPicture) {
+    StartMain();
+    TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
+    ASSERT_NE(w, nullptr);
+    std::vector<QTreeWidgetItem*> items{w->TreeView->topLevelItem(0)};
+    for (size_t i = 0; i < items.size(); ++i)
+        for (int c = 0; c < items[i]->childCount(); ++c) items.push_back(items[i]->child(c));
+    ASSERT_EQ(items.size(), 38u);
+    for (QTreeWidgetItem* item : items)
+        EXPECT_FALSE(item->icon(0).isNull()) << item->text(0).toStdString();
+    for (QAction* a : w->toolbarType->actions() + w->toolbarTable->actions() + QList<QAction*>{w->mnuSave, w->mnuPrint})
+        if (!a->isSeparator()) {
+            EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
+        }
+}
+
+TEST_F(TypeWindow, EveryTextFitsAlsoInALongerLanguage) {
+    StartMain();
+    TfrmTypeObject* english = Open(WriteSampleFile("pump.mtp"));
+    ASSERT_NE(english, nullptr);
+    english->UpdateStatus(true);
+    EXPECT_EQ(LayoutProblems(english), std::vector<std::string>{});
+    const std::string longTexts = LongTextsLanguageFile({english});
+    Main.reset();
+    WriteFileBytes(ProgramDir / "QX318Utility.mls", longTexts);
+    StartMain();
+    Main->App.Mls->SetLanguage(0);
+    TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
+    ASSERT_NE(w, nullptr);
+    w->UpdateStatus(true);
+    ASSERT_EQ(w->StatusPanels[0]->text(), "ModifiedModified");
+    ASSERT_EQ(w->TabControl->tabText(0), "ParametersParameters");
+    EXPECT_EQ(LayoutProblems(w), std::vector<std::string>{});
 }
