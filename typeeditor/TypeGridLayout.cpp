@@ -2,25 +2,26 @@
 
 #include <algorithm>
 
+#include "MessageIds.h"
 #include "Mlsunit.h"
 #include "Tabledata.h"
 #include "TypeObject.h"
 #include "Typedata.h"
 
 TTypeGridTexts::TTypeGridTexts(const TMLSUnit& t)
-    : Parameters(t.GetText(5000)),
-      Configuration(t.GetText(5002)),
-      Table(t.GetText(5004)),
-      Nr(t.GetText(5021)),
-      Text(t.GetText(5022)),
-      Value(t.GetText(5023)),
-      Min(t.GetText(5024)),
-      Max(t.GetText(5025)),
-      Units(t.GetText(5026)),
-      Name(t.GetText(5005)),
-      Field(t.GetText(5011)),
-      Flag(t.GetText(5027)),
-      Par(t.GetText(5040)) {}
+    : Parameters(t.GetText(Msg::CaptionParameters)),
+      Configuration(t.GetText(Msg::CaptionConfiguration)),
+      Table(t.GetText(Msg::CaptionTable)),
+      Nr(t.GetText(Msg::CaptionNr)),
+      Text(t.GetText(Msg::CaptionText)),
+      Value(t.GetText(Msg::CaptionValue)),
+      Min(t.GetText(Msg::CaptionMin)),
+      Max(t.GetText(Msg::CaptionMax)),
+      Units(t.GetText(Msg::CaptionValueUnits)),
+      Name(t.GetText(Msg::CaptionName)),
+      Field(t.GetText(Msg::CaptionField)),
+      Flag(t.GetText(Msg::CaptionFlag)),
+      Par(t.GetText(Msg::CaptionPar)) {}
 
 uint8_t SlotFormat(const uint8_t* formats, int32_t slot) {
     if (!formats || slot < 0 || slot >= SlotCount) return 0;

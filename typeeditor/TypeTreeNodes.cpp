@@ -1,30 +1,31 @@
 #include "TypeTreeNodes.h"
 
+#include "MessageIds.h"
 #include "Mlsunit.h"
 #include "Tabledata.h"
 #include "TypeObject.h"
 #include "Typedata.h"
 
 TTypeTreeTexts::TTypeTreeTexts(const TMLSUnit& texts)
-    : Parameters(texts.GetText(5000)),
-      Type(texts.GetText(5001)),
-      Configuration(texts.GetText(5002)),
-      Language(texts.GetText(5003)),
-      Table(texts.GetText(5004)),
-      Name(texts.GetText(5005)),
-      Cfg(texts.GetText(5008)),
-      Field(texts.GetText(5011)) {
+    : Parameters(texts.GetText(Msg::CaptionParameters)),
+      Type(texts.GetText(Msg::CaptionType)),
+      Configuration(texts.GetText(Msg::CaptionConfiguration)),
+      Language(texts.GetText(Msg::CaptionLanguage)),
+      Table(texts.GetText(Msg::CaptionTable)),
+      Name(texts.GetText(Msg::CaptionName)),
+      Cfg(texts.GetText(Msg::CaptionCfg)),
+      Field(texts.GetText(Msg::CaptionField)) {
     Refetch(texts);
 }
 
 void TTypeTreeTexts::Refetch(const TMLSUnit& texts) {
-    Function = texts.GetText(5006);
-    Block = texts.GetText(5007);
-    Level = texts.GetText(5014);
-    Rows = texts.GetText(5009);
-    Fields = texts.GetText(5010);
-    Size = texts.GetText(5012);
-    Units = texts.GetText(5013);
+    Function = texts.GetText(Msg::CaptionFunction);
+    Block = texts.GetText(Msg::CaptionBlock);
+    Level = texts.GetText(Msg::CaptionLevel);
+    Rows = texts.GetText(Msg::CaptionRows);
+    Fields = texts.GetText(Msg::CaptionFields);
+    Size = texts.GetText(Msg::CaptionSize);
+    Units = texts.GetText(Msg::CaptionUnits);
 }
 
 namespace {

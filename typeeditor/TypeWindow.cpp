@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "Appinterface.h"
+#include "MessageIds.h"
 #include "Dialogs.h"
 #include "FormTranslation.h"
 #include "QXBlock.h"
@@ -347,7 +348,7 @@ void TfrmTypeObject::BuildMenus() {
     };
     mnuViewEditAs = viewEditAs("mnuViewEditAs");
 
-    const QString edit = QStr(App->Text(1009));
+    const QString edit = QStr(App->Text(Msg::MenuEdit));
     popupmnuType = new QMenu(edit, this);
     popupmnuType->setObjectName("popupmnuType");
     popupmnuType->addActions({actDownloadType, actUploadType});
@@ -379,10 +380,10 @@ void TfrmTypeObject::BuildMenus() {
     for (QMenu* m : {popupmnuType, popupmnuTable})
         connect(m, &QMenu::aboutToShow, this, &TfrmTypeObject::UpdateActions);
 
-    mnuSave->setText(QStr(App->Text(1013)));
-    mnuSaveAs->setText(QStr(App->Text(1014)));
-    mnuPrint->setText(QStr(App->Text(1015)));
-    mnuExport->setText(QStr(App->Text(1016)));
+    mnuSave->setText(QStr(App->Text(Msg::MenuSave)));
+    mnuSaveAs->setText(QStr(App->Text(Msg::MenuSaveAs)));
+    mnuPrint->setText(QStr(App->Text(Msg::MenuPrint)));
+    mnuExport->setText(QStr(App->Text(Msg::MenuExport)));
     if (App->ActionImages) {
         mnuSave->setIcon(App->ActionImages->Icon(2));
         mnuPrint->setIcon(App->ActionImages->Icon(3));
@@ -501,16 +502,16 @@ void TfrmTypeObject::UpdateActions() {
 
 std::string TfrmTypeObject::GetDisplayName() const {
     if (!FileName.empty()) return FileName;
-    return App->Text(1018) + std::to_string(UntitledNumber);
+    return App->Text(Msg::Untitled) + std::to_string(UntitledNumber);
 }
 
 void TfrmTypeObject::UpdateStatus(bool modified) {
     Modified = Modified || modified;
     if (!TypeData) return;
-    StatusPanels[0]->setText(Modified ? QStr(App->Text(1019)) : QString());
+    StatusPanels[0]->setText(Modified ? QStr(App->Text(Msg::Modified)) : QString());
     const _LangItem* lang = TypeData->GetTypeData().GetLanguage(CurrentLanguage);
     StatusPanels[1]->setText(lang ? QStr(lang->GetName()) : QString());
-    setWindowTitle(QStr(TypeWindowCaption(App->Text(5001), TypeData->GetTypeName(), GetDisplayName())));
+    setWindowTitle(QStr(TypeWindowCaption(App->Text(Msg::CaptionType), TypeData->GetTypeName(), GetDisplayName())));
     const int32_t kind = App->CopyPaste ? App->CopyPaste->GetKind() : TCopyPaste::KindNone;
     StatusPanels[2]->setText(QStr(ClipboardKindText(kind)));
 }
@@ -655,13 +656,13 @@ void TfrmTypeObject::BindGeneralButtons() {
     if (QAction* save = general.GetButton(2)) {
         GeneralSave = connect(save, &QAction::triggered, this, &TfrmTypeObject::mnuSaveClick);
         save->setEnabled(true);
-        save->setToolTip(QStr(App->Text(3010)));
+        save->setToolTip(QStr(App->Text(Msg::SaveType)));
     }
     if (QAction* print = general.GetButton(3)) {
         GeneralPrint = connect(print, &QAction::triggered, this, &TfrmTypeObject::mnuPrintClick);
         // Printing is still to come.
         print->setEnabled(mnuPrint->isEnabled());
-        print->setToolTip(QStr(App->Text(3011)));
+        print->setToolTip(QStr(App->Text(Msg::PrintType)));
     }
 }
 
@@ -716,7 +717,7 @@ bool TfrmTypeObject::ApplicationEventsMessage(QKeyEvent*) {
 bool TfrmTypeObject::FormCloseQuery() {
     HideEditors();
     if (!Modified) return true;
-    const auto answer = ShowMessageBox(this, App->Text(1000, CpStr(windowTitle())), TMsgIcon::Warning,
+    const auto answer = ShowMessageBox(this, App->Text(Msg::SaveChanges, CpStr(windowTitle())), TMsgIcon::Warning,
                                        TMsgButtons::YesNoCancel);
     if (answer == QMessageBox::Cancel) return false;
     if (answer == QMessageBox::No) return true;
@@ -780,7 +781,7 @@ void TfrmTypeObject::mnuExportCSVClick() { HideEditors(); }
 bool TfrmTypeObject::SaveToFile(const std::string& name) {
     if (!TypeData) return false;
     const bool saved = TypeData->SaveToFile(name);
-    if (!saved) ShowMessageBox(this, App->Text(1001, name), TMsgIcon::Stop);
+    if (!saved) ShowMessageBox(this, App->Text(Msg::CannotSaveFile, name), TMsgIcon::Stop);
     else Modified = false;
     UpdateStatus(false);
     return saved;
@@ -804,7 +805,7 @@ bool TfrmTypeObject::LoadFromBlocks(TQXBlockMemList& list, bool reset) {
     _BlockContext context;
     context.ModelVersion = App->ModelVersion;
     context.AskOverwrite = [this](std::string_view set, std::string_view owner) {
-        return ShowMessageBox(this, App->Text(1004, set, owner), TMsgIcon::Warning, TMsgButtons::YesNo) ==
+        return ShowMessageBox(this, App->Text(Msg::DataSetExistsOverwrite, set, owner), TMsgIcon::Warning, TMsgButtons::YesNo) ==
                QMessageBox::Yes;
     };
     const bool loaded = TypeData->LoadFromBlocks(list, context, reset);
@@ -839,7 +840,7 @@ TfrmTypeObject* OpenTypeObject(_AppInterface* app, const std::string& fileName) 
     return CreateTypeWindow(app, fileName, [&](TfrmTypeObject& w) {
         if (fileName.empty() || w.LoadFromFile(fileName)) return true;
         w.close();
-        ShowMessageBox(app->MainForm, app->Text(5032, fileName), TMsgIcon::Stop);
+        ShowMessageBox(app->MainForm, app->Text(Msg::CannotOpenTypeFile, fileName), TMsgIcon::Stop);
         return false;
     });
 }
@@ -848,7 +849,7 @@ TfrmTypeObject* OpenTypeObjectFromBlocks(_AppInterface* app, TQXBlockMemList* li
     return CreateTypeWindow(app, std::string(), [&](TfrmTypeObject& w) {
         if (!list || w.LoadFromBlocks(*list, true)) return true;
         w.close();
-        ShowMessageBox(app->MainForm, app->Text(5031), TMsgIcon::Stop);
+        ShowMessageBox(app->MainForm, app->Text(Msg::CannotImportType), TMsgIcon::Stop);
         return false;
     });
 }
