@@ -1,5 +1,6 @@
 #include "TypeDataGrid.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -97,6 +98,28 @@ void TTypeGridModel::Reset(const std::function<void()>& change) {
     endResetModel();
 }
 
+TTypeGridHeader::TTypeGridHeader(Qt::Orientation orientation, TTypeObjectDataGrid* grid, QWidget* parent)
+    : QHeaderView(orientation, parent), Grid(grid) {
+    setSectionsClickable(false);
+    setHighlightSections(false);
+    setMinimumSectionSize(1);
+    setSectionResizeMode(QHeaderView::Fixed);
+}
+
+void TTypeGridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    const QPalette& pal = palette();
+    painter->save();
+    painter->fillRect(rect, pal.button());
+    painter->setPen(pal.color(QPalette::Mid));
+    painter->drawLine(rect.topRight(), rect.bottomRight());
+    painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+    painter->setPen(pal.color(QPalette::Text));
+    painter->setFont(font());
+    const QString text = orientation() == Qt::Horizontal ? Grid->CellText(0, logicalIndex) : Grid->CellText(logicalIndex, 0);
+    DrawCellText(painter, rect, text, pal.button());
+    painter->restore();
+}
+
 QSize TTypeGridDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const { return QSize(80, 20); }
 
 void DrawCellText(QPainter* painter, const QRect& cell, const QString& text, const QBrush& background) {
@@ -174,6 +197,33 @@ void TTypeGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 
 // ---------------------------------------------------------------- grid object
 
+namespace {
+
+// Paints the corner cell (row 0, column 0) over the view's corner button.
+class TCornerPainter : public QObject {
+public:
+    TCornerPainter(TTypeObjectDataGrid* grid, QObject* parent) : QObject(parent), Grid(grid) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        auto* corner = static_cast<QWidget*>(watched);
+        QPainter painter(corner);
+        const QPalette& pal = corner->palette();
+        painter.fillRect(corner->rect(), pal.button());
+        painter.setPen(pal.color(QPalette::Mid));
+        painter.drawLine(corner->rect().topRight(), corner->rect().bottomRight());
+        painter.drawLine(corner->rect().bottomLeft(), corner->rect().bottomRight());
+        // The corner button is disabled; its text is not.
+        painter.setPen(pal.color(QPalette::Active, QPalette::Text));
+        DrawCellText(&painter, corner->rect(), Grid->CellText(0, 0), pal.button());
+        return true;
+    }
+
+private:
+    TTypeObjectDataGrid* Grid;
+};
+
+}  // namespace
+
 TTypeObjectDataGrid::TTypeObjectDataGrid(_TypeGridContext* context)
     : Context(context), CaptionTexts(*context->App->Mls) {
     FixedFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -183,18 +233,16 @@ TTypeObjectDataGrid::TTypeObjectDataGrid(_TypeGridContext* context)
     Delegate = new TTypeGridDelegate(this, view);
     view->setItemDelegate(Delegate);
     view->setModel(Model.get());
-    view->horizontalHeader()->hide();
-    view->verticalHeader()->hide();
-    for (QHeaderView* h : {view->horizontalHeader(), view->verticalHeader()}) {
-        h->setMinimumSectionSize(1);
-        h->setSectionResizeMode(QHeaderView::Fixed);
-    }
+    view->setHorizontalHeader(new TTypeGridHeader(Qt::Horizontal, this, view));
+    view->setVerticalHeader(new TTypeGridHeader(Qt::Vertical, this, view));
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectItems);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setWordWrap(false);
     view->setShowGrid(true);
     view->setCornerButtonEnabled(false);
+    if (auto* corner = view->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly))
+        corner->installEventFilter(new TCornerPainter(this, view));
     view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     view->Enter.OnEnter = [this] { Report(); };
     view->OnUserMove = [this] { Report(); };
@@ -295,6 +343,11 @@ void TTypeObjectDataGrid::LayoutGrid(bool force) {
     for (int c = 0; c < GridLayout.ColCount; ++c)
         if (view->columnWidth(c) != GridLayout.ColWidths[static_cast<size_t>(c)])
             view->setColumnWidth(c, GridLayout.ColWidths[static_cast<size_t>(c)]);
+    // Row 0 and column 0 stand still in the headers, at their own sizes.
+    view->setRowHidden(0, true);
+    view->setColumnHidden(0, true);
+    view->horizontalHeader()->setFixedHeight(GridLayout.HeaderRowHeight);
+    view->verticalHeader()->setFixedWidth(GridLayout.ColWidths[0]);
     view->setTabKeyNavigation(!GridLayout.Empty);
     // The current cell stays where it was, within the new bounds.
     const QModelIndex at = Model->index(std::min(row, GridLayout.RowCount - 1), std::min(col, GridLayout.ColCount - 1));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHeaderView>
 #include <QFont>
 #include <QStyledItemDelegate>
 #include <QTabBar>
@@ -94,6 +95,21 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     void Reset(const std::function<void()>& change);
+
+private:
+    TTypeObjectDataGrid* Grid;
+};
+
+// Row 0 and column 0 of the grid stay in place while the cells scroll: the
+// view's own headers show them (the model keeps its numbering; the view
+// hides row 0 and column 0 among the cells), painted as fixed cells.
+class TTypeGridHeader : public QHeaderView {
+    Q_OBJECT
+public:
+    TTypeGridHeader(Qt::Orientation orientation, TTypeObjectDataGrid* grid, QWidget* parent);
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 
 private:
     TTypeObjectDataGrid* Grid;

@@ -823,6 +823,9 @@ TfrmTypeObject* CreateTypeWindow(_AppInterface* app, const std::string& name, Lo
     try {
         window = new TfrmTypeObject(app, name);
         if (!load(*window)) return window;
+        // A new window never starts larger than the frame's area.
+        if (QMdiArea* area = AreaOf(app))
+            window->resize(window->size().boundedTo(area->viewport()->size()).expandedTo(window->minimumSize()));
         window->show();
         window->Refresh(false);
         window->ExpandTree();

@@ -258,6 +258,14 @@ TEST_F(TypeWindow, TreeAndGridShowTheTypeAndFollowEachOther) {
     EXPECT_EQ(w->EditMenu, w->popupmnuTable);
     EXPECT_EQ(GridRow(w, 0), (Strings{"Nr", "Step", "Temp", "Field 3"}));
     EXPECT_EQ(GridRow(w, 1), (Strings{"1", "7", "-5", "305419896"}));
+    // Row 0 and column 0 stay in place: the headers show them at their sizes.
+    EXPECT_TRUE(w->DataGrid->isRowHidden(0));
+    EXPECT_TRUE(w->DataGrid->isColumnHidden(0));
+    EXPECT_EQ(w->DataGrid->horizontalHeader()->height(), 20);
+    EXPECT_EQ(w->DataGrid->verticalHeader()->width(), 35);
+    EXPECT_EQ(w->DataGrid->columnWidth(1), 50);
+    EXPECT_EQ(w->DataGrid->columnWidth(2), 60);
+    EXPECT_EQ(w->DataGrid->rowHeight(1), 20);
 
     // Back on a parameter: type mode again.
     ClickItem(w, ItemOf(w, NodeParameters, 0));
@@ -272,6 +280,8 @@ TEST_F(TypeWindow, TreeAndGridShowTheTypeAndFollowEachOther) {
     EXPECT_EQ(w->Selection.Kind, _TypeSelection::KindConfiguration);
     EXPECT_EQ(GridRow(w, 1), (Strings{"16", "Heater on the left side of the unit", "1"}));
     EXPECT_EQ(w->DataGrid->model()->rowCount(), 17);
+    EXPECT_EQ(w->DataGrid->rowHeight(1), 33);
+    EXPECT_EQ(w->DataGrid->columnWidth(1), 180);
 }
 
 TEST_F(TypeWindow, OneUserActionGivesOneSelectionReport) {
