@@ -587,6 +587,10 @@ void TfrmTypeObject::TreeContextPopup(const QPoint& pos) {
 }
 
 void TfrmTypeObject::GridContextPopup(const QPoint& pos) {
+    // The click made the cell under the pointer current: the commands
+    // offered are those of that cell.
+    Selection = ReadSelection();
+    ApplySelectionKind();
     UpdateActions();
     QMenu* popup = EditMenu == TypeEditMenu ? popupmnuType : EditMenu == TableEditMenu ? popupmnuTable : nullptr;
     if (popup) popup->popup(DataGrid->viewport()->mapToGlobal(pos));
