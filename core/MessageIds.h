@@ -289,7 +289,7 @@ constexpr uint32_t ApplicationDownloaded = 21008;
 constexpr uint32_t ApplicationDeleted = 21009;
 
 // Every name above, in table order.
-constexpr uint32_t AllIds[] = {
+inline constexpr uint32_t AllIds[] = {
     SaveChanges, CannotSaveFile, FileExistsReplace, DataSetExistsOverwrite, RestartForToolbarMode,
     ReportNoLanguage, ReportFileNotFound, ReportTempFileFailed, MenuEdit, DeleteConfirm, Connected,
     CannotOpenFile, MenuSave, MenuSaveAs, MenuPrint, MenuExport, Untitled, Modified,

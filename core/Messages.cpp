@@ -201,7 +201,7 @@ const _MessageEntry BuiltInMessages[] = {
     {9230, "Wrong SRec/Hex Data."},
     {9231, "Wrong Type Descriptor."},
     {9232, "Wrong Data Index."},
-    {MsgWrongAddress, "Wrong address."},
+    {Msg::RefusedWrongAddress, "Wrong address."},
     {9300, "Read QX memory configuration."},
     {9301, "Not enought memory for language."},
     {9302, "PC Menu is incompatible with QX Menu (different size)."},
@@ -258,7 +258,7 @@ std::string_view LookupMessage(const _MessageEntry* table, uint32_t id) {
 }
 
 uint16_t RefusalReasonMessageId(uint32_t reason) {
-    if (reason == 1) return MsgWrongAddress;
-    if (reason >= 2 && reason <= 15) return static_cast<uint16_t>(9219 + (reason - 2));
+    if (reason == 1) return Msg::RefusedWrongAddress;
+    if (reason >= 2 && reason <= 15) return static_cast<uint16_t>(Msg::RefusedWrongFunction + (reason - 2));
     return 0;
 }

@@ -5,13 +5,12 @@
 #include <cstdint>
 #include <string_view>
 
+#include "MessageIds.h"
+
 struct _MessageEntry {
     uint16_t Id;
     const char* Text;
 };
-
-// The text of refusal reason 1; reasons 2 to 15 are messages 9219 to 9232.
-constexpr uint16_t MsgWrongAddress = 9233;
 
 // In table order, ended by an entry with id 0 and the empty text.
 extern const _MessageEntry BuiltInMessages[];

@@ -3,17 +3,16 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Bytes.h"
 #include "Fcs.h"
 
 uint16_t GetBlockDataLength(const uint8_t* header) {
-    const uint16_t stored = static_cast<uint16_t>(header[2] | (header[3] << 8));
+    const uint16_t stored = LeGet16(header + 2);
     return static_cast<uint16_t>(stored - BlockHeaderSize);
 }
 
 void SetBlockDataLength(uint8_t* header, uint16_t n) {
-    const uint16_t stored = static_cast<uint16_t>(n + BlockHeaderSize);
-    header[2] = static_cast<uint8_t>(stored & 0xFF);
-    header[3] = static_cast<uint8_t>(stored >> 8);
+    LePut16(header + 2, static_cast<uint16_t>(n + BlockHeaderSize));
 }
 
 void TQXBlockMem::Clear() {

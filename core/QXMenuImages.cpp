@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Bytes.h"
 #include "Fcs.h"
 #include "QXMenu.h"
 
@@ -14,11 +15,6 @@ constexpr size_t FcsOffset = 16;
 // A text cut to at most max characters at the start of a zeroed field.
 void PutField(uint8_t* field, const std::string& text, size_t max) {
     std::memcpy(field, text.data(), std::min(text.size(), max));
-}
-
-void PutU16(uint8_t* at, uint16_t value) {
-    at[0] = static_cast<uint8_t>(value & 0xFF);
-    at[1] = static_cast<uint8_t>(value >> 8);
 }
 
 }  // namespace
@@ -42,8 +38,8 @@ std::unique_ptr<uint8_t[]> TQXMenuData::BuildLanguageImage(int32_t language, uin
     }
 
     const uint16_t fcs = CalcFcs16(body, size - LanguageImageHeaderSize);
-    PutU16(image.get() + FcsOffset, fcs);
-    PutU16(image.get() + FcsOffset + 2, static_cast<uint16_t>(~fcs));
+    LePut16(image.get() + FcsOffset, fcs);
+    LePut16(image.get() + FcsOffset + 2, static_cast<uint16_t>(~fcs));
     return image;
 }
 

@@ -81,9 +81,7 @@ void PutTableData(TTableData& table, int32_t d, const uint8_t* data) {
             switch (sizes[static_cast<size_t>(f)]) {
                 case 1: v = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(at[0]))); break;
                 case 2: v = LeGet16(at); break;
-                case 3: v = static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 8) |
-                            (static_cast<uint32_t>(at[2]) << 16);
-                        break;
+                case 3: v = LeGet24(at); break;
                 case 4: v = LeGet32(at); break;
                 default: continue;  // no bytes, no value
             }
@@ -100,7 +98,7 @@ void PutTableData(TTableData& table, int32_t d, const uint8_t* data) {
 bool CheckTableDataBlocks(const TTableData& table, _BlockContext& context) {
     const uint64_t bytes = CellBytes(table);
     if (bytes <= MaxTableDataBytes) return true;
-    context.Refuse(MsgTableBlockTooLarge, table.GetName(), std::to_string(bytes));
+    context.Refuse(Msg::TableBlockTooLarge, table.GetName(), std::to_string(bytes));
     return false;
 }
 

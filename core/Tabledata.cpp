@@ -397,18 +397,18 @@ bool TTableData::LoadFrom(THdrObj& container) {
     if (!container.ReadSectionFixed(SectHeader, 0, HeaderSize, header)) return false;
     SetName(FixedText(reinterpret_cast<char*>(header), 17, 16));
     SetTypeName(FixedText(reinterpret_cast<char*>(header + 17), 17, 16));
-    const int32_t fields = static_cast<int32_t>(LeGet32(header + 34));
-    const int32_t rows = static_cast<int32_t>(LeGet32(header + 38));
+    const int32_t fields = LeGetI32(header + 34);
+    const int32_t rows = LeGetI32(header + 38);
     // The data sets go first, so that the new counts allocate nothing yet.
     SetDataSetCount(0);
     bool ok = true;
     try {
         SetFieldCount(fields);
         SetRowCount(rows);
-        SetFunction(static_cast<int32_t>(LeGet32(header + 42)));
-        SetBlock(static_cast<int32_t>(LeGet32(header + 46)));
-        SetCfg(static_cast<int32_t>(LeGet32(header + 50)));
-        SetLevel(static_cast<int32_t>(LeGet32(header + 54)));
+        SetFunction(LeGetI32(header + 42));
+        SetBlock(LeGetI32(header + 46));
+        SetCfg(LeGetI32(header + 50));
+        SetLevel(LeGetI32(header + 54));
     } catch (int) {
         ok = false;
     }

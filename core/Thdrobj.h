@@ -12,7 +12,6 @@
 // old one, so a failed change leaves the file (and the container) as it was.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <cstdint>
@@ -22,23 +21,7 @@
 #include <string_view>
 #include <vector>
 
-// Little-endian numbers of the container images and the records in them.
-inline uint16_t LeGet16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline uint32_t LeGet32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-inline void LePut16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline void LePut32(uint8_t* p, uint32_t v) {
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(p, &v, 4);
-    } else {
-        for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-    }
-}
+#include "Bytes.h"
 
 constexpr size_t HdrIdentSize = 14;
 constexpr size_t HdrEntrySize = 8;

@@ -116,7 +116,7 @@ void PutTypeData(TTypeData6& type, int32_t s, const uint8_t* data) {
 
 bool CheckTypeDataBlocks(const TTypeData6& type, _BlockContext& context) {
     if (type.GetParameterCount() <= MaxBlockParameters) return true;
-    context.Refuse(MsgTooManyBlockParameters, type.GetName(), std::to_string(type.GetParameterCount()));
+    context.Refuse(Msg::TooManyBlockParameters, type.GetName(), std::to_string(type.GetParameterCount()));
     return false;
 }
 

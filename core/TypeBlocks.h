@@ -19,14 +19,11 @@
 #include <string>
 #include <string_view>
 
+#include "MessageIds.h"
 #include "ModelVersion.h"
 #include "QXBlock.h"
 
 class TTypeData6;
-
-// A writer's refusal of an item that the images cannot carry.
-constexpr uint16_t MsgTooManyBlockParameters = 5081;  // "Type %s has %s parameters..."
-constexpr uint16_t MsgTableBlockTooLarge = 5082;      // "Table %s needs %s bytes..."
 
 // What the block images need of the application record, and how they ask
 // the user.

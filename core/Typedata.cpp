@@ -398,9 +398,9 @@ bool TTypeData6::SaveTo(THdrObj& container) const {
 bool TTypeData6::LoadFrom(THdrObj& container) {
     std::vector<uint8_t> bytes;
     if (!Read(container, SectHeader, HeaderSize, bytes)) return false;
-    const int64_t P = static_cast<int32_t>(LeGet32(&bytes[17]));
-    const int64_t L = static_cast<int32_t>(LeGet32(&bytes[21]));
-    const int64_t S = static_cast<int32_t>(LeGet32(&bytes[25]));
+    const int64_t P = LeGetI32(&bytes[17]);
+    const int64_t L = LeGetI32(&bytes[21]);
+    const int64_t S = LeGetI32(&bytes[25]);
     const std::string name = FixedText(Chars(&bytes[0]), 17, 16);
     if (P < 0 || P > MaxParameters || L < 0 || L > MaxLanguages || S < 0 || S > MaxDataSets) {
         SetName(name);

@@ -165,7 +165,7 @@ TfrmAppConfig::TfrmAppConfig(_AppInterface* app) : QDialog(app ? app->MainForm :
     for (int i = 0; i < 4; ++i) edtShortcut[i]->setText(QFileName(Shortcuts.Items[i].Path));
     if (App && App->Mls)
         for (const auto& name : App->Mls->GetLanguageNames()) listboxLanguages->addItem(QStr(name));
-    listboxLanguages->insertItem(0, QStr(App ? App->Text(1021) : std::string("English (Default)")));
+    listboxLanguages->insertItem(0, QStr(App ? App->Text(Msg::EnglishDefault) : std::string("English (Default)")));
     if (LanguageIndex + 1 >= 0 && LanguageIndex + 1 < listboxLanguages->count())
         listboxLanguages->setCurrentRow(LanguageIndex + 1);
     else
@@ -271,13 +271,13 @@ void TfrmAppConfig::btnOkClick() {
         App->Shortcuts.Assign(Shortcuts);
         App->FlexibleToolBarsSetting = FlexibleToolBars;
         App->LanguageIndex = LanguageIndex;
-        if (ChangeMask & ChangedToolBarMode) ShowMessageBox(this, App->Text(1005), TMsgIcon::Information);
-        if (ChangeMask & ChangedLanguage) ShowMessageBox(this, App->Text(1020), TMsgIcon::Information);
+        if (ChangeMask & ChangedToolBarMode) ShowMessageBox(this, App->Text(Msg::RestartForToolbarMode), TMsgIcon::Information);
+        if (ChangeMask & ChangedLanguage) ShowMessageBox(this, App->Text(Msg::RestartForLanguage), TMsgIcon::Information);
         App->ResetAtNextStart = chkboxResetDefaults->isChecked();
         App->UnitsList->clear();
         for (int i = 0; i < cmbUnits->count(); ++i) App->UnitsList->push_back(CpStr(cmbUnits->itemText(i)));
         if ((ChangeMask & ChangedReset) && App->ResetAtNextStart)
-            ShowMessageBox(this, App->Text(1022), TMsgIcon::Information);
+            ShowMessageBox(this, App->Text(Msg::SettingsResetAtStartup), TMsgIcon::Information);
     }
     accept();
 }

@@ -6,28 +6,6 @@
 #include <tuple>
 #include <vector>
 
-#include "Bytes.h"
-#include "Thdrobj.h"
-
-void TToolBarState::Write(uint8_t* out) const {
-    out[0] = Visible;
-    out[1] = Floating;
-    PutI32(out + 2, Left);
-    PutI32(out + 6, Top);
-    PutI32(out + 10, Right);
-    PutI32(out + 14, Bottom);
-    PutI32(out + 18, DockSite);
-}
-
-void TToolBarState::Read(const uint8_t* in) {
-    Visible = in[0];
-    Floating = in[1];
-    Left = GetI32(in + 2);
-    Top = GetI32(in + 6);
-    Right = GetI32(in + 10);
-    Bottom = GetI32(in + 14);
-    DockSite = GetI32(in + 18);
-}
 
 void CopyToolButtons(QToolBar* destination, QToolBar* source) {
     if (!destination || !source || destination == source) return;
@@ -134,11 +112,9 @@ void TAppToolBar::RestoreState() {
 }
 
 TAppToolBars::TAppToolBars() {
-    static constexpr int defaults[SlotCount][2] = {{0, 0},   {0, 20},   {100, 20}, {100, 0},
-                                                   {200, 0}, {300, 0}, {250, 20}, {0, 40}};
+    const auto defaults = DefaultToolBarStates();
     for (int i = 0; i < SlotCount; ++i) {
-        Slots[i].State.Left = defaults[i][0];
-        Slots[i].State.Top = defaults[i][1];
+        Slots[i].State = defaults[i];
         Slots[i].DockSites = &DockSites;
     }
 }
@@ -184,15 +160,15 @@ void TAppToolBars::RestoreAll() {
 }
 
 int TAppToolBars::SaveTo(THdrObj& container) const {
-    uint8_t bytes[SectionSize];
-    for (int i = 0; i < SlotCount; ++i) Slots[i].State.Write(bytes + i * TToolBarState::Size);
-    return container.WriteSection(SectionId, 0, SectionSize, bytes);
+    std::array<TToolBarState, SlotCount> states;
+    for (int i = 0; i < SlotCount; ++i) states[i] = Slots[i].State;
+    return WriteToolBarSection(container, states);
 }
 
 bool TAppToolBars::LoadFrom(THdrObj& container) {
-    uint8_t bytes[SectionSize];
-    if (!container.ReadSectionFixed(SectionId, 0, SectionSize, bytes)) return false;
-    for (int i = 0; i < SlotCount; ++i) Slots[i].State.Read(bytes + i * TToolBarState::Size);
+    std::array<TToolBarState, SlotCount> states;
+    if (!ReadToolBarSection(container, states)) return false;
+    for (int i = 0; i < SlotCount; ++i) Slots[i].State = states[i];
     return true;
 }
 

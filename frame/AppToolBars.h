@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "SettingsFile.h"
+
 class THdrObj;
 
 // A dock site: one tool-bar area of the main window.
@@ -26,18 +28,6 @@ struct TDockSite {
 constexpr int DockSiteCount = 4;
 // Rows of a dock site are this many pixels apart in the saved tops.
 constexpr int DockRowSize = 26;
-
-// The saved state of one tool bar, 22 bytes in the settings file.
-struct TToolBarState {
-    static constexpr size_t Size = 22;
-    uint8_t Visible = 1;
-    uint8_t Floating = 0;
-    int32_t Left = 0, Top = 0, Right = 100, Bottom = 100;
-    int32_t DockSite = 0;  // 0..3, -1 when not in a registered dock site
-
-    void Write(uint8_t* out) const;
-    void Read(const uint8_t* in);
-};
 
 // Makes destination show the source's buttons, in order.
 void CopyToolButtons(QToolBar* destination, QToolBar* source);
@@ -70,9 +60,9 @@ private:
 
 class TAppToolBars {
 public:
-    static constexpr int SlotCount = 8;
-    static constexpr uint16_t SectionId = 0x1017;
-    static constexpr size_t SectionSize = SlotCount * TToolBarState::Size;  // 176
+    static constexpr int SlotCount = ToolBarSlotCount;
+    static constexpr uint16_t SectionId = SectToolBars;
+    static constexpr size_t SectionSize = ToolBarSectionSize;
 
     TAppToolBars();
 

@@ -7,28 +7,10 @@
 #include <cstdio>
 
 #include "AppFolders.h"
-#include "Bytes.h"
 #include "Messages.h"
 #include "RegistryMarker.h"
-#include "Thdrobj.h"
 
 // ---------------------------------------------------------------- placements
-
-void _WindowPlacement::Write(uint8_t* out) const {
-    PutI32(out, Top);
-    PutI32(out + 4, Left);
-    PutI32(out + 8, Width);
-    PutI32(out + 12, Height);
-    out[16] = State;
-}
-
-void _WindowPlacement::Read(const uint8_t* in) {
-    Top = GetI32(in);
-    Left = GetI32(in + 4);
-    Width = GetI32(in + 8);
-    Height = GetI32(in + 12);
-    State = in[16];
-}
 
 void SaveWindowPlacement(_WindowPlacement& placement, QWidget* form) {
     const Qt::WindowStates s = form->windowState();
@@ -50,43 +32,6 @@ void RestoreWindowPlacement(QWidget* form, const _WindowPlacement& placement) {
                                                                           : Qt::WindowNoState);
 }
 
-// ---------------------------------------------------------------- shortcuts
-
-void _Shortcuts::Assign(const _Shortcuts& other) {
-    for (int i = 0; i < Count; ++i) Items[i] = other.Items[i];
-    FilterIndex = other.FilterIndex;
-}
-
-std::vector<uint8_t> _Shortcuts::SectionBytes() const {
-    std::vector<uint8_t> bytes{FilterIndex};
-    for (const auto& item : Items) {
-        bytes.insert(bytes.end(), item.Path.begin(), item.Path.end());
-        bytes.push_back(0);
-    }
-    return bytes;
-}
-
-void _Shortcuts::ReadSection(const uint8_t* data, size_t size) {
-    if (size == 0) return;
-    FilterIndex = data[0];
-    std::string paths[Count];
-    GetNulTexts(data + 1, size - 1, paths, Count);
-    for (int i = 0; i < Count; ++i) Items[i].Path = std::move(paths[i]);
-}
-
-int _Shortcuts::SaveTo(THdrObj& container) const {
-    const auto bytes = SectionBytes();
-    return container.WriteSection(SectionId, 0, static_cast<uint32_t>(bytes.size()), bytes.data());
-}
-
-bool _Shortcuts::LoadFrom(THdrObj& container) {
-    uint32_t size = 0;
-    const auto bytes = container.ReadSectionAlloc(SectionId, 0, &size);
-    if (!bytes) return false;
-    ReadSection(bytes.get(), size);
-    return true;
-}
-
 // ---------------------------------------------------------------- record
 
 _AppInterface::_AppInterface() {
@@ -102,15 +47,12 @@ _AppInterface::_AppInterface() {
     Mls->SetLanguage(LanguageIndex);
     ComModule = std::make_unique<TBaseComModule>(Mls.get());
 
-    MainPlacement = {0, 0, 640, 480, _WindowPlacement::Maximized};
-    static constexpr int32_t managers[6][4] = {{10, 10, 280, 480}, {30, 30, 280, 480}, {50, 50, 480, 480},
-                                               {70, 70, 280, 480}, {90, 90, 280, 480}, {110, 110, 480, 480}};
-    for (int i = 0; i < 6; ++i)
-        WindowPlacements[i] = {managers[i][0], managers[i][1], managers[i][2], managers[i][3], _WindowPlacement::Normal};
     QSize screen(1024, 768);
     if (const QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->size();
-    for (auto& d : DialogPlacements)
-        d = {(screen.height() - 450) / 2, (screen.width() - 550) / 2, 550, 450, _WindowPlacement::Normal};
+    const _SettingsRecord defaults(screen.width(), screen.height());
+    MainPlacement = defaults.MainPlacement;
+    std::copy(std::begin(defaults.WindowPlacements), std::end(defaults.WindowPlacements), WindowPlacements);
+    std::copy(std::begin(defaults.DialogPlacements), std::end(defaults.DialogPlacements), DialogPlacements);
 }
 
 _AppInterface::~_AppInterface() {
@@ -140,131 +82,69 @@ void _AppInterface::AddRecentUnit(const std::string& text) {
 
 namespace {
 
-// The units list as one text: each entry followed by CR LF.
-std::vector<uint8_t> UnitsText(const std::vector<std::string>& units) {
-    std::vector<uint8_t> bytes;
-    for (const auto& u : units) {
-        bytes.insert(bytes.end(), u.begin(), u.end());
-        bytes.push_back('\r');
-        bytes.push_back('\n');
-    }
-    return bytes;
+template <typename T>
+void Assign(T& to, const T& from) {
+    to = from;
+}
+template <typename T, size_t N>
+void Assign(T (&to)[N], const T (&from)[N]) {
+    std::copy(from, from + N, to);
 }
 
-// A list's text split into lines at CR LF, CR or LF (as a text list takes it).
-std::vector<std::string> SplitLines(const uint8_t* data, size_t size) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] != '\r' && data[i] != '\n') continue;
-        lines.emplace_back(reinterpret_cast<const char*>(data) + start, i - start);
-        if (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < size) lines.emplace_back(reinterpret_cast<const char*>(data) + start, size - start);
-    return lines;
+// Calls pair(field of the application record, field of the settings record)
+// for every setting both keep as a plain value.
+template <typename App, typename Settings, typename Pair>
+void PairSettings(App& app, Settings& s, Pair pair) {
+    pair(app.FlexibleToolBarsSetting, s.FlexibleToolBarsSetting);
+    pair(app.ReopenProgramManager, s.ReopenProgramManager);
+    pair(app.ReopenMemoryManager, s.ReopenMemoryManager);
+    pair(app.ReopenMemoryViewer, s.ReopenMemoryViewer);
+    pair(app.ReopenMenuEditor, s.ReopenMenuEditor);
+    pair(app.ReopenApplications, s.ReopenApplications);
+    pair(app.ReopenConverter, s.ReopenConverter);
+    pair(app.LanguageIndex, s.LanguageIndex);
+    pair(app.Reserved, s.Reserved);
+    pair(*app.UnitsList, s.Units);
+    pair(app.DisplayFormats, s.DisplayFormats);
+    pair(app.MainPlacement, s.MainPlacement);
+    pair(app.WindowPlacements, s.WindowPlacements);
+    pair(app.DialogPlacements, s.DialogPlacements);
+    pair(app.ComPort, s.ComPort);
+    pair(app.BaudIndex, s.BaudIndex);
 }
 
-void ReadPlacements(THdrObj& file, uint16_t id, _WindowPlacement* placements, size_t count) {
-    std::vector<uint8_t> bytes(count * _WindowPlacement::Size);
-    if (!file.ReadSectionFixed(id, 0, static_cast<uint32_t>(bytes.size()), bytes.data())) return;
-    for (size_t i = 0; i < count; ++i) placements[i].Read(bytes.data() + i * _WindowPlacement::Size);
+// The settings the file keeps, as the application record holds them now.
+_SettingsRecord SettingsOf(const _AppInterface& app) {
+    _SettingsRecord s(0, 0);
+    PairSettings(app, s, [](const auto& from, auto& to) { Assign(to, from); });
+    s.Shortcuts.Assign(app.Shortcuts);
+    for (int i = 0; i < ToolBarSlotCount; ++i) s.ToolBars[i] = app.ToolBars.Slots[i].State;
+    s.RecentFiles = app.RecentFiles->Names();
+    return s;
 }
 
-int WritePlacements(THdrObj& file, uint16_t id, const _WindowPlacement* placements, size_t count) {
-    std::vector<uint8_t> bytes(count * _WindowPlacement::Size);
-    for (size_t i = 0; i < count; ++i) placements[i].Write(bytes.data() + i * _WindowPlacement::Size);
-    return file.WriteSection(id, 0, static_cast<uint32_t>(bytes.size()), bytes.data());
-}
-
-void FlagsToBytes(const _AppInterface& app, uint8_t* b) {
-    b[0] = app.FlexibleToolBarsSetting;
-    b[1] = app.ReopenProgramManager;
-    b[2] = app.ReopenMemoryManager;
-    b[3] = app.ReopenMemoryViewer;
-    b[4] = app.ReopenMenuEditor;
-    b[5] = app.ReopenApplications;
-    b[6] = app.ReopenConverter;
-    PutI32(b + 7, app.LanguageIndex);
-    b[11] = app.Reserved[0];
-    b[12] = app.Reserved[1];
-}
-
-void BytesToFlags(_AppInterface& app, const uint8_t* b) {
-    app.FlexibleToolBarsSetting = b[0];
-    app.ReopenProgramManager = b[1];
-    app.ReopenMemoryManager = b[2];
-    app.ReopenMemoryViewer = b[3];
-    app.ReopenMenuEditor = b[4];
-    app.ReopenApplications = b[5];
-    app.ReopenConverter = b[6];
-    app.LanguageIndex = GetI32(b + 7);
-    app.Reserved[0] = b[11];
-    app.Reserved[1] = b[12];
+void TakeSettings(_AppInterface& app, const _SettingsRecord& s) {
+    PairSettings(app, s, [](auto& to, const auto& from) { Assign(to, from); });
+    app.Shortcuts.Assign(s.Shortcuts);
+    for (int i = 0; i < ToolBarSlotCount; ++i) app.ToolBars.Slots[i].State = s.ToolBars[i];
+    app.RecentFiles->SetNames(s.RecentFiles);
 }
 
 }  // namespace
 
 bool LoadSettings(_AppInterface& app, const std::string& path) {
-    THdrFile file;
-    if (!file.Open(path, SettingsIdent)) return false;
-    uint8_t flags[13];
-    if (file.ReadSectionFixed(SectFlags, 0, sizeof flags, flags)) BytesToFlags(app, flags);
+    _SettingsRecord settings = SettingsOf(app);
+    if (!ReadSettingsFile(path, settings)) return false;
+    TakeSettings(app, settings);
     app.FlexibleToolBars = app.FlexibleToolBarsSetting;
     // A damaged file may name any language: one the language file does not
     // offer is English.
     if (app.LanguageIndex < -1 || app.LanguageIndex >= app.Mls->GetLanguageCount()) app.LanguageIndex = -1;
     app.Mls->SetLanguage(app.LanguageIndex);
-    app.UnitsList->clear();
-    uint32_t size = 0;
-    if (const auto units = file.ReadSectionAlloc(SectUnits, 0, &size)) *app.UnitsList = SplitLines(units.get(), size);
-    file.ReadSectionFixed(SectDisplayFormats, 0, sizeof app.DisplayFormats, app.DisplayFormats);
-    ReadPlacements(file, SectMainPlacement, &app.MainPlacement, 1);
-    ReadPlacements(file, SectWindowPlacements, app.WindowPlacements, 6);
-    ReadPlacements(file, SectDialogPlacements, app.DialogPlacements, 3);
-    uint8_t port[8];
-    // A port or baud index out of range keeps the defaults of both.
-    if (file.ReadSectionFixed(SectComPort, 0, sizeof port, port) && GetI32(port) >= 1 && GetI32(port) <= 255 &&
-        GetI32(port + 4) >= 0 && GetI32(port + 4) <= 2) {
-        app.ComPort = GetI32(port);
-        app.BaudIndex = GetI32(port + 4);
-    }
-    app.Shortcuts.LoadFrom(file);
-    app.ToolBars.LoadFrom(file);
-    app.RecentFiles->LoadFrom(file);
-    file.Close();
     return true;
 }
 
-bool SaveSettings(_AppInterface& app, const std::string& path) {
-    // The whole file is written under a temporary name and renamed over the
-    // old one at the end, so that a failed write leaves the old settings.
-    const std::string temporary = path + ".new";
-    THdrFile file;
-    if (!file.Create(temporary, SettingsIdent)) return false;
-    uint8_t flags[13];
-    FlagsToBytes(app, flags);
-    bool ok = file.WriteSection(SectFlags, 0, sizeof flags, flags);
-    const auto units = UnitsText(*app.UnitsList);
-    ok = file.WriteSection(SectUnits, 0, static_cast<uint32_t>(units.size()), units.data()) && ok;
-    ok = file.WriteSection(SectDisplayFormats, 0, sizeof app.DisplayFormats, app.DisplayFormats) && ok;
-    ok = WritePlacements(file, SectMainPlacement, &app.MainPlacement, 1) && ok;
-    ok = WritePlacements(file, SectWindowPlacements, app.WindowPlacements, 6) && ok;
-    ok = WritePlacements(file, SectDialogPlacements, app.DialogPlacements, 3) && ok;
-    uint8_t port[8];
-    PutI32(port, app.ComPort);
-    PutI32(port + 4, app.BaudIndex);
-    ok = file.WriteSection(SectComPort, 0, sizeof port, port) && ok;
-    ok = app.Shortcuts.SaveTo(file) && ok;
-    if (app.ToolBars.SaveTo(file)) ok = app.RecentFiles->SaveTo(file) && ok;
-    else ok = false;
-    file.Close();
-    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
-}
+bool SaveSettings(_AppInterface& app, const std::string& path) { return WriteSettingsFile(path, SettingsOf(app)); }
 
 bool DeleteSettingsFile(const std::string& path) {
     if (!FileExists(path)) return true;

@@ -18,46 +18,14 @@
 #include "Mlsunit.h"
 #include "ModelVersion.h"
 #include "RecentFiles.h"
+#include "SettingsFile.h"
 
 class QMainWindow;
 class QMenuBar;
 class QMenu;
 class QWidget;
-class THdrObj;
-
-// Position, size and state of a window; 17 bytes in the settings file:
-// int32 top, left, width, height, byte state.
-struct _WindowPlacement {
-    static constexpr size_t Size = 17;
-    static constexpr uint8_t Normal = 0, Minimized = 1, Maximized = 2;
-    int32_t Top = 0, Left = 0, Width = 0, Height = 0;
-    uint8_t State = Normal;
-
-    void Write(uint8_t* out) const;
-    void Read(const uint8_t* in);
-};
-
 void SaveWindowPlacement(_WindowPlacement& placement, QWidget* form);
 void RestoreWindowPlacement(QWidget* form, const _WindowPlacement& placement);
-
-struct TShortcut {
-    std::string Path;  // empty: unassigned
-};
-
-// The Program Manager's four program shortcuts and the filter last used in
-// the program-file dialogs; settings section 0x1016.
-struct _Shortcuts {
-    static constexpr int Count = 4;
-    static constexpr uint16_t SectionId = 0x1016;
-    TShortcut Items[Count];
-    uint8_t FilterIndex = 4;  // "All files"
-
-    void Assign(const _Shortcuts& other);
-    std::vector<uint8_t> SectionBytes() const;
-    void ReadSection(const uint8_t* data, size_t size);
-    int SaveTo(THdrObj& container) const;
-    bool LoadFrom(THdrObj& container);
-};
 
 constexpr const char* AccessCode = "KVOZ";
 constexpr const char* VersionText = "V2.7";
@@ -129,15 +97,3 @@ std::string GetSettingsFilePath(const std::string& fileName);
 // The expert-mode marker: true when its key exists; value the string read
 // (empty when missing or not a string).
 bool ReadExpertMarker(std::string& value);
-
-// The ident and section ids of the settings file.
-constexpr const char* SettingsIdent = "QX318 APP";
-enum : uint16_t {
-    SectFlags = 0x1010,
-    SectUnits = 0x1011,
-    SectDisplayFormats = 0x1012,
-    SectMainPlacement = 0x1013,
-    SectWindowPlacements = 0x1014,
-    SectComPort = 0x1015,
-    SectDialogPlacements = 0x1018,
-};

@@ -452,7 +452,7 @@ TMDICustomChild* TfrmQX318MainForm::OpenFileByExtension(const std::string& name,
     else if (ext == ".MNU" && App.MenuUI) creator = c.OpenQXMenu;
     if (handled) *handled = bool(creator);
     if (!creator) {
-        ShowMessageBox(this, App.Text(1012, name), TMsgIcon::Stop);
+        ShowMessageBox(this, App.Text(Msg::CannotOpenFile, name), TMsgIcon::Stop);
         return nullptr;
     }
     // A window whose file could not be loaded closes itself at once.
@@ -545,7 +545,7 @@ void TfrmQX318MainForm::actConfigExecute() {
 void TfrmQX318MainForm::actFirmwareExecute() {
     const std::string loader = ProgramFolderFile("loader");
     if (!FileExists(loader)) {
-        ShowMessageBox(this, App.Text(1012, loader), TMsgIcon::Stop);
+        ShowMessageBox(this, App.Text(Msg::CannotOpenFile, loader), TMsgIcon::Stop);
         return;
     }
     std::string file;

@@ -2,9 +2,7 @@
 
 #include <QPointer>
 
-#include "Bytes.h"
 #include "QtText.h"
-#include "Thdrobj.h"
 
 TRecentFiles::~TRecentFiles() { Clear(); }
 
@@ -31,6 +29,11 @@ void TRecentFiles::Add(const std::string* name) {
 
 void TRecentFiles::Clear() {
     for (auto& slot : Slots) slot.clear();
+    Rebuild();
+}
+
+void TRecentFiles::SetNames(const TRecentNames& names) {
+    Slots = names;
     Rebuild();
 }
 
@@ -64,23 +67,12 @@ void TRecentFiles::Rebuild() {
     }
 }
 
-std::vector<uint8_t> TRecentFiles::SectionBytes() const {
-    std::vector<uint8_t> bytes;
-    PutNulTexts(bytes, Slots.data(), Slots.size());
-    return bytes;
-}
+std::vector<uint8_t> TRecentFiles::SectionBytes() const { return RecentFilesBytes(Slots); }
 
-int TRecentFiles::SaveTo(THdrObj& container) const {
-    const auto bytes = SectionBytes();
-    return container.WriteSection(SectionId, 0, static_cast<uint32_t>(bytes.size()), bytes.data());
-}
+int TRecentFiles::SaveTo(THdrObj& container) const { return WriteRecentFilesSection(container, Slots); }
 
 bool TRecentFiles::LoadFrom(THdrObj& container) {
-    uint32_t size = 0;
-    const auto bytes = container.FindSection(SectionId, 0) >= 0 ? container.ReadSectionAlloc(SectionId, 0, &size)
-                                                                : nullptr;
-    for (auto& slot : Slots) slot.clear();
-    if (bytes) GetNulTexts(bytes.get(), size, Slots.data(), Slots.size());
+    const bool found = ReadRecentFilesSection(container, Slots);
     Rebuild();
-    return bytes != nullptr;
+    return found;
 }

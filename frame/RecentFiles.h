@@ -12,12 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "SettingsFile.h"
+
 class THdrObj;
 
 class TRecentFiles {
 public:
-    static constexpr int SlotCount = 5;
-    static constexpr uint16_t SectionId = 0x0101;
+    static constexpr int SlotCount = RecentFileCount;
+    static constexpr uint16_t SectionId = SectRecentFiles;
     // The item clicked; its file name is ItemFileName(item).
     using TClickHandler = std::function<void(QAction*)>;
 
@@ -30,16 +32,18 @@ public:
     void Add(const std::string* name);
     void Add(const std::string& name) { Add(&name); }
     void Clear();
+    // The names as the settings file gave them; the menu follows.
+    void SetNames(const TRecentNames& names);
     void SetMenu(QMenu* submenu, TClickHandler onClick);
     int SaveTo(THdrObj& container) const;
     bool LoadFrom(THdrObj& container);
 
     std::vector<uint8_t> SectionBytes() const;
-    const std::array<std::string, SlotCount>& Names() const { return Slots; }
+    const TRecentNames& Names() const { return Slots; }
     static std::string ItemFileName(const QAction* item);
 
 private:
-    std::array<std::string, SlotCount> Slots;
+    TRecentNames Slots;
     QPointer<QMenu> Submenu;
     TClickHandler OnClick;
 

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "FunctionCodes.h"
+
 TBaseComModule::TBaseComModule(TMLSUnit* mls)
     : MLS(mls), Reply(std::make_unique<uint8_t[]>(256)), Monitor(std::make_unique<TTlgrmMonitor>()) {
     Monitor->SetTimeout(ReplyTimeoutMs);
-    Item = Monitor->NewTelegram(UnitAddress, PcAddress, Data, 0, 0);
+    Item = Monitor->NewTelegram(QXWire::UnitAddress, QXWire::PcAddress, Data, 0, 0);
     Item->SetOnReceive([this](uint8_t* reply) { ReplyForwarder(reply); });
     Item->SetOnError([this](_TlgrHeader*) { ErrorForwarder(); });
 }

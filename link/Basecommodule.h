@@ -28,8 +28,6 @@ class TBaseComModule {
 public:
     using THandler = std::function<void()>;
     static constexpr uint32_t BaudRates[3] = {9600, 57600, 115200};
-    static constexpr uint8_t UnitAddress = 0xEC;
-    static constexpr uint8_t PcAddress = 0x88;
     static constexpr int ReplyTimeoutMs = 500;
 
     explicit TBaseComModule(TMLSUnit* mls);

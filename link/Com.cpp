@@ -1,4 +1,5 @@
 #include "Com.h"
+#include "Bytes.h"
 #include "Pipe.h"
 
 #include <algorithm>
@@ -163,8 +164,7 @@ bool ComObj::GetState() {
 bool ComObj::SendMessage(const uint8_t* bytes, size_t n) {
     if (n > MaxMessage || (n > 0 && !bytes)) return false;
     uint8_t message[2 + MaxMessage];
-    message[0] = static_cast<uint8_t>(n & 0xFF);
-    message[1] = static_cast<uint8_t>(n >> 8);
+    LePut16(message, static_cast<uint16_t>(n));
     std::copy(bytes, bytes + n, message + 2);
     PipeWriteAll(SendPipe[1], message, n + 2);  // one write: below the pipe's atomic size
     return true;
@@ -252,7 +252,7 @@ void ComObj::WriterLoop() {
         if (r <= 0 || !(p[0].revents & POLLIN)) continue;
         uint8_t head[2];
         if (!PipeReadAll(SendPipe[0], head, 2)) continue;
-        const size_t n = head[0] | (static_cast<size_t>(head[1]) << 8);
+        const size_t n = LeGet16(head);
         if (n > MaxMessage) {
             PipeDiscard(SendPipe[0]);  // cannot happen: SendMessage refuses such a message
             continue;

@@ -1,5 +1,7 @@
 #include "CommTask.h"
 
+#include "FunctionCodes.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -26,7 +28,7 @@ void TCommTask::SetError(int32_t code, int32_t data) {
 }
 
 void TCommTask::FailStart() {
-    LogMessage(9002);
+    LogMessage(Msg::LogMemoryAccessError);
     SetError(ceNoInput);
 }
 
@@ -42,8 +44,8 @@ void TCommTask::SendRequest(uint8_t fnc, const uint8_t* data, size_t n) {
     TBaseComModule* link = Context->ComModule;
     n = std::min<size_t>(n, TTlgrItem::MaxData);
     _TlgrHeader* header = link->GetHeader();
-    header->Dst = TBaseComModule::UnitAddress;
-    header->Src = TBaseComModule::PcAddress;
+    header->Dst = QXWire::UnitAddress;
+    header->Src = QXWire::PcAddress;
     header->Length = static_cast<uint8_t>(n);
     header->Fnc = fnc;
     if (n > 0 && data != link->GetData()) std::memmove(link->GetData(), data, n);
@@ -60,18 +62,18 @@ bool TCommTask::Classify(uint8_t good, size_t minData, int32_t refusalCode, uint
     const uint8_t fnc = ReplyFnc();
     const size_t length = ReplyLength();
     if (fnc == good && length >= minData) return true;
-    if (fnc == Nak && refusalCode != 0 && length >= 1) {
+    if (fnc == QXWire::Reply::Refusal && refusalCode != 0 && length >= 1) {
         SetError(refusalCode, ReplyData()[0]);
         LogMessage(refusalMessage, Hex(ReplyData()[0], 2));
         return false;
     }
     if (fnc == 0) {
         SetError(ceNoReply);
-        LogMessage(9004);
+        LogMessage(Msg::LogServiceTimeout);
         return false;
     }
     SetError(ceUnexpectedReply);
-    LogMessage(9005, Hex(fnc, 2), Hex(length >= 1 ? ReplyData()[0] : 0, 2));
+    LogMessage(Msg::LogServiceError, Hex(fnc, 2), Hex(length >= 1 ? ReplyData()[0] : 0, 2));
     return false;
 }
 
@@ -79,7 +81,7 @@ bool TCommTask::TakeRetry(bool allowed) {
     if (!allowed || Retries <= 0) return false;
     ClearError();
     --Retries;
-    LogMessage(9006, Dec(Retries));
+    LogMessage(Msg::LogTriesRemaining, Dec(Retries));
     return true;
 }
 
@@ -96,25 +98,6 @@ std::string TCommTask::Hex(uint64_t value, int digits) {
     char text[24];
     std::snprintf(text, sizeof text, "%0*llX", digits, static_cast<unsigned long long>(value));
     return text;
-}
-
-void TCommTask::Put24(uint8_t* to, uint32_t value) {
-    to[0] = static_cast<uint8_t>(value);
-    to[1] = static_cast<uint8_t>(value >> 8);
-    to[2] = static_cast<uint8_t>(value >> 16);
-}
-
-void TCommTask::Put16(uint8_t* to, uint32_t value) {
-    to[0] = static_cast<uint8_t>(value);
-    to[1] = static_cast<uint8_t>(value >> 8);
-}
-
-uint32_t TCommTask::Get24(const uint8_t* from) {
-    return uint32_t{from[0]} | (uint32_t{from[1]} << 8) | (uint32_t{from[2]} << 16);
-}
-
-uint16_t TCommTask::Get16(const uint8_t* from) {
-    return static_cast<uint16_t>(from[0] | (from[1] << 8));
 }
 
 void TCommTask::PutName(uint8_t* to, const std::string& name, size_t max, size_t size) {

@@ -50,7 +50,6 @@ const TMLSUnit& CommTexts(const TMLSUnit* mls);
 class TCommTask {
 public:
     static constexpr int32_t DefaultRetries = 8;
-    static constexpr uint8_t Nak = 0xF0;
 
     TCommTask(_CommTaskContext* context, std::string* log) : LogText(log), Context(context) {}
 
@@ -97,7 +96,7 @@ protected:
     const uint8_t* ReplyData() const;
 
     // The common judgement of a reply: the good code with at least minData
-    // data bytes records nothing and gives true. A refusal (0xF0 with its
+    // data bytes records nothing and gives true. A refusal (with its
     // reason) records refusalCode, the reason and the refusal text, unless
     // the service has no refusal case (refusalCode 0), where it counts as
     // unexpected. A failed request records 6 ("Service timeout."); anything
@@ -135,10 +134,6 @@ protected:
 
     static std::string Hex(uint64_t value, int digits);
     static std::string Dec(int64_t value) { return std::to_string(value); }
-    static void Put24(uint8_t* to, uint32_t value);
-    static void Put16(uint8_t* to, uint32_t value);
-    static uint32_t Get24(const uint8_t* from);
-    static uint16_t Get16(const uint8_t* from);
     // A name cut to max characters, zero bytes after it up to size.
     static void PutName(uint8_t* to, const std::string& name, size_t max, size_t size);
 };

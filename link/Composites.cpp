@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "Bytes.h"
+#include "FunctionCodes.h"
+
 // ----------------------------------------------------- block descriptor list
 
 void TctReadBlockDescrList::Start() {
@@ -59,15 +62,11 @@ void TctReadBlockDescrList::Continue() {
 // ------------------------------------------------ over the memory configuration
 
 _QXMemConfig _QXMemConfig::From(const uint8_t* b) {
-    auto u32 = [b](size_t at) {
-        return uint32_t{b[at]} | (uint32_t{b[at + 1]} << 8) | (uint32_t{b[at + 2]} << 16) | (uint32_t{b[at + 3]} << 24);
-    };
-    auto u16 = [b](size_t at) { return uint32_t{b[at]} | (uint32_t{b[at + 1]} << 8); };
     _QXMemConfig c;
-    c.LangStart = u32(8);
-    c.LangAreaSize = u16(12);
-    c.LangSize = u16(16);
-    c.MenuConfig = u32(18);
+    c.LangStart = LeGet32(b + 8);
+    c.LangAreaSize = LeGet16(b + 12);
+    c.LangSize = LeGet16(b + 16);
+    c.MenuConfig = LeGet32(b + 18);
     return c;
 }
 
@@ -76,7 +75,7 @@ int64_t _QXMemConfig::SlotAddress(int64_t slot) const {
     const int64_t slotSize = int64_t{LangSize} + 32;
     const int64_t address = int64_t{LangStart} + slot * slotSize;
     const int64_t end = address + slotSize;
-    if (end >= int64_t{LangStart} + LangAreaSize || end > 0x1000000) return -1;
+    if (end >= int64_t{LangStart} + LangAreaSize || end > QXWire::AddressSpace) return -1;
     return address;
 }
 
@@ -122,8 +121,8 @@ void TctReadMenuLangList::Continue() {
         SlotIndex = 0;
         return ReadHeader();
     }
-    const uint16_t fcs = static_cast<uint16_t>(Header[16] | (Header[17] << 8));
-    const uint16_t complement = static_cast<uint16_t>(Header[18] | (Header[19] << 8));
+    const uint16_t fcs = LeGet16(Header + 16);
+    const uint16_t complement = LeGet16(Header + 18);
     if (fcs == static_cast<uint16_t>(~complement)) {
         const void* nul = std::memchr(Header, 0, NameSize);
         const size_t n = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - Header) : NameSize;

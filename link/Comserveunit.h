@@ -41,6 +41,7 @@
 #pragma once
 
 #include "Com.h"
+#include "FunctionCodes.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -117,7 +118,7 @@ private:
     ComObj* const Port;
     const ComServOptions Options;
     std::atomic<uint8_t> Count;
-    std::atomic<uint8_t> ExpectedSource{0xEC};
+    std::atomic<uint8_t> ExpectedSource{QXWire::UnitAddress};
     std::atomic<TState> State{Idle};
     std::atomic<bool> Terminating{false};
     int RequestPipe[2] = {-1, -1};

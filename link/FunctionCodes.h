@@ -11,6 +11,9 @@ namespace QXWire {
 constexpr uint8_t UnitAddress = 0xEC;
 constexpr uint8_t PcAddress = 0x88;
 
+// Memory addresses travel in 24 bits: nothing lies at or beyond this one.
+constexpr uint32_t AddressSpace = 0x1000000;
+
 // Requests of the PC.
 namespace Request {
 constexpr uint8_t ReadData = 0xB2;       // 24-bit address, count
@@ -46,5 +49,13 @@ constexpr uint8_t ProgramStatusMarker = 0x99;
 // a Delete request for a whole type.
 constexpr uint8_t MemConfigSelector = 2;
 constexpr uint8_t DeleteTypeSelector = 2;
+// First data byte of a program's description packet (its data packets carry
+// image bytes only).
+constexpr uint8_t ProgramDescriptionMarker = 0xFF;
+
+// Refusal reasons the services act on.
+namespace Refusal {
+constexpr uint8_t DataOverwrite = 4;  // a block written anew exists already
+}  // namespace Refusal
 
 }  // namespace QXWire

@@ -2,27 +2,27 @@
 
 std::string CommErrorText(const TMLSUnit& texts, int32_t code, const _QXModelVersion& model) {
     switch (code) {
-    case ceNone: return texts.GetText(9203);
-    case ceUnexpectedReply: return texts.GetText(9204);
-    case ceNoReply: return texts.GetText(9205);
-    case ceNoInput: return texts.GetText(9207);
-    case ceReadRefused: return texts.GetText(9208);
-    case ceWriteRefused: return texts.GetText(9209);
-    case ceSRecRefused: return texts.GetText(9210);
-    case ceClearRefused: return texts.GetText(9211);
-    case ceBlockDescrRefused: return texts.GetText(9212);
-    case ceDeleteBlockRefused: return texts.GetText(9213);
-    case ceReadBlockRefused: return texts.GetText(9214);
+    case ceNone: return texts.GetText(Msg::NoErrors);
+    case ceUnexpectedReply: return texts.GetText(Msg::CommServiceError);
+    case ceNoReply: return texts.GetText(Msg::CommTimeout);
+    case ceNoInput: return texts.GetText(Msg::CannotAccessServiceMemory);
+    case ceReadRefused: return texts.GetText(Msg::CannotReadData);
+    case ceWriteRefused: return texts.GetText(Msg::CannotWriteData);
+    case ceSRecRefused: return texts.GetText(Msg::CannotSendSRec);
+    case ceClearRefused: return texts.GetText(Msg::CannotDeleteSRec);
+    case ceBlockDescrRefused: return texts.GetText(Msg::CannotReadBlockDescr);
+    case ceDeleteBlockRefused: return texts.GetText(Msg::CannotDeleteBlock);
+    case ceReadBlockRefused: return texts.GetText(Msg::CannotReadBlock);
     case ceWriteBlockRefused:
-    case ceBlockExists: return texts.GetText(9215);
-    case ceBlockFcs: return texts.GetText(9216);
-    case ceDeleteTypeRefused: return texts.GetText(9218);
-    case ceUnitNotFound: return texts.GetText(9050);
-    case ceModelDiffers: return texts.GetText(9304, model.GetText());
-    case ceLangSlot: return texts.GetText(9301);
-    case ceLangSize: return texts.GetText(9302);
-    case ceLangDeleteSlot: return texts.GetText(9303);
-    default: return texts.GetText(9217);
+    case ceBlockExists: return texts.GetText(Msg::CannotWriteBlock);
+    case ceBlockFcs: return texts.GetText(Msg::WrongBlockFcs);
+    case ceDeleteTypeRefused: return texts.GetText(Msg::CannotDeleteType);
+    case ceUnitNotFound: return texts.GetText(Msg::QXNotFound);
+    case ceModelDiffers: return texts.GetText(Msg::ModelDiffers, model.GetText());
+    case ceLangSlot: return texts.GetText(Msg::NoMemoryForLanguage);
+    case ceLangSize: return texts.GetText(Msg::MenuSizeDiffers);
+    case ceLangDeleteSlot: return texts.GetText(Msg::MenuLanguageNotDeleted);
+    default: return texts.GetText(Msg::UnknownError);
     }
 }
 
@@ -88,7 +88,7 @@ void TCommSequencer::Attach(TCommView* view) {
 }
 
 std::string TCommSequencer::InitialOperations() const {
-    return "0 / " + std::to_string(List ? List->Count() : 0) + " " + Text(9200);
+    return "0 / " + std::to_string(List ? List->Count() : 0) + " " + Text(Msg::OperationsExecuted);
 }
 
 std::string TCommSequencer::GetLog() const {
@@ -104,7 +104,7 @@ bool TCommSequencer::Tick() {
             if (_CommCmd* search = List ? List->Insert(0) : nullptr) {
                 search->SuperService = 0;
                 search->Service = csSearchQX;
-                search->Caption = Text(9052);
+                search->Caption = Text(Msg::SearchingQX);
                 search->Data = Port;
                 search->Param = BaudIndex;
             }
@@ -211,7 +211,7 @@ void TCommSequencer::HandleReply() {
     case csDeleteType: return DeleteType.HandleReply();
     case csSearchQX: return SearchQX.HandleReply();
     case csReadMemConfig: return ReadMemConfig.HandleReply();
-    default: LogText.append(Text(9202));
+    default: LogText.append(Text(Msg::UnknownService));
     }
 }
 
@@ -295,7 +295,7 @@ void TCommSequencer::StartCommand(_CommCmd& command) {
         // A command of no known service cannot be carried out: the run ends
         // with the error of missing input instead of reporting success.
         command.Service = 0;
-        LogText.append(Text(9202));
+        LogText.append(Text(Msg::UnknownService));
         Context.ErrorCode = ceNoInput;
         Context.ErrorData = 0;
         return;
@@ -360,7 +360,7 @@ const _CommCmd* TCommSequencer::CurrentCommand() const { return List ? List->Get
 int32_t TCommSequencer::Ask(int32_t buttons) {
     _CommErrorQuestion question;
     question.Buttons = buttons;
-    question.Title = Text(9201);
+    question.Title = Text(Msg::CommunicationError);
     const _CommCmd* command = CurrentCommand();
     question.Text = (command ? command->Caption : std::string()) + "\r\n" +
                     CommErrorText(Texts(), Context.ErrorCode, *Model) + "\r\n" +
@@ -396,7 +396,7 @@ void TCommSequencer::ShowProgress() {
     if (n > 0) p.RunPosition = Context.Progress.Position / n + (100 * k - 100) / n;
     p.Count = Context.Progress.Count;
     p.Total = Context.Progress.Total;
-    p.Operations = std::to_string(k - 1) + " / " + std::to_string(n) + " " + Text(9200);
+    p.Operations = std::to_string(k - 1) + " / " + std::to_string(n) + " " + Text(Msg::OperationsExecuted);
     if (const _CommCmd* command = CurrentCommand()) p.Caption = command->Caption;
     View->ShowProgress(p);
 }

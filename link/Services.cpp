@@ -1,6 +1,8 @@
 #include "Services.h"
 
+#include "Bytes.h"
 #include "Fcs.h"
+#include "FunctionCodes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,10 +12,10 @@
 void TctReadData::Start() {
     ClearError();
     // Addresses travel in 24 bits: a range beyond them would wrap.
-    if (!Data || uint64_t{Address} + Length > 0x1000000) return FailStart();
+    if (!Data || uint64_t{Address} + Length > QXWire::AddressSpace) return FailStart();
     Done = 0;
     Packets = 0;
-    LogMessage(9000);
+    LogMessage(Msg::LogReadDataStarted);
     Become(csReadData, Length);
     SendPacket();
 }
@@ -21,23 +23,23 @@ void TctReadData::Start() {
 void TctReadData::SendPacket() {
     Chunk = std::min(PacketSize, Length - Done);
     if (Chunk == 0) {
-        LogMessage(9001);
+        LogMessage(Msg::LogUploadComplete);
         ProgressToMax();
         return Finish();
     }
     uint8_t request[4];
-    Put24(request, Address);
+    LePut24(request, Address);
     request[3] = static_cast<uint8_t>(Chunk);
-    SendRequest(0xB2, request, sizeof request);
+    SendRequest(QXWire::Request::ReadData, request, sizeof request);
 }
 
 void TctReadData::HandleReply() {
-    if (!Classify(0x32, 3 + size_t{Chunk}, ceReadRefused, 9003)) return;
-    if (Get24(ReplyData()) != (Address & 0xFFFFFF)) {
+    if (!Classify(QXWire::Reply::Data, 3 + size_t{Chunk}, ceReadRefused, Msg::LogWriteNak)) return;
+    if (LeGet24(ReplyData()) != (Address & (QXWire::AddressSpace - 1))) {
         // Data for another address would leave a hole: retried, and the
         // read fails when the last try ends the same way.
         SetError(ceUnexpectedReply);
-        LogMessage(9040);
+        LogMessage(Msg::LogAddressMismatch);
     }
 }
 
@@ -47,7 +49,7 @@ void TctReadData::Continue() {
     ++Packets;
     Done += Chunk;
     Address += Chunk;
-    LogMessage(9007, Dec(Done), Dec(Packets));
+    LogMessage(Msg::LogUploaded, Dec(Done), Dec(Packets));
     UpdateProgress();
     Retries = DefaultRetries;
     SendPacket();
@@ -58,11 +60,11 @@ void TctReadData::Continue() {
 void TctWriteData::Start() {
     ClearError();
     // Addresses travel in 24 bits: a range beyond them would wrap.
-    if (!Data || uint64_t{Address} + Length > 0x1000000) return FailStart();
-    LogMessage(9008, Hex(Address, 6));
+    if (!Data || uint64_t{Address} + Length > QXWire::AddressSpace) return FailStart();
+    LogMessage(Msg::LogStartAddress, Hex(Address, 6));
     Done = 0;
     Packets = 0;
-    LogMessage(9010);
+    LogMessage(Msg::LogWriteDataStarted);
     Become(csWriteData, Length);
     NextPacket();
 }
@@ -70,7 +72,7 @@ void TctWriteData::Start() {
 void TctWriteData::NextPacket() {
     Chunk = std::min(PacketSize, Length - Done);
     if (Chunk == 0) {
-        LogMessage(9012);
+        LogMessage(Msg::LogDownloadComplete);
         ProgressToMax();
         return Finish();
     }
@@ -78,21 +80,21 @@ void TctWriteData::NextPacket() {
 }
 
 void TctWriteData::SendPacket() {
-    LogMessage(9009, Hex(Address, 6));
+    LogMessage(Msg::LogAddress, Hex(Address, 6));
     uint8_t request[3 + PacketSize];
-    Put24(request, Address);
+    LePut24(request, Address);
     std::memcpy(request + 3, Data + Done, Chunk);
-    SendRequest(0x32, request, 3 + Chunk);
+    SendRequest(QXWire::Request::WriteData, request, 3 + Chunk);
 }
 
-void TctWriteData::HandleReply() { Classify(0xE0, 0, ceWriteRefused, 9003); }
+void TctWriteData::HandleReply() { Classify(QXWire::Reply::Acknowledge, 0, ceWriteRefused, Msg::LogWriteNak); }
 
 void TctWriteData::Continue() {
     if (Failed(ceWriteRefused, [this] { SendPacket(); })) return;
     ++Packets;
     Done += Chunk;
     Address += Chunk;
-    LogMessage(9011, Dec(Done), Dec(Packets));
+    LogMessage(Msg::LogDownloaded, Dec(Done), Dec(Packets));
     UpdateProgress();
     Retries = DefaultRetries;
     NextPacket();
@@ -103,17 +105,17 @@ void TctWriteData::Continue() {
 void TctReadMemConfig::Start() {
     ClearError();
     if (!Data) return FailStart();
-    LogMessage(9300);
+    LogMessage(Msg::LogReadMemoryConfig);
     Become(csReadMemConfig, 1);
     SendPacket();
 }
 
 void TctReadMemConfig::SendPacket() {
-    const uint8_t request[1] = {2};
-    SendRequest(0xC4, request, sizeof request);
+    const uint8_t request[1] = {QXWire::MemConfigSelector};
+    SendRequest(QXWire::Request::ReadInfo, request, sizeof request);
 }
 
-void TctReadMemConfig::HandleReply() { Classify(0x44, 1 + ConfigSize, 0, 0); }
+void TctReadMemConfig::HandleReply() { Classify(QXWire::Reply::Info, 1 + ConfigSize, 0, 0); }
 
 void TctReadMemConfig::Continue() {
     if (Failed(0, [this] { SendPacket(); })) return;
@@ -135,11 +137,11 @@ void TctWriteSRec::Start() {
     if (!prepared) {
         Image.clear();
         Image.shrink_to_fit();
-        LogMessage(9019);
+        LogMessage(Msg::LogFileOpenError);
         return SetError(ceNoInput);
     }
-    LogMessage(9017);
-    LogMessage(9018, FileName);
+    LogMessage(Msg::LogWriteSRecStarted);
+    LogMessage(Msg::LogFileName, FileName);
     Become(csWriteSRec, static_cast<int64_t>(Image.size()));
     Length = static_cast<uint32_t>(Image.size());
     Done = 0;
@@ -152,26 +154,26 @@ void TctWriteSRec::SendPacket() {
     uint8_t request[TTlgrItem::MaxData];
     if (Phase == 1) {
         const uint32_t count = (Length + PacketSize - 1) / PacketSize;
-        request[0] = 0xFF;
+        request[0] = QXWire::ProgramDescriptionMarker;
         PutName(request + 1, FileName, 15, 16);
-        Put24(request + 17, Length);
-        Put16(request + 20, count);
-        LogMessage(9013, Dec(count));
-        LogMessage(9014);
-        SendRequest(0x10, request, 22);
+        LePut24(request + 17, Length);
+        LePut16(request + 20, static_cast<uint16_t>(count));
+        LogMessage(Msg::LogPacketsCount, Dec(count));
+        LogMessage(Msg::LogFileDescriptionSent);
+        SendRequest(QXWire::Request::ProgramPacket, request, 22);
     } else if (Phase == 2) {
         Chunk = static_cast<uint32_t>(CopyChunk(request, Image.data(), Done, PacketSize, Image.size()));
-        LogMessage(9015, Dec(Packets), Dec(Chunk));
-        SendRequest(0x10, request, Chunk);
+        LogMessage(Msg::LogDataPacketSent, Dec(Packets), Dec(Chunk));
+        SendRequest(QXWire::Request::ProgramPacket, request, Chunk);
     } else {
         const uint16_t crc = CalcFcs16(Image.data(), Image.size());
-        Put16(request, crc);
-        LogMessage(9016, Hex(crc, 4));
-        SendRequest(0x0C, request, 2);
+        LePut16(request, crc);
+        LogMessage(Msg::LogCrcPacketSent, Hex(crc, 4));
+        SendRequest(QXWire::Request::CheckPacket, request, 2);
     }
 }
 
-void TctWriteSRec::HandleReply() { Classify(0xE0, 0, ceSRecRefused, 9020); }
+void TctWriteSRec::HandleReply() { Classify(QXWire::Reply::Acknowledge, 0, ceSRecRefused, Msg::LogWriteSRecNak); }
 
 void TctWriteSRec::Done_() {
     Image.clear();
@@ -190,7 +192,7 @@ void TctWriteSRec::Continue() {
     if (Phase == 2) {
         ++Packets;
         Done += Chunk;
-        LogMessage(9021, Dec(Done), Dec(Packets));
+        LogMessage(Msg::LogFileDownloaded, Dec(Done), Dec(Packets));
         UpdateProgress();
         if (Done < Length) {
             Retries = DefaultRetries;
@@ -200,7 +202,7 @@ void TctWriteSRec::Continue() {
         Retries = CrcRetries;
         return SendPacket();
     }
-    LogMessage(9022);
+    LogMessage(Msg::LogFileDownloadComplete);
     ProgressToMax();
     Done_();
 }
@@ -209,9 +211,9 @@ void TctClearSRec::Start() {
     ClearError();
     // A slot travels in one byte: another number would clear another slot.
     if (Slot < 0 || Slot > 0xFF) return FailStart();
-    LogMessage(9023);
-    LogMessage(9024, Hex(static_cast<uint32_t>(Slot), 6));
-    LogMessage(9025, ProgramName);
+    LogMessage(Msg::LogClearSRecStarted);
+    LogMessage(Msg::LogSRecNumber, Hex(static_cast<uint32_t>(Slot), 6));
+    LogMessage(Msg::LogSRecFileName, ProgramName);
     Become(csClearSRec, 1);
     SendPacket();
 }
@@ -220,43 +222,43 @@ void TctClearSRec::SendPacket() {
     uint8_t request[17];
     request[0] = static_cast<uint8_t>(Slot);
     PutName(request + 1, ProgramName, 15, 16);
-    SendRequest(0x11, request, sizeof request);
+    SendRequest(QXWire::Request::ClearProgram, request, sizeof request);
 }
 
-void TctClearSRec::HandleReply() { Classify(0xE0, 0, ceClearRefused, 9026); }
+void TctClearSRec::HandleReply() { Classify(QXWire::Reply::Acknowledge, 0, ceClearRefused, Msg::LogClearSRecNak); }
 
 void TctClearSRec::Continue() {
     if (Failed(ceClearRefused, [this] { SendPacket(); })) return;
-    Succeed(9027);
+    Succeed(Msg::LogFileCleared);
 }
 
 void TctSRecStatus::Start() {
     ClearError();
     if (!Data || Slot < 0 || Slot > 0xFF) return FailStart();
-    LogMessage(9028);
-    LogMessage(9024, Hex(static_cast<uint32_t>(Slot), 6));
+    LogMessage(Msg::LogReadSRecStatusStarted);
+    LogMessage(Msg::LogSRecNumber, Hex(static_cast<uint32_t>(Slot), 6));
     Become(csSRecStatus, StatusSize);
     SendPacket();
 }
 
 void TctSRecStatus::SendPacket() {
-    const uint8_t request[2] = {0x99, static_cast<uint8_t>(Slot)};
-    SendRequest(0xDA, request, sizeof request);
+    const uint8_t request[2] = {QXWire::ProgramStatusMarker, static_cast<uint8_t>(Slot)};
+    SendRequest(QXWire::Request::ProgramStatus, request, sizeof request);
 }
 
-void TctSRecStatus::HandleReply() { Classify(0x5A, 1 + StatusSize, 0, 0); }
+void TctSRecStatus::HandleReply() { Classify(QXWire::Reply::ProgramStatus, 1 + StatusSize, 0, 0); }
 
 void TctSRecStatus::Continue() {
-    if (Context->ErrorCode == 0 && ReplyData()[0] == 0x99) {
+    if (Context->ErrorCode == 0 && ReplyData()[0] == QXWire::ProgramStatusMarker) {
         std::memcpy(Data, ReplyData() + 1, StatusSize);
-        LogMessage(9030);
+        LogMessage(Msg::LogSRecStatusRead);
         Context->Progress.Count = StatusSize;
         ProgressToMax();
         return Finish();
     }
     if (Context->ErrorCode == 0) {
         SetError(ceUnexpectedReply);
-        LogMessage(9029);
+        LogMessage(Msg::LogWrongStatusPacket);
     }
     if (TakeRetry()) return SendPacket();
     Finish();
@@ -275,7 +277,7 @@ void StepCompositeBar(_CommProgress& p) {
 void TctReadBlockDescr::Start() {
     ClearError();
     if (!Block) return FailStart();
-    LogMessage(9031);
+    LogMessage(Msg::LogReadBlockDescrStarted);
     if (Context->SuperService != 0) {
         Context->Service = csReadBlockDescr;
         Retries = DefaultRetries;
@@ -287,14 +289,14 @@ void TctReadBlockDescr::Start() {
 
 void TctReadBlockDescr::SendPacket() {
     const uint8_t request[2] = {Block->MemType, Block->Index};
-    SendRequest(0xC4, request, sizeof request);
+    SendRequest(QXWire::Request::ReadInfo, request, sizeof request);
 }
 
-void TctReadBlockDescr::HandleReply() { Classify(0x44, ReplySize, ceBlockDescrRefused, 9003); }
+void TctReadBlockDescr::HandleReply() { Classify(QXWire::Reply::Info, ReplySize, ceBlockDescrRefused, Msg::LogWriteNak); }
 
 void TctReadBlockDescr::Continue() {
     if (Failed(ceBlockDescrRefused, [this] { SendPacket(); })) return;
-    LogMessage(9033);
+    LogMessage(Msg::LogBlockDescrRead);
     const uint8_t* d = ReplyData();
     Block->Clear();
     Block->MemType = d[0];
@@ -315,7 +317,7 @@ void TctDeleteBlock::Start() {
     ClearError();
     // The unit names the block to delete by its name copy as well.
     if (!Block || !Block->HeadCopy()) return FailStart();
-    LogMessage(9034);
+    LogMessage(Msg::LogDeleteBlockStarted);
     Become(csDeleteBlock, 1);
     SendPacket();
 }
@@ -326,14 +328,14 @@ void TctDeleteBlock::SendPacket() {
     request[1] = Block->Index;
     std::memcpy(request + 2, Block->Header, BlockHeaderSize);
     std::memcpy(request + 8, Block->HeadCopy(), 17);
-    SendRequest(0x02, request, sizeof request);
+    SendRequest(QXWire::Request::Delete, request, sizeof request);
 }
 
-void TctDeleteBlock::HandleReply() { Classify(0xE0, 0, ceDeleteBlockRefused, 9035); }
+void TctDeleteBlock::HandleReply() { Classify(QXWire::Reply::Acknowledge, 0, ceDeleteBlockRefused, Msg::LogDeleteBlockNak); }
 
 void TctDeleteBlock::Continue() {
     if (Failed(ceDeleteBlockRefused, [this] { SendPacket(); })) return;
-    Succeed(9036);
+    Succeed(Msg::LogBlockDeleted);
 }
 
 void TctReadBlock::Start() {
@@ -343,30 +345,30 @@ void TctReadBlock::Start() {
     DataLength = 0;
     Length = 0;
     Done = 0;
-    LogMessage(9038);
+    LogMessage(Msg::LogReadBlockStarted);
     Become(csReadBlock, 0);
     SendPacket();
 }
 
 void TctReadBlock::SendPacket() {
     uint8_t request[4] = {Block->MemType, Block->Index};
-    Put16(request + 2, Address);
-    LogMessage(9037, Hex(Block->MemType, 2), Hex(Block->Index, 2), Hex(Address, 4));
-    SendRequest(0x94, request, sizeof request);
+    LePut16(request + 2, static_cast<uint16_t>(Address));
+    LogMessage(Msg::LogBlockRequestSent, Hex(Block->MemType, 2), Hex(Block->Index, 2), Hex(Address, 4));
+    SendRequest(QXWire::Request::ReadBlock, request, sizeof request);
 }
 
 void TctReadBlock::HandleReply() {
     // The first reply carries the header: it needs 10 data bytes.
     const size_t minData = Address == 0 ? 4 + BlockHeaderSize : 4;
-    if (!Classify(0x14, minData, ceReadBlockRefused, 9039)) return;
-    if (Get16(ReplyData() + 2) != Address) {
-        LogMessage(9040);
+    if (!Classify(QXWire::Reply::BlockData, minData, ceReadBlockRefused, Msg::LogReadBlockNak)) return;
+    if (LeGet16(ReplyData() + 2) != Address) {
+        LogMessage(Msg::LogAddressMismatch);
         return SetError(ceReadBlockRefused);
     }
     if (Address != 0 && ReplyLength() == 4) {
         // No data bytes: the read would not advance.
         SetError(ceUnexpectedReply);
-        LogMessage(9005, Hex(ReplyFnc(), 2), Hex(ReplyData()[0], 2));
+        LogMessage(Msg::LogServiceError, Hex(ReplyFnc(), 2), Hex(ReplyData()[0], 2));
     }
 }
 
@@ -384,13 +386,13 @@ void TctReadBlock::Continue() {
         DataLength = GetBlockDataLength(Block->Header);
         if (DataLength > 0 && !Block->AllocData(DataLength)) {
             // A header length below 6 wraps beyond any block: not a block.
-            LogMessage(9005, Hex(ReplyFnc(), 2), Hex(d[0], 2));
+            LogMessage(Msg::LogServiceError, Hex(ReplyFnc(), 2), Hex(d[0], 2));
             SetError(ceReadBlockRefused);
             return Finish();
         }
         n = static_cast<uint32_t>(std::min<size_t>(length - 10, DataLength));
         if (n > 0) std::memcpy(Block->Data(), d + 10, n);
-        LogMessage(9041, Hex(Block->MemType, 2), Hex(Block->Index, 2), Hex(Address, 4), Dec(n), Dec(DataLength));
+        LogMessage(Msg::LogBlockReceived, Hex(Block->MemType, 2), Hex(Block->Index, 2), Hex(Address, 4), Dec(n), Dec(DataLength));
         Address = n + BlockHeaderSize;
         Length = DataLength;
         Context->Progress.Total = DataLength;
@@ -398,7 +400,7 @@ void TctReadBlock::Continue() {
         const uint32_t dataOffset = Address - BlockHeaderSize;
         n = static_cast<uint32_t>(std::min<size_t>(length - 4, DataLength - dataOffset));
         std::memcpy(Block->Data() + dataOffset, d + 4, n);
-        LogMessage(9041, Hex(Block->MemType, 2), Hex(Block->Index, 2), Hex(Address, 4), Dec(n), Dec(DataLength));
+        LogMessage(Msg::LogBlockReceived, Hex(Block->MemType, 2), Hex(Block->Index, 2), Hex(Address, 4), Dec(n), Dec(DataLength));
         Address += n;
     }
     Done = Address - BlockHeaderSize;
@@ -421,7 +423,7 @@ void TctWriteBlock::Start() {
     DataOffset = 0;
     Crc = 0;
     Phase = 1;
-    LogMessage(9043);
+    LogMessage(Msg::LogWriteBlockStarted);
     Become(csWriteBlock, DataLength + BlockHeaderSize);
     Length = DataLength + BlockHeaderSize;
     SendPacket();
@@ -432,7 +434,7 @@ void TctWriteBlock::SendPacket() {
     if (Phase == 1) {
         request[0] = Block->MemType;
         request[1] = Block->Index;
-        Put16(request + 2, Offset);
+        LePut16(request + 2, static_cast<uint16_t>(Offset));
         if (Offset == 0) {
             Chunk = std::min(DataLength + uint32_t{BlockHeaderSize}, PacketSize);
             std::memcpy(request + 4, Block->Header, BlockHeaderSize);
@@ -442,28 +444,28 @@ void TctWriteBlock::SendPacket() {
             Chunk = std::min(DataLength - DataOffset, PacketSize);
             std::memcpy(request + 4, Block->Data() + DataOffset, Chunk);
         }
-        SendRequest(0x14, request, Chunk + 4);
+        SendRequest(QXWire::Request::BlockPacket, request, Chunk + 4);
         return;
     }
     std::vector<uint8_t> stream(size_t{DataLength} + BlockHeaderSize);
     std::memcpy(stream.data(), Block->Header, BlockHeaderSize);
     if (DataLength > 0) std::memcpy(stream.data() + BlockHeaderSize, Block->Data(), DataLength);
     Crc = CalcFcs16(stream.data(), stream.size());
-    Put16(request, Crc);
-    LogMessage(9042, Hex(Crc, 2));
-    SendRequest(0x0C, request, 2);
+    LePut16(request, Crc);
+    LogMessage(Msg::LogFcsPacketSent, Hex(Crc, 2));
+    SendRequest(QXWire::Request::CheckPacket, request, 2);
 }
 
 void TctWriteBlock::HandleReply() {
-    const bool good = Classify(Phase == 1 ? 0x94 : 0x8C, Phase == 1 ? 0 : 2, ceWriteBlockRefused, 9044);
-    if (!good && Context->ErrorCode == ceWriteBlockRefused && Context->ErrorData == 4)
+    const bool good = Classify(Phase == 1 ? QXWire::Reply::BlockPacketAck : QXWire::Reply::CheckAck, Phase == 1 ? 0 : 2, ceWriteBlockRefused, Msg::LogWriteBlockNak);
+    if (!good && Context->ErrorCode == ceWriteBlockRefused && Context->ErrorData == QXWire::Refusal::DataOverwrite)
         Context->ErrorCode = ceBlockExists;
 }
 
 void TctWriteBlock::Continue() {
     if (Failed(ceWriteBlockRefused, [this] { SendPacket(); })) return;
     if (Phase == 1) {
-        LogMessage(9045);
+        LogMessage(Msg::LogBlockDataSent);
         Offset += Chunk;
         Done = Offset;
         UpdateProgress();
@@ -471,7 +473,7 @@ void TctWriteBlock::Continue() {
         if (Offset >= DataLength + BlockHeaderSize) Phase = 2;
         return SendPacket();
     }
-    if (Get16(ReplyData()) != Crc) SetError(ceBlockFcs);
+    if (LeGet16(ReplyData()) != Crc) SetError(ceBlockFcs);
     Phase = 3;
     ProgressToMax();
     Finish();
@@ -479,30 +481,30 @@ void TctWriteBlock::Continue() {
 
 void TctDeleteType::Start() {
     ClearError();
-    LogMessage(9046);
+    LogMessage(Msg::LogDeleteTypeStarted);
     Become(csDeleteType, 1);
     SendPacket();
 }
 
 void TctDeleteType::SendPacket() {
     uint8_t request[18];
-    request[0] = 2;
+    request[0] = QXWire::DeleteTypeSelector;
     PutName(request + 1, TypeName, 16, 17);
-    SendRequest(0x02, request, sizeof request);
+    SendRequest(QXWire::Request::Delete, request, sizeof request);
 }
 
-void TctDeleteType::HandleReply() { Classify(0xE0, 0, ceDeleteTypeRefused, 9047); }
+void TctDeleteType::HandleReply() { Classify(QXWire::Reply::Acknowledge, 0, ceDeleteTypeRefused, Msg::LogDeleteTypeNak); }
 
 void TctDeleteType::Continue() {
     if (Failed(ceDeleteTypeRefused, [this] { SendPacket(); })) return;
-    Succeed(9048);
+    Succeed(Msg::LogTypeDeleted);
 }
 
 // ------------------------------------------------------------- unit search
 
 void TctSearchQX::Start() {
     ClearError();
-    LogMessage(9049);
+    LogMessage(Msg::LogSearchStarted);
     if (!CallerPort || !RunModel) return FailStart();
     RunModel->Clear();
     Become(csSearchQX, 0);
@@ -511,7 +513,7 @@ void TctSearchQX::Start() {
     FirstAttempt = true;
     if (Context->ComModule->IsOpen()) Context->ComModule->Close();
     if (!OpenNextAndSend()) {
-        LogMessage(9050);
+        LogMessage(Msg::QXNotFound);
         SetError(ceUnitNotFound);
         Finish();
     }
@@ -519,7 +521,7 @@ void TctSearchQX::Start() {
 
 bool TctSearchQX::OpenPort() {
     const bool opened = Context->ComModule->Open(Port, BaudIndex);
-    if (!opened) Log(Text(9206, Dec(Port)) + " " + Context->ComModule->OpenError());
+    if (!opened) Log(Text(Msg::CannotOpenComPort, Dec(Port)) + " " + Context->ComModule->OpenError());
     if (Context->ProcessMessages) Context->ProcessMessages();
     return opened;
 }
@@ -548,12 +550,12 @@ bool TctSearchQX::OpenNextAndSend() {
     return true;
 }
 
-void TctSearchQX::SendPacket() { SendRequest(0xC3, nullptr, 0); }
+void TctSearchQX::SendPacket() { SendRequest(QXWire::Request::ModelVersion, nullptr, 0); }
 
 void TctSearchQX::HandleReply() {
-    if (ReplyFnc() == 0x43 && ReplyLength() >= sizeof RunModel->Text) return;
+    if (ReplyFnc() == QXWire::Reply::ModelVersion && ReplyLength() >= sizeof RunModel->Text) return;
     SetError(ceNoReply);
-    LogMessage(9004);
+    LogMessage(Msg::LogServiceTimeout);
 }
 
 void TctSearchQX::Continue() {
@@ -561,7 +563,7 @@ void TctSearchQX::Continue() {
         ClearError();
         if (Retries > 0) {
             --Retries;
-            LogMessage(9006, Dec(Retries));
+            LogMessage(Msg::LogTriesRemaining, Dec(Retries));
             return SendPacket();
         }
         if (!OpenNextAndSend()) {
@@ -571,7 +573,7 @@ void TctSearchQX::Continue() {
         return;
     }
     *CallerPort = Port;
-    LogMessage(9051);
+    LogMessage(Msg::QXFound);
     std::memcpy(RunModel->Text, ReplyData(), sizeof RunModel->Text);
     const int expected = ParseModelVersion(Expected.GetText());
     if (expected != -1 && ParseModelVersion(RunModel->GetText()) != expected) SetError(ceModelDiffers);

@@ -105,12 +105,12 @@ TfrmDebugForm::TfrmDebugForm(QWidget* owner, const std::string& details, const s
     for (QPushButton* b : {btnButton1, btnButton2, btnButton3}) b->hide();
     // Per button set the buttons 1..3 with their texts and tags; 0 = none.
     static const _ButtonSpec sets[6][3] = {
-        {{0, 0}, {0, 0}, {10003, 1}},
-        {{0, 0}, {10003, 1}, {10004, 2}},
-        {{10000, 3}, {10001, 4}, {10002, 5}},
-        {{10005, 6}, {10006, 7}, {10004, 2}},
-        {{0, 0}, {10005, 6}, {10006, 7}},
-        {{0, 0}, {10001, 4}, {10004, 2}},
+        {{0, 0}, {0, 0}, {Msg::ButtonOk, 1}},
+        {{0, 0}, {Msg::ButtonOk, 1}, {Msg::ButtonCancel, 2}},
+        {{Msg::ButtonAbort, 3}, {Msg::ButtonRetry, 4}, {Msg::ButtonIgnore, 5}},
+        {{Msg::ButtonYes, 6}, {Msg::ButtonNo, 7}, {Msg::ButtonCancel, 2}},
+        {{0, 0}, {Msg::ButtonYes, 6}, {Msg::ButtonNo, 7}},
+        {{0, 0}, {Msg::ButtonRetry, 4}, {Msg::ButtonCancel, 2}},
     };
     const _ButtonSpec* set = sets[buttons >= 0 && buttons <= 5 ? buttons : 0];
     QPushButton* targets[] = {btnButton1, btnButton2, btnButton3};
@@ -173,7 +173,7 @@ void TfrmDebugForm::keyPressEvent(QKeyEvent* event) {
 
 void TfrmDebugForm::btnDetailsClick() {
     const bool show = memoDebug->isHidden();
-    btnDetails->setText(QStringFromCp1252(Texts.GetText(10007)) + (show ? "<<<" : ">>>"));
+    btnDetails->setText(QStringFromCp1252(Texts.GetText(Msg::ButtonDetails)) + (show ? "<<<" : ">>>"));
     memoDebug->setVisible(show);
     if (show && memoDebug->toPlainText().size() >= 2) {
         memoDebug->moveCursor(QTextCursor::End);

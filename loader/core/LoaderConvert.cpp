@@ -3,6 +3,8 @@
 #include <array>
 #include <map>
 
+#include "BootCodes.h"
+#include "Bytes.h"
 #include "IntText.h"
 #include "LoaderProgram.h"
 
@@ -78,7 +80,9 @@ bool ParseHexLines(const std::vector<std::string>& lines, std::vector<THexRecord
 }
 
 void AppendUint32(std::string& out, uint64_t value) {
-    for (int k = 0; k < 4; ++k) out.push_back(static_cast<char>((value >> (8 * k)) & 0xFF));
+    uint8_t bytes[4];
+    LePut32(bytes, static_cast<uint32_t>(value));
+    out.append(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
 std::string Bytes(std::initializer_list<uint8_t> bytes) {
@@ -165,12 +169,12 @@ bool TLoaderProgram::ConvertHex(std::string& error) {
     TelegramLines.clear();
     for (const auto& [index, bytes] : blocks) {
         if (std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 0xFF; })) continue;
-        std::string payload = Bytes({'s', 0xAA, 0x55, 0x00});
+        std::string payload = Bytes({QXBoot::SRecordKind, QXBoot::Sync[0], QXBoot::Sync[1], QXBoot::HexBlock});
         AppendUint32(payload, index << 7);
         payload.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         TelegramLines.push_back(std::move(payload));
     }
-    std::string closing = Bytes({'s', 0xAA, 0x55, 0x01});
+    std::string closing = Bytes({QXBoot::SRecordKind, QXBoot::Sync[0], QXBoot::Sync[1], QXBoot::HexClosing});
     AppendUint32(closing, min);
     TelegramLines.push_back(std::move(closing));
     return true;
@@ -228,14 +232,14 @@ bool TLoaderProgram::ConvertHex850(std::string& error) {
     const uint8_t flags = (ParamOption == "VERIFY" ? 1 : 0) | (ParamType == "850ESJx3" ? 2 : 0);
     TelegramLines.clear();
     TelegramLines.reserve(image.size() / 128 + 2);
-    TelegramLines.push_back(Bytes({'u', 0x00, flags}) + ParamType);
+    TelegramLines.push_back(Bytes({QXBoot::Es850Kind, QXBoot::Opening, flags}) + ParamType);
     for (size_t at = 0; at < image.size(); at += 128) {
-        std::string payload = Bytes({'u', 0x01});
+        std::string payload = Bytes({QXBoot::Es850Kind, QXBoot::Data});
         AppendUint32(payload, low + at);
         payload.append(reinterpret_cast<const char*>(image.data() + at), 128);
         TelegramLines.push_back(std::move(payload));
     }
-    TelegramLines.push_back(Bytes({'u', 0x02}) + ParamType);
+    TelegramLines.push_back(Bytes({QXBoot::Es850Kind, QXBoot::Closing}) + ParamType);
     return true;
 }
 
@@ -249,16 +253,17 @@ bool TLoaderProgram::ConvertBinary(std::string& error) {
     }
     std::vector<std::string> payloads;
     payloads.reserve(TelegramLines.size() + 2);
-    payloads.push_back(Bytes({'t', 0x00, ParamOption == "VERIFY" ? uint8_t{1} : uint8_t{0}}) + "89S825x");
+    payloads.push_back(Bytes({QXBoot::BinaryKind, QXBoot::Opening, ParamOption == "VERIFY" ? uint8_t{1} : uint8_t{0}}) + "89S825x");
     uint64_t offset = 0;
     for (const std::string& line : TelegramLines) {
-        std::string payload = Bytes({'t', 0x01, static_cast<uint8_t>(offset & 0xFF),
-                                     static_cast<uint8_t>((offset >> 8) & 0xFF)});
+        uint8_t head[4] = {QXBoot::BinaryKind, QXBoot::Data};
+        LePut16(head + 2, static_cast<uint16_t>(offset));
+        std::string payload(reinterpret_cast<const char*>(head), sizeof head);
         payload += line;
         payloads.push_back(std::move(payload));
         offset += line.size();
     }
-    payloads.push_back(Bytes({'t', 0x02}) + "89S825x");
+    payloads.push_back(Bytes({QXBoot::BinaryKind, QXBoot::Closing}) + "89S825x");
     TelegramLines = std::move(payloads);
     return true;
 }
@@ -270,7 +275,7 @@ bool TLoaderProgram::ConvertSRecord(std::string& error) {
     }
     for (size_t n = 0; n < TelegramLines.size(); ++n) {
         const std::string_view line = TrimRight(TelegramLines[n]);
-        std::string payload = "s";
+        std::string payload(1, QXBoot::SRecordKind);
         // "S", the type and hexadecimal digits; an odd last digit is dropped.
         bool good = line.size() >= 2 && line[0] == 'S';
         if (good) {
@@ -303,21 +308,21 @@ uint8_t TLoaderProgram::TypeTimeoutCount() const {
 std::string TLoaderProgram::HeaderPayload() const {
     const bool control = ParamOption == "CONTROL";
     const bool proceed = ParamType == "MAIN" ? control : control && ProceedState == 2;
-    const std::string f = proceed ? Bytes({0x57, 0x13}) : Bytes({0x00, 0x00});
+    const std::string f = proceed ? Bytes({QXBoot::Proceed[0], QXBoot::Proceed[1]}) : Bytes({0x00, 0x00});
     // n bytes from 1-based position p of the second converted line.
     const auto l2 = [&](size_t p, size_t n) {
         const std::string& second = TelegramLines.size() > 1 ? TelegramLines[1] : std::string();
         return p - 1 < second.size() ? second.substr(p - 1, n) : std::string();
     };
-    const std::string sync = Bytes({0xAA, 0x55});
+    const std::string sync = Bytes({QXBoot::Sync[0], QXBoot::Sync[1]});
     const std::string zeros6(6, '\0');
     if (ParamType == "MAIN")
-        return FileKind == 1 ? "q" + sync + f + Ident + "    " : "q" + sync;
+        return FileKind == 1 ? QXBoot::MainHeader + sync + f + Ident + "    " : QXBoot::MainHeader + sync;
     if (ParamType == "USER")
-        return FileKind == 1 ? "p" + sync + f + std::string(3, '\0') + Ident + std::string(1, '\0')
-                             : "p" + f + sync + l2(9, 4) + zeros6 + l2(19, 32);
-    if (ParamType == "INTR") return "r" + f + sync + l2(9, 16);
-    return "t" + f + sync + zeros6 + l2(41, 16);  // INTRMOD
+        return FileKind == 1 ? QXBoot::UserHeader + sync + f + std::string(3, '\0') + Ident + std::string(1, '\0')
+                             : QXBoot::UserHeader + f + sync + l2(9, 4) + zeros6 + l2(19, 32);
+    if (ParamType == "INTR") return QXBoot::IntrHeader + f + sync + l2(9, 16);
+    return QXBoot::IntrModHeader + f + sync + zeros6 + l2(41, 16);  // INTRMOD
 }
 
 void TLoaderProgram::InsertHeader(bool replace) {

@@ -3,12 +3,11 @@
 #include <chrono>
 #include <cstdio>
 
+#include "BootCodes.h"
 #include "LoaderProgram.h"
 
 namespace {
 
-constexpr uint8_t kAck = 0xE0;
-constexpr uint8_t kRefusal = 0xF0;
 constexpr int kWaitSliceMs = 20;
 
 std::string Hex2(uint8_t value) {
@@ -97,8 +96,8 @@ const TRefusalTable k850 = {{{0xCA, "unsupported telegram type."},
 void TLoaderProgram::PrepareTelegram(size_t i, std::vector<uint8_t>& frame) const {
     const std::string& payload = TelegramLines[i];
     frame.clear();
-    frame.push_back(0x99);
-    frame.push_back(0x88);
+    frame.push_back(QXBoot::FrameStart);
+    frame.push_back(QXBoot::PcAddress);
     frame.push_back(static_cast<uint8_t>(3 + payload.size()));
     frame.insert(frame.end(), payload.begin(), payload.end());
 }
@@ -276,11 +275,11 @@ bool TLoaderProgram::SendFile(TLoaderLink& link, TLoaderUi& ui) {
         bool go = true;
         if (outcome == TReplyOutcome::Reply) {
             const uint8_t status = reply[3];
-            if (status == kAck) {
+            if (status == QXBoot::Acknowledge) {
                 go = CheckAcknowledgement(i, reply, wire, link, ui);
             } else {
                 if (RetryCounter > 0) --RetryCounter;
-                if (status == kRefusal) go = HandleRefusal(i, reply, ui);
+                if (status == QXBoot::Refusal) go = HandleRefusal(i, reply, ui);
                 else Repeat(i);
             }
         } else {

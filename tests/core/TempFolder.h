@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
+#include <csignal>
 
 class TempFolderTest : public ::testing::Test {
 protected:
@@ -26,4 +28,20 @@ protected:
         return static_cast<size_t>(
             std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()));
     }
+};
+
+// Lets writes beyond a file size fail, for as long as it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit now = old_;
+        now.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &now);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
+
+private:
+    rlimit old_{};
 };

@@ -54,7 +54,7 @@ TEST(MessageTable, SampleOfEveryArea) {
         {20104, "Writing Menu Configuration"},
         {21003, "%s\r\nWrong Hex file format."},
         {21009, "Application deleted successfully."},
-        {MsgWrongAddress, "Wrong address."},
+        {Msg::RefusedWrongAddress, "Wrong address."},
     };
     for (const auto& c : cases) EXPECT_EQ(LookupMessage(BuiltInMessages, c.id), c.text) << c.id;
 }
@@ -85,7 +85,7 @@ TEST(MessageTable, IdsAreUniqueAndTheTableEnds) {
 
 TEST(MessageTable, RefusalReasons) {
     EXPECT_EQ(RefusalReasonMessageId(0), 0);
-    EXPECT_EQ(RefusalReasonMessageId(1), MsgWrongAddress);
+    EXPECT_EQ(RefusalReasonMessageId(1), Msg::RefusedWrongAddress);
     EXPECT_EQ(LookupMessage(BuiltInMessages, RefusalReasonMessageId(1)), "Wrong address.");
     EXPECT_EQ(LookupMessage(BuiltInMessages, RefusalReasonMessageId(2)), "Wrong function.");
     EXPECT_EQ(LookupMessage(BuiltInMessages, RefusalReasonMessageId(4)), "Data overwrite.");

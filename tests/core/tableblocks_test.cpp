@@ -150,7 +150,7 @@ TEST(TableBlocks, LimitOfTheDataImage) {
     list.Clear();
     EXPECT_FALSE(TableDataToBlocks(table, list, context));
     EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(context.RefusalId, MsgTableBlockTooLarge);
+    EXPECT_EQ(context.RefusalId, Msg::TableBlockTooLarge);
     EXPECT_EQ(context.RefusalArgs[0], "Big");
     EXPECT_EQ(context.RefusalArgs[1], "65502");
 }

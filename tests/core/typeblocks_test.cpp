@@ -154,7 +154,7 @@ TEST(TypeBlocks, SizesAtTheLimits) {
     plain.Type.SetParameterCount(255);
     EXPECT_FALSE(plain.Write());
     EXPECT_EQ(plain.List.Count(), 0);
-    EXPECT_EQ(plain.Context.RefusalId, MsgTooManyBlockParameters);
+    EXPECT_EQ(plain.Context.RefusalId, Msg::TooManyBlockParameters);
     EXPECT_EQ(plain.Context.RefusalArgs[0], "EMPTY");
     EXPECT_EQ(plain.Context.RefusalArgs[1], "255");
 }

@@ -373,13 +373,13 @@ TEST(TypeObject, WhatTheBlocksCannotCarryIsRefusedFirst) {
     _BlockContext context = V2Context();
     EXPECT_FALSE(small.Object.SaveToBlocks(list, context, 0, 1));
     EXPECT_EQ(list.Count(), 1);
-    EXPECT_EQ(context.RefusalId, MsgTableBlockTooLarge);
+    EXPECT_EQ(context.RefusalId, Msg::TableBlockTooLarge);
     EXPECT_EQ(context.RefusalArgs[0], "Big");
     big->SetRowCount(4093);
     small.Type().SetParameterCount(255);
     EXPECT_FALSE(small.Object.SaveToBlocks(list, context, 0, 1));
     EXPECT_EQ(list.Count(), 1);
-    EXPECT_EQ(context.RefusalId, MsgTooManyBlockParameters);
+    EXPECT_EQ(context.RefusalId, Msg::TooManyBlockParameters);
     small.Type().SetParameterCount(254);
     EXPECT_TRUE(small.Object.SaveToBlocks(list, context, 0, 1));
     EXPECT_EQ(context.RefusalId, 0);
