@@ -241,8 +241,10 @@ TTypeObjectDataGrid::TTypeObjectDataGrid(_TypeGridContext* context)
     view->setWordWrap(false);
     view->setShowGrid(true);
     view->setCornerButtonEnabled(false);
-    if (auto* corner = view->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly))
-        corner->installEventFilter(new TCornerPainter(this, view));
+    if (auto* corner = view->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+        CornerPainter = new TCornerPainter(this, view);
+        corner->installEventFilter(CornerPainter);
+    }
     view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     view->Enter.OnEnter = [this] { Report(); };
     view->OnUserMove = [this] { Report(); };
@@ -277,6 +279,11 @@ TTypeObjectDataGrid::~TTypeObjectDataGrid() {
     view->setModel(nullptr);
     view->setItemDelegate(nullptr);
     delete Delegate;
+    // The headers and the corner stay with the view: nothing paints from
+    // this object any more.
+    delete CornerPainter;
+    view->setHorizontalHeader(new QHeaderView(Qt::Horizontal, view));
+    view->setVerticalHeader(new QHeaderView(Qt::Vertical, view));
 }
 
 QString TTypeObjectDataGrid::CellText(int row, int col) const {

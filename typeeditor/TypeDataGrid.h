@@ -167,6 +167,7 @@ private:
     _TypeSelection Selection;
     std::unique_ptr<TTypeGridModel> Model;
     TTypeGridDelegate* Delegate;
+    QObject* CornerPainter = nullptr;
     QFont FixedFont;
 
     void RebuildTabs();

@@ -554,6 +554,7 @@ int32_t TfrmTypeObject::GetViewSlot() const {
 }
 
 void TfrmTypeObject::TreeSelectionChanged() {
+    if (!TypeGrid || !TypeTree) return;  // closed
     TypeGrid->Select(TypeTree->GetSelection());
     Selection = ReadSelection();
     ApplySelectionKind();
@@ -562,6 +563,7 @@ void TfrmTypeObject::TreeSelectionChanged() {
 }
 
 void TfrmTypeObject::GridSelectionChanged() {
+    if (!TypeGrid || !TypeTree) return;  // closed
     Selection = ReadSelection();
     ApplySelectionKind();
     UpdateActions();
