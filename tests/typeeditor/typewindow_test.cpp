@@ -395,6 +395,20 @@ TEST_F(TypeWindow, MenusAndToolBarsFollowTheActiveTypeWindow) {
     check(b, a);
     check(a, b);
 
+    // A table chosen: the Table tool bar shows the table buttons, the Type
+    // tool bar has its own back, and the Edit menu is the table's.
+    a->TreeView->setFocus();
+    a->TreeView->setCurrentItem(ItemOf(a, NodeTable, 0));
+    ASSERT_EQ(a->Selection.Kind, _TypeSelection::KindTable);
+    EXPECT_EQ(Main->toolbarTableDefault->actions(), a->toolbarTable->actions());
+    EXPECT_EQ(Main->toolbarTypeDefault->actions(), QList<QAction*>{Main->actDefaultType});
+    EXPECT_EQ(Main->menuBar()->actions()[1], a->popupmnuTable->menuAction());
+    EXPECT_FALSE(Main->menuBar()->actions().contains(a->popupmnuType->menuAction()));
+    a->TreeView->setCurrentItem(ItemOf(a, NodeParameters, 0));
+    ASSERT_EQ(a->Selection.Kind, _TypeSelection::KindParameters);
+    EXPECT_EQ(Main->toolbarTypeDefault->actions(), a->toolbarType->actions());
+    EXPECT_EQ(Main->toolbarTableDefault->actions(), QList<QAction*>{Main->actDefaultTable});
+
     // General's Save writes the active window's type.
     a->UpdateStatus(true);
     fs::remove(a->FileName);
