@@ -347,6 +347,14 @@ void TTypeObjectDataGrid::LayoutGrid(bool force) {
     QHeaderView* rows = view->verticalHeader();
     rows->setDefaultSectionSize(GridLayout.DefaultRowHeight);
     if (rows->sectionSize(0) != GridLayout.HeaderRowHeight) rows->resizeSection(0, GridLayout.HeaderRowHeight);
+    // A column title of the program's own (not a field name) is never cut:
+    // its column is at least as wide as the title needs.
+    const QFontMetrics titles(view->horizontalHeader()->font());
+    const int titled = GridLayout.Kind == _TypeSelection::KindTable ? 1 : GridLayout.ColCount;
+    for (int c = 0; c < titled; ++c) {
+        int32_t& width = GridLayout.ColWidths[static_cast<size_t>(c)];
+        width = std::max(width, titles.horizontalAdvance(CellText(0, c)) + 12);
+    }
     for (int c = 0; c < GridLayout.ColCount; ++c)
         if (view->columnWidth(c) != GridLayout.ColWidths[static_cast<size_t>(c)])
             view->setColumnWidth(c, GridLayout.ColWidths[static_cast<size_t>(c)]);

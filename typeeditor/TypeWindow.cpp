@@ -372,7 +372,8 @@ void TfrmTypeObject::BuildMenus() {
     popupmnuTable->addSeparator();
     popupmnuTable->addActions({actAddRow, actInsertRow, actDeleteRow});
     popupmnuTable->addSeparator()->setObjectName("N7");
-    popupmnuTable->addMenu(viewEditAs("mnuViewEditAsTable"));
+    mnuViewEditAsTable = viewEditAs("mnuViewEditAsTable");
+    popupmnuTable->addMenu(mnuViewEditAsTable);
     TypeEditMenu = popupmnuType;
     TableEditMenu = popupmnuTable;
     SetMenuGroupIndex(popupmnuType, 1);
@@ -485,8 +486,10 @@ void TfrmTypeObject::UpdateActions() {
     for (const auto& [action, command] : commands)
         action->setEnabled(TypeCommandBuilt(command) && TypeCommandEnabled(command, state));
     const bool viewAs = TypeCommandEnabled(TTypeCommand::ViewEditAs, state);
-    for (QMenu* m : popupmnuType->findChildren<QMenu*>() + popupmnuTable->findChildren<QMenu*>())
-        if (m->objectName().startsWith("mnuViewEditAs")) m->menuAction()->setVisible(viewAs);
+    for (QMenu* m : {mnuViewEditAs, mnuViewEditAsTable}) {
+        m->menuAction()->setVisible(viewAs);
+        m->menuAction()->setEnabled(viewAs);
+    }
     for (QMenu* popup : {popupmnuType, popupmnuTable})
         for (QAction* a : popup->actions())
             if (a->objectName() == "N6" || a->objectName() == "N7") a->setVisible(viewAs);

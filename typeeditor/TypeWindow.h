@@ -74,7 +74,7 @@ public:
     QPlainTextEdit* memoSwitchName;
     QStatusBar* StatusBar;
     QLabel* StatusPanels[4];
-    QMenu *popupmnuType, *popupmnuTable, *mnuLanguage, *mnuViewEditAs;
+    QMenu *popupmnuType, *popupmnuTable, *mnuLanguage, *mnuViewEditAs, *mnuViewEditAsTable;
     QMenu* mnuExportMenu;
     QAction *actAddTable, *actInsertTable, *actDeleteTable, *actCopyTable, *actPasteTable;
     QAction *actAddField, *actInsertField, *actDeleteField, *actCopyField, *actPasteField;

@@ -282,6 +282,9 @@ TEST_F(TypeWindow, TreeAndGridShowTheTypeAndFollowEachOther) {
     EXPECT_EQ(w->DataGrid->model()->rowCount(), 17);
     EXPECT_EQ(w->DataGrid->rowHeight(1), 33);
     EXPECT_EQ(w->DataGrid->columnWidth(1), 180);
+    // The column is 30 wide unless its title needs more in this font.
+    const int flag = QFontMetrics(w->DataGrid->horizontalHeader()->font()).horizontalAdvance("Flag") + 12;
+    EXPECT_EQ(w->DataGrid->columnWidth(2), std::max(30, flag));
 }
 
 TEST_F(TypeWindow, OneUserActionGivesOneSelectionReport) {
@@ -344,6 +347,7 @@ TEST_F(TypeWindow, ViewEditAsShowsDecimalHexadecimalAndBinary) {
     w->DataGrid->setCurrentIndex(w->DataGrid->model()->index(2, ColValue));
     w->UpdateActions();
     EXPECT_TRUE(w->actViewEditAs->isEnabled());
+    EXPECT_TRUE(w->mnuViewEditAs->menuAction()->isVisible());
     w->actViewEditAsHex->trigger();
     EXPECT_EQ(Main->App.DisplayFormats[9], 1);
     EXPECT_EQ(GridRow(w, 2)[ColValue], "0xABCD");
@@ -358,6 +362,8 @@ TEST_F(TypeWindow, ViewEditAsShowsDecimalHexadecimalAndBinary) {
     w->TreeView->setFocus();
     w->UpdateActions();
     EXPECT_FALSE(w->actViewEditAs->isEnabled());
+    EXPECT_FALSE(w->mnuViewEditAs->menuAction()->isVisible());
+    EXPECT_FALSE(w->mnuViewEditAsTable->menuAction()->isVisible());
 }
 
 TEST_F(TypeWindow, MenusAndToolBarsFollowTheActiveTypeWindow) {
