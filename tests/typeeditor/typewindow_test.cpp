@@ -218,6 +218,45 @@ TEST_F(TypeWindow, ADamagedOrForeignFileLeavesNoWindowBehind) {
     EXPECT_EQ(TypeWindows().size(), 1u);
 }
 
+TEST_F(TypeWindow, ADoubleClickOnTheEmptyFrameOpensAType) {
+    StartMain();
+    ChosenFile = WriteSampleFile("click.mtp");
+    QTest::mouseDClick(Main->ClientArea->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    QApplication::processEvents();
+    const auto windows = TypeWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_EQ(windows[0]->FileName, ChosenFile);
+}
+
+TEST_F(TypeWindow, TheStatusBarShowsWhatTheClipboardStoreHolds) {
+    StartMain();
+    TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
+    ASSERT_NE(w, nullptr);
+    TCopyPaste& store = *Main->App.CopyPaste;
+    struct Case {
+        int32_t Kind;
+        const void* Item;
+        const char* Panel;
+    };
+    _ParamName name{};
+    _TableFieldInfo field;
+    const Case cases[] = {
+        {TCopyPaste::KindParameter, &name, "P"},
+        {TCopyPaste::KindTable, w->TypeData->GetTable(0), "T"},
+        {TCopyPaste::KindField, &field, "F"},
+    };
+    EXPECT_EQ(Panels(w)[2], "");
+    for (const Case& c : cases) {
+        ASSERT_TRUE(store.Copy(c.Item, c.Kind));
+        w->UpdateStatus(false);
+        EXPECT_EQ(Panels(w)[2], c.Panel);
+    }
+    store.Clear();
+    w->UpdateStatus(false);
+    EXPECT_EQ(Panels(w)[2], "");
+    EXPECT_FALSE(w->Modified);
+}
+
 TEST_F(TypeWindow, TheCommandLineFileOpensAtStart) {
     const std::string path = WriteSampleFile("start.mtp");
     StartMain(false, path);
