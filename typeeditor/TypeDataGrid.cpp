@@ -19,17 +19,6 @@
 
 // ---------------------------------------------------------------- focus reports
 
-void TEnterReport::FocusIn(Qt::FocusReason reason) {
-    if (reason == Qt::MouseFocusReason) Pending = true;
-    else if (OnEnter) OnEnter();
-}
-
-void TEnterReport::AfterPress() {
-    if (!Pending) return;
-    Pending = false;
-    if (OnEnter) OnEnter();
-}
-
 TTypeTabBar::TTypeTabBar(QWidget* parent) : QTabBar(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setExpanding(false);

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+#include "EnterReport.h"
 #include "TypeGridLayout.h"
 #include "TypeSelection.h"
 
@@ -24,19 +25,6 @@ class TTypeObjectData;
 class TTypeObjectDataGrid;
 class TfrmTypeObject;
 struct _AppInterface;
-
-// Reports a widget's arrival of the focus once per user action: a mouse
-// click that also moves the current item reports only as that move.
-class TEnterReport {
-public:
-    std::function<void()> OnEnter;
-    void FocusIn(Qt::FocusReason reason);
-    void Moved() { Pending = false; }
-    void AfterPress();
-
-private:
-    bool Pending = false;
-};
 
 class TTypeTabBar : public QTabBar {
     Q_OBJECT

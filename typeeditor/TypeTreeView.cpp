@@ -12,21 +12,17 @@
 TTypeTreeWidget::TTypeTreeWidget(QWidget* parent) : QTreeWidget(parent) {
     // Connected first, so that a click that moves the current item reports
     // once, as a change, and not once more as the focus arriving.
-    connect(this, &QTreeWidget::currentItemChanged, this, [this] { EnterPending = false; });
+    connect(this, &QTreeWidget::currentItemChanged, this, [this] { Enter.Moved(); });
 }
 
 void TTypeTreeWidget::focusInEvent(QFocusEvent* event) {
     QTreeWidget::focusInEvent(event);
-    if (event->reason() == Qt::MouseFocusReason) EnterPending = true;
-    else if (OnEnter) OnEnter();
+    Enter.FocusIn(event->reason());
 }
 
 void TTypeTreeWidget::mousePressEvent(QMouseEvent* event) {
     QTreeWidget::mousePressEvent(event);
-    if (EnterPending) {
-        EnterPending = false;
-        if (OnEnter) OnEnter();
-    }
+    Enter.AfterPress();
 }
 
 // ---------------------------------------------------------------- node collection
@@ -98,7 +94,7 @@ TTypeObjectTreeView::TTypeObjectTreeView(_TypeTreeContext* context) : Context(co
     Nodes = std::make_unique<TQtTreeNodes>(Context->TreeView, Context->Image);
     TTypeTreeWidget* tree = Context->TreeView;
     ChangeConnection = QObject::connect(tree, &QTreeWidget::currentItemChanged, tree, [this] { TreeViewChange(); });
-    tree->OnEnter = [this] {
+    tree->Enter.OnEnter = [this] {
         if (Context->OnSelectionChanged) Context->OnSelectionChanged();
     };
     tree->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -109,7 +105,7 @@ TTypeObjectTreeView::TTypeObjectTreeView(_TypeTreeContext* context) : Context(co
 
 TTypeObjectTreeView::~TTypeObjectTreeView() {
     QObject::disconnect(ChangeConnection);
-    Context->TreeView->OnEnter = nullptr;
+    Context->TreeView->Enter.OnEnter = nullptr;
     Context->TreeView->disconnect(Context->TreeView, &QWidget::customContextMenuRequested, nullptr, nullptr);
     const QSignalBlocker block(Context->TreeView);
     delete RootNode;

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "NodeExt.h"
+#include "EnterReport.h"
 #include "TypeSelection.h"
 #include "TypeTreeNodes.h"
 
@@ -26,15 +27,11 @@ class TTypeTreeWidget : public QTreeWidget {
     Q_OBJECT
 public:
     explicit TTypeTreeWidget(QWidget* parent = nullptr);
-    std::function<void()> OnEnter;
-    std::function<void()> OnUserChange;
+    TEnterReport Enter;
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-
-private:
-    bool EnterPending = false;
 };
 
 // What the window hands its tree object.
