@@ -43,7 +43,7 @@ bool CSVFile::Close() {
     bool ok = std::fflush(Output) == 0 && !std::ferror(Output) && ::fsync(fileno(Output)) == 0;
     ok = std::fclose(Output) == 0 && ok;
     Output = nullptr;
-    ok = ok && std::rename(TempName.c_str(), FileName.c_str()) == 0;
+    ok = ok && MoveIntoPlace(TempName, FileName);
     if (!ok) ::unlink(TempName.c_str());
     return ok;
 }

@@ -13,11 +13,35 @@ namespace {
 
 std::string Reason(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 }  // namespace
 
 std::string TemporaryNameBeside(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     return path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+bool MoveIntoPlace(const std::string& temp, const std::string& path) {
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) {
+        if (!S_ISREG(old.st_mode)) {
+            errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
+            return false;
+        }
+        ::chmod(temp.c_str(), old.st_mode & 07777);
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) return false;
+    const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
 }
 
 bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string* error) {
@@ -50,7 +74,7 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::s
         if (error) *error = Reason("cannot close");
         ok = false;
     }
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+    if (ok && !MoveIntoPlace(temp, path)) {
         if (error) *error = Reason("cannot replace");
         ok = false;
     }

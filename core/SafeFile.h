@@ -15,5 +15,11 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::s
 // The whole file, or nothing when it cannot be read or is larger than limit.
 std::optional<std::string> ReadWholeFile(const std::string& path, uint64_t limit = UINT64_MAX);
 
+// Puts a complete temporary file in place of path: refuses a path that is
+// there but is no regular file (a folder, a device), keeps the old file's
+// permissions, renames, and makes the rename durable. The temporary file is
+// left for the caller to remove on failure.
+bool MoveIntoPlace(const std::string& temp, const std::string& path);
+
 // The name of a fresh temporary file in the folder of path (not created).
 std::string TemporaryNameBeside(const std::string& path);

@@ -20,28 +20,6 @@ constexpr const char* FileIdent = "QX218 TYPTAB";
 constexpr const char* TypeIdent = "QX218 TYP";
 constexpr const char* TableIdent = "QX218 TAB";
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Puts a complete file in place of path: keeps the old file's permissions,
-// renames, and makes the rename durable.
-bool MoveIntoPlace(const std::string& temp, const std::string& path) {
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) {
-        if (!S_ISREG(old.st_mode)) return false;
-        ::chmod(temp.c_str(), old.st_mode & 07777);
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) return false;
-    const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
-}
 
 // Writes to a file through one buffer: small pieces are gathered, large
 // ones go out as they are.

@@ -9,7 +9,7 @@ namespace {
 
 std::function<QMessageBox::StandardButton(const TMessageRequest&)> MessageHook;
 std::function<bool(const TOpenDialogRequest&, std::string&, int&)> OpenHook;
-std::function<bool(const TSaveDialogRequest&, std::string&, int&)> SaveHook;
+std::function<bool(const TOpenDialogRequest&, const std::string&, std::string&)> SaveHook;
 
 }  // namespace
 
@@ -21,7 +21,7 @@ void SetOpenDialogHook(std::function<bool(const TOpenDialogRequest&, std::string
     OpenHook = std::move(hook);
 }
 
-void SetSaveDialogHook(std::function<bool(const TSaveDialogRequest&, std::string&, int&)> hook) {
+void SetSaveDialogHook(std::function<bool(const TOpenDialogRequest&, const std::string&, std::string&)> hook) {
     SaveHook = std::move(hook);
 }
 
@@ -70,12 +70,9 @@ QStringList QtNameFilters(const std::string& filter) {
 
 namespace {
 
-bool RunFileDialog(const TOpenDialogRequest& request, const std::string* saveName, std::string& fileName,
-                   int& filterIndex) {
-    QFileDialog dialog(request.Owner, QStr(request.Title));
-    dialog.setFileMode(saveName ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setAcceptMode(saveName ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    if (saveName && !saveName->empty()) dialog.selectFile(QFileName(*saveName));
+// A file dialog with the request's title, filters and default extension;
+// the filters as given to it.
+QStringList SetUpFileDialog(QFileDialog& dialog, const TOpenDialogRequest& request) {
     const QStringList filters = QtNameFilters(request.Filter);
     dialog.setNameFilters(filters);
     if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
@@ -83,6 +80,17 @@ bool RunFileDialog(const TOpenDialogRequest& request, const std::string* saveNam
     QString ext = QStr(request.DefaultExt);
     ext.remove(QStringLiteral("*.")).remove('.');
     if (!ext.isEmpty()) dialog.setDefaultSuffix(ext);
+    return filters;
+}
+
+}  // namespace
+
+bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int& filterIndex) {
+    if (OpenHook) return OpenHook(request, fileName, filterIndex);
+    QFileDialog dialog(request.Owner, QStr(request.Title));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = SetUpFileDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     fileName = FileNameStr(dialog.selectedFiles().first());
     filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
@@ -90,14 +98,14 @@ bool RunFileDialog(const TOpenDialogRequest& request, const std::string* saveNam
     return true;
 }
 
-}  // namespace
-
-bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int& filterIndex) {
-    if (OpenHook) return OpenHook(request, fileName, filterIndex);
-    return RunFileDialog(request, nullptr, fileName, filterIndex);
-}
-
-bool RunSaveDialog(const TSaveDialogRequest& request, std::string& fileName, int& filterIndex) {
-    if (SaveHook) return SaveHook(request, fileName, filterIndex);
-    return RunFileDialog(request, &request.FileName, fileName, filterIndex);
+bool RunSaveDialog(const TOpenDialogRequest& request, const std::string& startName, std::string& fileName) {
+    if (SaveHook) return SaveHook(request, startName, fileName);
+    QFileDialog dialog(request.Owner, QStr(request.Title));
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    SetUpFileDialog(dialog, request);
+    if (!startName.empty()) dialog.selectFile(QFileName(startName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    fileName = FileNameStr(dialog.selectedFiles().first());
+    return true;
 }

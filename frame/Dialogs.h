@@ -45,18 +45,15 @@ struct TOpenDialogRequest {
 // (file-system bytes) and filterIndex the filter it was chosen under.
 bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int& filterIndex);
 
+// Runs a save dialog that starts with startName. True when a file was
+// chosen: fileName receives it (file-system bytes); it need not exist.
+bool RunSaveDialog(const TOpenDialogRequest& request, const std::string& startName, std::string& fileName);
+
 // The Qt name filters of a filter text: each display text with its patterns
 // in parentheses (unless the text already ends with them).
 QStringList QtNameFilters(const std::string& filter);
 
-// What a save dialog asks: the open dialog's fields and the name proposed.
-// The dialog asks before it lets the user choose a file that exists.
-struct TSaveDialogRequest : TOpenDialogRequest {
-    std::string FileName;
-};
-bool RunSaveDialog(const TSaveDialogRequest& request, std::string& fileName, int& filterIndex);
-
 // Test seams: while set, boxes and dialogs are answered by these instead.
 void SetMessageBoxHook(std::function<QMessageBox::StandardButton(const TMessageRequest&)> hook);
 void SetOpenDialogHook(std::function<bool(const TOpenDialogRequest&, std::string&, int&)> hook);
-void SetSaveDialogHook(std::function<bool(const TSaveDialogRequest&, std::string&, int&)> hook);
+void SetSaveDialogHook(std::function<bool(const TOpenDialogRequest&, const std::string&, std::string&)> hook);

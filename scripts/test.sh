@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the plain build, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the device-link tests under
-# ThreadSanitizer, each fuzzer for 30 seconds, and the release build of the
-# two programs.
+# ThreadSanitizer, each fuzzer for 30 seconds, the tests once more in an
+# optimized build with every benchmark run once, and the release build of
+# the two programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -34,6 +35,21 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DQX_FUZZ=ON -DQX_GUI=OFF -DQX_BENCH=OFF
 cmake --build build/fuzz -j "$jobs"
 bash tests/fuzz/run.sh build/fuzz/tests/fuzz "${QX_FUZZ_SECONDS:-30}"
+
+stage "optimized build: the tests, and every benchmark once, briefly"
+# The optimizer sees warnings and faults a debug build does not; the
+# benchmarks run only to show they still work, their numbers mean nothing here.
+cmake -S . -B build/rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DQX_BENCH=ON
+cmake --build build/rel -j "$jobs"
+ctest --test-dir build/rel --output-on-failure -j "$jobs" --timeout 300
+for bench in build/rel/bench/*_bench; do
+  [ -x "$bench" ] || continue
+  log=build/rel/bench/$(basename "$bench").log
+  if ! QX_BENCH_ONCE=1 "$bench" --benchmark_min_time=0.01 > "$log" 2>&1 || grep -q 'ERROR OCCURRED' "$log"; then
+    echo "benchmark $(basename "$bench") FAILED:"; cat "$log"; exit 1
+  fi
+  echo "benchmark $(basename "$bench") ran"
+done
 
 stage "release build of the two programs, as scripts/run.sh makes it"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DQX_BENCH=OFF

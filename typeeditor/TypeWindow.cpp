@@ -758,15 +758,13 @@ bool TfrmTypeObject::Save() {
 
 bool TfrmTypeObject::SaveAs() {
     HideEditors();
-    TSaveDialogRequest request;
+    TOpenDialogRequest request;
     request.Owner = this;
     request.Filter = TypeFileFilter;
     request.DefaultExt = TypeFileExt;
-    request.FileName = GetDisplayName();
     std::string chosen;
-    int filterIndex = 1;
     bool saved = false;
-    if (RunSaveDialog(request, chosen, filterIndex)) {
+    if (RunSaveDialog(request, GetDisplayName(), chosen)) {
         saved = SaveToFile(chosen);
         if (saved) {
             FileName = chosen;

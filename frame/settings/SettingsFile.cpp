@@ -255,7 +255,7 @@ bool WriteSettingsFile(const std::string& path, const _SettingsRecord& record) {
     if (WriteToolBarSection(file, record.ToolBars)) ok = WriteRecentFilesSection(file, record.RecentFiles) && ok;
     else ok = false;
     file.Close();
-    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!ok || !MoveIntoPlace(temporary, path)) {
         std::remove(temporary.c_str());
         return false;
     }

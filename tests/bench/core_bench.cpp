@@ -13,6 +13,7 @@
 #include <new>
 #include <string>
 
+#include "BenchOnce.h"
 #include "CSVFile.h"
 #include "Tabledata.h"
 #include "Thdrobj.h"
@@ -256,12 +257,12 @@ void CsvImport(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(ContainerSave)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(ContainerSaveOnce)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(TableSave)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(ContainerLoad)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(CsvExport)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-BENCHMARK(CsvImport)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(ContainerSave)->Unit(benchmark::kMillisecond)->Iterations(BenchIterations(5))->UseRealTime();
+BENCHMARK(ContainerSaveOnce)->Unit(benchmark::kMillisecond)->Iterations(BenchIterations(5))->UseRealTime();
+BENCHMARK(TableSave)->Unit(benchmark::kMillisecond)->Iterations(BenchIterations(5))->UseRealTime();
+BENCHMARK(ContainerLoad)->Unit(benchmark::kMillisecond)->Iterations(BenchIterations(5))->UseRealTime();
+BENCHMARK(CsvExport)->Unit(benchmark::kMillisecond)->Iterations(BenchIterations(3))->UseRealTime();
+BENCHMARK(CsvImport)->Unit(benchmark::kMillisecond)->Iterations(BenchIterations(3))->UseRealTime();
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

@@ -3,6 +3,7 @@
 // sent from the previous reply's handler as a communication run does; and the
 // CPU the link's threads take while it is idle.
 #include "Basecommodule.h"
+#include "BenchOnce.h"
 #include "SimUnit.h"
 
 #include <benchmark/benchmark.h>
@@ -99,7 +100,7 @@ void BM_LinkIdleCpu(benchmark::State& state) {
     for (auto _ : state) {
         const double cpu0 = ProcessCpuSeconds();
         const auto t0 = Clock::now();
-        std::this_thread::sleep_for(std::chrono::seconds(3));
+        std::this_thread::sleep_for(BenchSpan(std::chrono::seconds(3)));
         const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
         state.counters["cpu_percent_of_core"] = 100.0 * (ProcessCpuSeconds() - cpu0) / wall;
     }

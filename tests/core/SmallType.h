@@ -4,11 +4,15 @@
 // Also byte helpers for writing the expected images out by hand.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -21,9 +25,18 @@
 
 using Bytes = std::vector<uint8_t>;
 
-inline void PutAt(Bytes& b, size_t at, std::string_view text) { std::memcpy(b.data() + at, text.data(), text.size()); }
+// Overwrites bytes of an image in place. A write past the image's end (a
+// test that took a shorter block than it meant) stops the test instead of
+// writing beyond the vector.
+inline void PutAt(Bytes& b, size_t at, std::span<const uint8_t> bytes) {
+    if (at > b.size() || bytes.size() > b.size() - at) throw std::out_of_range("PutAt: past the end of the image");
+    std::copy(bytes.begin(), bytes.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
+}
+inline void PutAt(Bytes& b, size_t at, std::string_view text) {
+    PutAt(b, at, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+}
 inline void PutAt(Bytes& b, size_t at, std::initializer_list<uint8_t> bytes) {
-    std::memcpy(b.data() + at, bytes.begin(), bytes.size());
+    PutAt(b, at, std::span(bytes.begin(), bytes.size()));
 }
 inline void Put16At(Bytes& b, size_t at, uint16_t v) { PutAt(b, at, {uint8_t(v), uint8_t(v >> 8)}); }
 inline void Put32At(Bytes& b, size_t at, uint32_t v) {

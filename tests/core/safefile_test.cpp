@@ -48,3 +48,21 @@ TEST_F(SafeFileTest, FailedReplaceKeepsTheOldFile) {
     EXPECT_EQ(ReadWholeFile(path), "old");
     EXPECT_NE(TemporaryNameBeside(path), path);
 }
+
+// Saving under the name of a device or a pipe must never put a regular file
+// in its place (as root a rename would do just that); a folder stays a folder.
+TEST_F(SafeFileTest, OnlyRegularFilesAreReplaced) {
+    const std::string fifo = (dir / "pipe").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string folder = (dir / "folder").string();
+    fs::create_directory(folder);
+    for (const std::string& target : {fifo, folder}) {
+        SCOPED_TRACE(target);
+        std::string error;
+        EXPECT_FALSE(ReplaceFileContents(target, "new", &error));
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);  // no temporary file left
+}

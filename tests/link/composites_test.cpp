@@ -7,8 +7,9 @@
 namespace {
 
 Bytes Stream(size_t dataLength) {
-    Bytes s{3, 0, static_cast<uint8_t>(dataLength + 6), 0, 0, 0};
-    s.resize(dataLength + 6, 0x41);
+    Bytes s(dataLength + 6, 0x41);
+    const Bytes header{3, 0, static_cast<uint8_t>(dataLength + 6), 0, 0, 0};
+    std::copy(header.begin(), header.end(), s.begin());
     return s;
 }
 

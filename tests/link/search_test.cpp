@@ -32,7 +32,7 @@ protected:
 
     void SetUp() override {
         link = std::make_unique<TBaseComModule>(&texts);
-        link->GetMonitor()->SetTimeout(100);
+        link->GetMonitor()->SetTimeout(300);  // short, with room for a loaded machine
     }
     void TearDown() override {
         link.reset();

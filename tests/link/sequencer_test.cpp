@@ -11,8 +11,9 @@ using namespace std::chrono_literals;
 namespace {
 
 Bytes Stream(size_t dataLength) {
-    Bytes s{3, 0, static_cast<uint8_t>(dataLength + 6), static_cast<uint8_t>((dataLength + 6) >> 8), 0, 0};
-    s.resize(dataLength + 6, 0x42);
+    Bytes s(dataLength + 6, 0x42);
+    const Bytes header{3, 0, static_cast<uint8_t>(dataLength + 6), static_cast<uint8_t>((dataLength + 6) >> 8), 0, 0};
+    std::copy(header.begin(), header.end(), s.begin());
     return s;
 }
 
@@ -127,7 +128,7 @@ TEST_F(CommRun, CancelEndsTheRunAtTheNextTickClosesThePortAndSendsNoMore) {
     const auto took = std::chrono::steady_clock::now() - cancelled;
     EXPECT_EQ(out.Result.State, 1);
     EXPECT_EQ(out.Result.ErrorCode, 0);
-    EXPECT_LT(took, 100ms);
+    EXPECT_LT(took, 1s);  // the rest of the read would take seconds
     EXPECT_FALSE(link->IsOpen());
     const size_t after = sim.RequestCount();
     std::this_thread::sleep_for(150ms);
@@ -177,7 +178,7 @@ TEST_F(CommRun, ClosingWhileTheErrorQuestionIsOpenEndsEverything) {
         lock.unlock();
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(_CommResult::Unpack(run->Close()), Result(1, 5, 133));
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);  // the question is never answered
         EXPECT_EQ(run->Close(), Result(1, 5, 133).Pack());
     }
     EXPECT_FALSE(link->IsOpen());

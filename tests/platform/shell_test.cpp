@@ -21,12 +21,15 @@ protected:
         SetStartHookForTests(nullptr);
         fs::remove_all(Dir);
     }
+    // Waits for the started program's file, as long as a loaded machine may
+    // need to start it.
     static bool WaitForFile(const fs::path& p) {
-        for (int i = 0; i < 200; ++i) {
-            if (fs::exists(p) && fs::file_size(p) > 0) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!(fs::exists(p) && fs::file_size(p) > 0)) {
+            if (std::chrono::steady_clock::now() > limit) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        return false;
+        return true;
     }
 };
 

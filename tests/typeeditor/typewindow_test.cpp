@@ -21,7 +21,12 @@ namespace {
 class TypeWindow : public FrameFixture {
 protected:
     std::unique_ptr<TfrmQX318MainForm> Main;
-    std::vector<TSaveDialogRequest> SaveDialogs;
+    // What each save dialog was asked: its request and the name it proposed.
+    struct SaveDialog {
+        TOpenDialogRequest Request;
+        std::string FileName;
+    };
+    std::vector<SaveDialog> SaveDialogs;
     std::string SaveAsFile;  // empty: the save dialog is cancelled
     QMessageBox::StandardButton CloseAnswer = QMessageBox::Yes;
 
@@ -32,11 +37,10 @@ protected:
             Messages.push_back(r);
             return r.Buttons == TMsgButtons::Ok ? QMessageBox::Ok : CloseAnswer;
         });
-        SetSaveDialogHook([this](const TSaveDialogRequest& r, std::string& name, int& filter) {
-            SaveDialogs.push_back(r);
+        SetSaveDialogHook([this](const TOpenDialogRequest& r, const std::string& start, std::string& name) {
+            SaveDialogs.push_back({r, start});
             if (SaveAsFile.empty()) return false;
             name = SaveAsFile;
-            filter = 1;
             return true;
         });
     }
@@ -489,8 +493,8 @@ TEST_F(TypeWindow, SaveAsOnAnUntitledWindowAndSaveAgain) {
     w->mnuSave->trigger();
     ASSERT_EQ(SaveDialogs.size(), 1u);
     EXPECT_EQ(SaveDialogs[0].FileName, "untitled1");
-    EXPECT_EQ(SaveDialogs[0].DefaultExt, "*.mtp");
-    EXPECT_EQ(SaveDialogs[0].Filter, "Type File (*.mtp)|*.mtp|Any File (*.*)|*.*");
+    EXPECT_EQ(SaveDialogs[0].Request.DefaultExt, "*.mtp");
+    EXPECT_EQ(SaveDialogs[0].Request.Filter, "Type File (*.mtp)|*.mtp|Any File (*.*)|*.*");
     EXPECT_TRUE(w->FileName.empty());
     EXPECT_TRUE(w->Modified);
     // Chosen: saved under that name, listed in the recent files.

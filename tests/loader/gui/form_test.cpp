@@ -121,6 +121,7 @@ TEST_F(LoaderForm, WholeRunAtTheTopOfTheScreen) {
     SimBootLoader board;
     ::setenv("QX318_COM203", board.DevicePath().c_str(), 1);
     TForm1 form;
+    form.Program.TimeoutCountOverride = 25;  // room for a loaded machine: no telegram goes twice
     form.LinkFactory = [&form] { return std::make_unique<TWatchLink>(form, CreateLoaderLink()); };
     form.FormCreate({"COM203", "57600", "MAIN", Write("fw.hex", ":0400000001020304F2\r\n:00000001FF\r\n"), "CONTROL"});
     EXPECT_TRUE(Boxes.empty());

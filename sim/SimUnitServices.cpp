@@ -1,20 +1,14 @@
 #include "SimUnitServices.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <stdexcept>
 
+#include "Bytes.h"
 #include "Fcs.h"
 
 namespace {
-uint32_t Get24(const std::vector<uint8_t>& d, size_t at) {
-    return uint32_t{d[at]} | (uint32_t{d[at + 1]} << 8) | (uint32_t{d[at + 2]} << 16);
-}
-uint16_t Get16(const std::vector<uint8_t>& d, size_t at) { return static_cast<uint16_t>(d[at] | (d[at + 1] << 8)); }
-void Put16(std::vector<uint8_t>& d, uint32_t v) {
-    d.push_back(static_cast<uint8_t>(v));
-    d.push_back(static_cast<uint8_t>(v >> 8));
-}
 std::string NameOf(const uint8_t* bytes, size_t size) {
     const void* nul = std::memchr(bytes, 0, size);
     return std::string(reinterpret_cast<const char*>(bytes),
@@ -22,17 +16,20 @@ std::string NameOf(const uint8_t* bytes, size_t size) {
 }
 }  // namespace
 
+static_assert(SimUnitServices::BlockAreaStart < SimUnitServices::BlockAreaEnd &&
+              SimUnitServices::BlockAreaEnd <= SimUnitServices::MemorySize);
+
 SimUnitServices::SimUnitServices(SimUnit& unit) : Unit(unit), Memory(MemorySize, 0xFF) {
-    Install(0xB2, &SimUnitServices::ReadData);
-    Install(0x32, &SimUnitServices::WriteData);
-    Install(0xC4, &SimUnitServices::Describe);
-    Install(0x14, &SimUnitServices::BlockPacket);
-    Install(0x94, &SimUnitServices::ReadBlock);
-    Install(0x0C, &SimUnitServices::Check);
-    Install(0x02, &SimUnitServices::Delete);
-    Install(0x10, &SimUnitServices::ProgramPacket);
-    Install(0x11, &SimUnitServices::ClearProgram);
-    Install(0xDA, &SimUnitServices::ProgramStatus);
+    Install(QXWire::Request::ReadData, &SimUnitServices::ReadData);
+    Install(QXWire::Request::WriteData, &SimUnitServices::WriteData);
+    Install(QXWire::Request::ReadInfo, &SimUnitServices::Describe);
+    Install(QXWire::Request::BlockPacket, &SimUnitServices::BlockPacket);
+    Install(QXWire::Request::ReadBlock, &SimUnitServices::ReadBlock);
+    Install(QXWire::Request::CheckPacket, &SimUnitServices::Check);
+    Install(QXWire::Request::Delete, &SimUnitServices::Delete);
+    Install(QXWire::Request::ProgramPacket, &SimUnitServices::ProgramPacket);
+    Install(QXWire::Request::ClearProgram, &SimUnitServices::ClearProgram);
+    Install(QXWire::Request::ProgramStatus, &SimUnitServices::ProgramStatus);
 }
 
 SimUnitServices::~SimUnitServices() {
@@ -86,12 +83,10 @@ void SimUnitServices::SetMemConfig(const MemConfig& config) {
 std::vector<uint8_t> SimUnitServices::MemConfigBytes() const {
     std::vector<uint8_t> b(24, 0);
     for (size_t i = 0; i < 8; ++i) b[i] = static_cast<uint8_t>(0xA0 + i);  // not read by the PC
-    for (size_t i = 0; i < 4; ++i) b[8 + i] = static_cast<uint8_t>(Config.LangStart >> (8 * i));
-    b[12] = static_cast<uint8_t>(Config.LangAreaSize);
-    b[13] = static_cast<uint8_t>(Config.LangAreaSize >> 8);
-    b[16] = static_cast<uint8_t>(Config.LangSize);
-    b[17] = static_cast<uint8_t>(Config.LangSize >> 8);
-    for (size_t i = 0; i < 4; ++i) b[18 + i] = static_cast<uint8_t>(Config.MenuConfig >> (8 * i));
+    LePut32(b.data() + 8, Config.LangStart);
+    LePut16(b.data() + 12, Config.LangAreaSize);
+    LePut16(b.data() + 16, Config.LangSize);
+    LePut32(b.data() + 18, Config.MenuConfig);
     return b;
 }
 
@@ -99,8 +94,75 @@ void SimUnitServices::PutBlock(uint8_t memType, uint8_t index, const std::vector
     // Every stored block holds at least its 6-byte header; the describe and
     // delete answers rely on it.
     if (stream.size() < 6) throw std::invalid_argument("a block stream holds at least its 6-byte header");
+    if (stream.size() > 0xFFFF) throw std::invalid_argument("a block stream holds at most 65535 bytes");
     std::lock_guard lock(Lock);
-    Blocks[{memType, index}] = stream;
+    auto blocks = Blocks;
+    blocks[{memType, index}] = stream;
+    if (BlockAreaUse(blocks) > BlockAreaEnd - BlockAreaStart) throw std::invalid_argument("the block area is full");
+    Blocks = std::move(blocks);
+    MirrorBlocks();
+}
+
+size_t SimUnitServices::BlockAreaUse(const std::map<BlockKey, std::vector<uint8_t>>& blocks) {
+    size_t used = 0;
+    for (const auto& [key, stream] : blocks) used += 8 + stream.size();
+    return used;
+}
+
+void SimUnitServices::MirrorBlocks() {
+    auto at = Memory.begin() + BlockAreaStart;
+    for (const auto& [key, stream] : Blocks) {
+        const auto descriptor = Descriptor(key.first, key.second, stream.size());
+        at = std::copy(descriptor.begin(), descriptor.end(), at);
+        at = std::copy(stream.begin(), stream.end(), at);
+    }
+    std::fill(at, Memory.begin() + BlockAreaEnd, uint8_t{0xFF});
+}
+
+SimUnitServices::Contents SimUnitServices::Snapshot() const {
+    std::lock_guard lock(Lock);
+    return Contents{Memory, Blocks, Programs};
+}
+
+std::string SimUnitServices::CheckContents(const Contents& contents) {
+    if (contents.Memory.size() != MemorySize) return "the memory is not " + std::to_string(MemorySize) + " bytes";
+    for (const auto& [key, stream] : contents.Blocks)
+        if (stream.size() < 6 || stream.size() > 0xFFFF)
+            return "block " + std::to_string(key.first) + "/" + std::to_string(key.second) + " has " +
+                   std::to_string(stream.size()) + " bytes";
+    if (BlockAreaUse(contents.Blocks) > BlockAreaEnd - BlockAreaStart) return "the blocks overflow the block area";
+    unsigned used = 0;
+    for (size_t slot = 0; slot < contents.Programs.size(); ++slot) {
+        const auto& p = contents.Programs[slot];
+        if (!p) continue;
+        const std::string which = "program slot " + std::to_string(slot);
+        if (p->Name.empty() || p->Name.size() > 16 || p->Name.find('\0') != std::string::npos)
+            return which + " has no valid name";
+        if (p->Image.size() > 0xFFFFFF) return which + " holds too large a program";
+        const size_t segments = std::max<size_t>(1, (p->Image.size() + SegmentSize - 1) / SegmentSize);
+        if (static_cast<size_t>(std::popcount(p->Mask)) != segments || (used & p->Mask))
+            return which + " occupies segments that do not fit its program";
+        used |= p->Mask;
+    }
+    return {};
+}
+
+bool SimUnitServices::Restore(const Contents& contents, std::string* reason) {
+    const std::string wrong = CheckContents(contents);
+    if (!wrong.empty()) {
+        if (reason) *reason = wrong;
+        return false;
+    }
+    std::lock_guard lock(Lock);
+    Memory = contents.Memory;
+    Blocks = contents.Blocks;
+    Programs = contents.Programs;
+    Writing.reset();
+    Downloading.reset();
+    Last = Transfer::None;
+    HaveLastProgram = false;
+    MirrorBlocks();
+    return true;
 }
 
 std::optional<std::vector<uint8_t>> SimUnitServices::GetBlock(uint8_t memType, uint8_t index) const {
@@ -175,11 +237,15 @@ void SimUnitServices::Drop(uint8_t fnc, int count) {
 
 SimUnitServices::Answer SimUnitServices::ReadData(const SimUnit::Request& r) {
     if (r.Data.size() != 4) return Nak(10);
-    uint32_t address = Get24(r.Data, 0);
+    uint32_t address = LeGet24(r.Data.data());
     const size_t n = r.Data[3];
-    if (address + n > Memory.size()) return Nak(1);
+    if (address + n > AddressSpace) return Nak(1);
+    // Addresses above the memory answer as an empty bus does: 0xFF.
     std::vector<uint8_t> reply(r.Data.begin(), r.Data.begin() + 3);
-    reply.insert(reply.end(), Memory.begin() + address, Memory.begin() + address + n);
+    reply.resize(3 + n, 0xFF);
+    if (address < Memory.size())
+        std::copy(Memory.begin() + address, Memory.begin() + std::min<size_t>(address + n, Memory.size()),
+                  reply.begin() + 3);
     if (WrongAddresses > 0) {
         --WrongAddresses;
         address += 0x100;
@@ -187,14 +253,16 @@ SimUnitServices::Answer SimUnitServices::ReadData(const SimUnit::Request& r) {
         reply[1] = static_cast<uint8_t>(address >> 8);
         reply[2] = static_cast<uint8_t>(address >> 16);
     }
-    return SimUnit::Answer{0x32, reply};
+    return SimUnit::Answer{QXWire::Reply::Data, reply};
 }
 
 SimUnitServices::Answer SimUnitServices::WriteData(const SimUnit::Request& r) {
     if (r.Data.size() < 3) return Nak(10);
-    const uint32_t address = Get24(r.Data, 0);
+    const uint32_t address = LeGet24(r.Data.data());
     const size_t n = r.Data.size() - 3;
     if (address + n > Memory.size()) return Nak(1);
+    // The block area is the block services' own.
+    if (n > 0 && address < BlockAreaEnd && address + n > BlockAreaStart) return Nak(1);
     std::copy(r.Data.begin() + 3, r.Data.end(), Memory.begin() + address);
     return Ack();
 }
@@ -202,11 +270,11 @@ SimUnitServices::Answer SimUnitServices::WriteData(const SimUnit::Request& r) {
 // ------------------------------------------------------------------ blocks
 
 SimUnitServices::Answer SimUnitServices::Describe(const SimUnit::Request& r) {
-    if (r.Data.size() == 1 && r.Data[0] == 2) {
-        std::vector<uint8_t> reply{2};
+    if (r.Data.size() == 1 && r.Data[0] == QXWire::MemConfigSelector) {
+        std::vector<uint8_t> reply{QXWire::MemConfigSelector};
         const auto config = MemConfigBytes();
         reply.insert(reply.end(), config.begin(), config.end());
-        return SimUnit::Answer{0x44, reply};
+        return SimUnit::Answer{QXWire::Reply::Info, reply};
     }
     if (r.Data.size() != 2) return Nak(10);
     const uint8_t memType = r.Data[0], index = r.Data[1];
@@ -226,13 +294,13 @@ SimUnitServices::Answer SimUnitServices::Describe(const SimUnit::Request& r) {
     std::vector<uint8_t> head(34, 0);
     std::copy_n(stream.begin() + 6, std::min<size_t>(34, stream.size() - 6), head.begin());
     reply.insert(reply.end(), head.begin(), head.end());
-    return SimUnit::Answer{0x44, reply};
+    return SimUnit::Answer{QXWire::Reply::Info, reply};
 }
 
 SimUnitServices::Answer SimUnitServices::BlockPacket(const SimUnit::Request& r) {
     if (r.Data.size() < 4) return Nak(10);
     const uint8_t memType = r.Data[0], index = r.Data[1];
-    const uint16_t offset = Get16(r.Data, 2);
+    const uint16_t offset = LeGet16(r.Data.data() + 2);
     const std::vector<uint8_t> payload(r.Data.begin() + 4, r.Data.end());
     Last = Transfer::Block;
     if (offset == 0) {
@@ -241,11 +309,12 @@ SimUnitServices::Answer SimUnitServices::BlockPacket(const SimUnit::Request& r) 
         BlockWrite w;
         w.MemType = memType;
         w.Index = index;
-        w.Size = Get16(payload, 2);
+        w.Size = LeGet16(payload.data() + 2);
         w.Stream = payload;
         if (w.Size < 6 || w.Stream.size() > w.Size) return Nak(10);
+        if (BlockAreaUse(Blocks) + 8 + w.Size > BlockAreaEnd - BlockAreaStart) return Nak(3);
         Writing = w;
-        return SimUnit::Answer{0x94, {}};
+        return SimUnit::Answer{QXWire::Reply::BlockPacketAck, {}};
     }
     // A packet sent again after a lost reply lands where it did before.
     if (!Writing || Writing->MemType != memType || Writing->Index != index || offset > Writing->Stream.size())
@@ -253,36 +322,37 @@ SimUnitServices::Answer SimUnitServices::BlockPacket(const SimUnit::Request& r) 
     Writing->Stream.resize(offset);
     Writing->Stream.insert(Writing->Stream.end(), payload.begin(), payload.end());
     if (Writing->Stream.size() > Writing->Size) return Nak(10);
-    return SimUnit::Answer{0x94, {}};
+    return SimUnit::Answer{QXWire::Reply::BlockPacketAck, {}};
 }
 
 SimUnitServices::Answer SimUnitServices::ReadBlock(const SimUnit::Request& r) {
     if (r.Data.size() != 4) return Nak(10);
     const uint8_t memType = r.Data[0], index = r.Data[1];
-    const uint16_t offset = Get16(r.Data, 2);
+    const uint16_t offset = LeGet16(r.Data.data() + 2);
     auto b = Blocks.find({memType, index});
     if (b == Blocks.end()) return Nak(15);
     if (offset > b->second.size()) return Nak(1);
     std::vector<uint8_t> reply(r.Data.begin(), r.Data.end());
     const size_t n = std::min(ReadPacket, b->second.size() - offset);
     reply.insert(reply.end(), b->second.begin() + offset, b->second.begin() + offset + static_cast<std::ptrdiff_t>(n));
-    return SimUnit::Answer{0x14, reply};
+    return SimUnit::Answer{QXWire::Reply::BlockData, reply};
 }
 
 SimUnitServices::Answer SimUnitServices::Check(const SimUnit::Request& r) {
     if (r.Data.size() != 2) return Nak(10);
-    const uint16_t sent = Get16(r.Data, 0);
+    const uint16_t sent = LeGet16(r.Data.data());
     if (Last == Transfer::Block) {
         if (!Writing) return Nak(5);
         if (Writing->Stream.size() != Writing->Size || Writing->Size < 6) return Nak(10);
         const uint16_t crc = CalcFcs16(Writing->Stream.data(), Writing->Stream.size());
-        std::vector<uint8_t> reply;
-        Put16(reply, crc ^ EchoXor);
+        std::vector<uint8_t> reply(2);
+        LePut16(reply.data(), static_cast<uint16_t>(crc ^ EchoXor));
         if (crc == sent) {
             Blocks[{Writing->MemType, Writing->Index}] = Writing->Stream;
             Writing.reset();
+            MirrorBlocks();
         }
-        return SimUnit::Answer{0x8C, reply};
+        return SimUnit::Answer{QXWire::Reply::CheckAck, reply};
     }
     if (Last == Transfer::Program) {
         if (!Downloading) {
@@ -304,7 +374,7 @@ SimUnitServices::Answer SimUnitServices::Check(const SimUnit::Request& r) {
 }
 
 SimUnitServices::Answer SimUnitServices::Delete(const SimUnit::Request& r) {
-    if (r.Data.size() == 18 && r.Data[0] == 2) {
+    if (r.Data.size() == 18 && r.Data[0] == QXWire::DeleteTypeSelector) {
         const std::string name = NameOf(r.Data.data() + 1, 17);
         size_t deleted = 0;
         for (auto b = Blocks.begin(); b != Blocks.end();) {
@@ -318,7 +388,9 @@ SimUnitServices::Answer SimUnitServices::Delete(const SimUnit::Request& r) {
                 ++b;
             }
         }
-        return deleted ? Ack() : Nak(14);
+        if (!deleted) return Nak(14);
+        MirrorBlocks();
+        return Ack();
     }
     if (r.Data.size() != 25) return Nak(10);
     auto b = Blocks.find({r.Data[0], r.Data[1]});
@@ -329,6 +401,7 @@ SimUnitServices::Answer SimUnitServices::Delete(const SimUnit::Request& r) {
     std::copy_n(s.begin() + 6, std::min<size_t>(17, s.size() - 6), head.begin());
     if (!std::equal(r.Data.begin() + 8, r.Data.end(), head.begin())) return Nak(14);
     Blocks.erase(b);
+    MirrorBlocks();
     return Ack();
 }
 
@@ -355,8 +428,8 @@ SimUnitServices::Answer SimUnitServices::ProgramPacket(const SimUnit::Request& r
         ProgramWrite w;
         w.Name = NameOf(r.Data.data() + 1, 16);
         if (w.Name.empty()) return Nak(12);
-        w.Size = Get24(r.Data, 17);
-        w.PacketCount = Get16(r.Data, 20);
+        w.Size = LeGet24(r.Data.data() + 17);
+        w.PacketCount = LeGet16(r.Data.data() + 20);
         if (w.PacketCount != (w.Size + 127) / 128) return Nak(6);
         w.Slot = -1;
         for (int s = 0; s < SlotCount && w.Slot < 0; ++s)
@@ -383,7 +456,7 @@ SimUnitServices::Answer SimUnitServices::ClearProgram(const SimUnit::Request& r)
 }
 
 SimUnitServices::Answer SimUnitServices::ProgramStatus(const SimUnit::Request& r) {
-    if (r.Data.size() != 2 || r.Data[0] != 0x99) return Nak(5);
+    if (r.Data.size() != 2 || r.Data[0] != QXWire::ProgramStatusMarker) return Nak(5);
     const size_t slot = r.Data[1];
     if (slot >= SlotCount) return Nak(11);
     std::vector<uint8_t> reply{StatusMarker};
@@ -397,5 +470,5 @@ SimUnitServices::Answer SimUnitServices::ProgramStatus(const SimUnit::Request& r
         status[20] = p->Mask;
     }
     reply.insert(reply.end(), status.begin(), status.end());
-    return SimUnit::Answer{0x5A, reply};
+    return SimUnit::Answer{QXWire::Reply::ProgramStatus, reply};
 }

@@ -4,6 +4,13 @@
 // descriptors and CRC check, program slots with their S-record
 // descriptions, and the model version (answered by SimUnit itself).
 //
+// The unit's memory is 1 MB; the application slots lie at its top. The
+// blocks live in their own area of that memory, one after the other in the
+// order of the block list, each as its 8 descriptor bytes followed by its
+// byte stream, the rest of the area erased (0xFF). Reading memory there
+// shows the blocks as the block services report them; writing there by
+// address is refused, so that the block list and the memory always agree.
+//
 // Faults: Refuse(fnc, reason) refuses the next requests of a function code
 // with a negative acknowledgement; Drop(fnc) loses the next requests before
 // the unit sees them (no reply, nothing done). SimUnit::Script still scripts
@@ -25,7 +32,10 @@
 
 class SimUnitServices {
 public:
-    static constexpr uint32_t MemorySize = 0x20000;
+    static constexpr uint32_t MemorySize = 0x100000;  // 1 MB, the application slots at its top
+    static constexpr uint32_t AddressSpace = 0x1000000;  // what the data services can address
+    static constexpr uint32_t BlockAreaStart = 0x20000;
+    static constexpr uint32_t BlockAreaEnd = 0xE0000;
     static constexpr int SlotCount = 8;
     static constexpr uint32_t SegmentSize = 32767;
 
@@ -38,7 +48,15 @@ public:
     struct Program {
         std::string Name;
         std::vector<uint8_t> Image;
-        uint8_t Mask = 0;
+        uint8_t Mask = 0;  // the segments it occupies
+    };
+    using BlockKey = std::pair<uint8_t, uint8_t>;  // memory type, index
+    // What the unit keeps, as a whole: its memory (the block area included),
+    // its blocks and its programs.
+    struct Contents {
+        std::vector<uint8_t> Memory;
+        std::map<BlockKey, std::vector<uint8_t>> Blocks;
+        std::array<std::optional<Program>, SlotCount> Programs;
     };
 
     explicit SimUnitServices(SimUnit& unit);
@@ -53,7 +71,15 @@ public:
     // The 24 bytes the unit reports for its memory configuration.
     std::vector<uint8_t> MemConfigBytes() const;
 
+    Contents Snapshot() const;
+    // Takes over the contents after checking they could have come from a
+    // unit: false with the reason, and nothing changed, when not.
+    bool Restore(const Contents& contents, std::string* reason = nullptr);
+    // Why the contents could not be a unit's; empty when they could.
+    static std::string CheckContents(const Contents& contents);
+
     // A block as the unit holds it: its byte stream (6-byte header, data).
+    // Throws when it does not fit the block area.
     void PutBlock(uint8_t memType, uint8_t index, const std::vector<uint8_t>& stream);
     std::optional<std::vector<uint8_t>> GetBlock(uint8_t memType, uint8_t index) const;
     size_t BlockCount() const;
@@ -86,7 +112,7 @@ private:
     mutable std::mutex Lock;
     std::vector<uint8_t> Memory;
     MemConfig Config;
-    std::map<std::pair<uint8_t, uint8_t>, std::vector<uint8_t>> Blocks;
+    std::map<BlockKey, std::vector<uint8_t>> Blocks;
     bool EveryDescriptor = false;
     size_t ReadPacket = 128;
     uint16_t EchoXor = 0;
@@ -99,7 +125,7 @@ private:
     std::map<uint8_t, Shortening> Shorts;
     std::map<uint8_t, std::vector<uint8_t>> Refusals;
     std::map<uint8_t, int> Drops;
-    uint8_t StatusMarker = 0x99;
+    uint8_t StatusMarker = QXWire::ProgramStatusMarker;
 
     // The block being written: key, expected stream size, bytes so far.
     struct BlockWrite {
@@ -125,8 +151,8 @@ private:
 
     using Answer = std::optional<SimUnit::Answer>;
     void Install(uint8_t fnc, Answer (SimUnitServices::*handler)(const SimUnit::Request&));
-    static Answer Nak(uint8_t reason) { return SimUnit::Answer{0xF0, {reason}}; }
-    static Answer Ack() { return SimUnit::Answer{0xE0, {}}; }
+    static Answer Nak(uint8_t reason) { return SimUnit::Answer{QXWire::Reply::Refusal, {reason}}; }
+    static Answer Ack() { return SimUnit::Answer{QXWire::Reply::Acknowledge, {}}; }
 
     Answer ReadData(const SimUnit::Request& r);
     Answer WriteData(const SimUnit::Request& r);
@@ -139,4 +165,7 @@ private:
     Answer ClearProgram(const SimUnit::Request& r);
     Answer ProgramStatus(const SimUnit::Request& r);
     uint8_t FreeMask(size_t size) const;
+    // Lays the blocks out in the block area of the memory again.
+    void MirrorBlocks();
+    static size_t BlockAreaUse(const std::map<BlockKey, std::vector<uint8_t>>& blocks);
 };

@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <stdexcept>
 #include <termios.h>
 #include <unistd.h>
@@ -20,12 +22,19 @@ SimUnit::SimUnit() {
     fcntl(Master, F_SETFD, FD_CLOEXEC);
     fcntl(Slave, F_SETFD, FD_CLOEXEC);
     if (pipe2(WakePipe, O_CLOEXEC | O_NONBLOCK) != 0) throw std::runtime_error("pipe failed");
+    // Without the watch the line still works, only not again after a PC side
+    // without special rights left it in exclusive mode.
+    Watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (Watch >= 0 && inotify_add_watch(Watch, SlavePath.c_str(), IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
+        ::close(Watch);
+        Watch = -1;
+    }
     SetModel("V2.7 SIM");
-    On(0xC3, [](SimUnit& unit, const Request&) -> std::optional<Answer> {
+    On(QXWire::Request::ModelVersion, [](SimUnit& unit, const Request&) -> std::optional<Answer> {
         std::lock_guard lock(unit.Lock);
         std::vector<uint8_t> text(16, 0);
         std::copy_n(unit.Model.begin(), std::min<size_t>(16, unit.Model.size()), text.begin());
-        return Answer{0x43, text};
+        return Answer{QXWire::Reply::ModelVersion, text};
     });
     Thread = std::thread(&SimUnit::Run, this);
 }
@@ -39,7 +48,8 @@ SimUnit::~SimUnit() {
     const uint8_t one = 1;
     (void)!::write(WakePipe[1], &one, 1);
     Thread.join();
-    for (int fd : {Master, Slave, WakePipe[0], WakePipe[1]}) ::close(fd);
+    for (int fd : {Master, Slave, WakePipe[0], WakePipe[1], Watch})
+        if (fd >= 0) ::close(fd);
 }
 
 void SimUnit::MapComPort(int port) const {
@@ -65,6 +75,16 @@ void SimUnit::SetModel(const std::string& text) {
 void SimUnit::Script(Fault fault) {
     std::lock_guard lock(Lock);
     Faults.push_back(std::move(fault));
+}
+
+void SimUnit::SetFaultPolicy(FaultPolicy policy) {
+    std::lock_guard lock(Lock);
+    Policy = std::move(policy);
+}
+
+void SimUnit::SetTracer(Tracer tracer) {
+    std::lock_guard lock(Lock);
+    Trace = std::move(tracer);
 }
 
 void SimUnit::Send(const std::vector<uint8_t>& bytes) {
@@ -137,17 +157,40 @@ bool SimUnit::Pause(int ms) {
     return !Changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return Stopping; });
 }
 
+bool SimUnit::LineClosed() {
+    alignas(inotify_event) char events[1024];
+    bool closed = false;
+    while (::read(Watch, events, sizeof events) > 0) closed = true;
+    // Our own end stays open, so the terminal outlives the PC side and keeps
+    // the exclusive mode it set; the next opening would fail without it lifted.
+    if (closed) (void)ioctl(Slave, TIOCNXCL);
+    return closed;
+}
+
+bool SimUnit::Receive(std::vector<uint8_t>& pending) {
+    uint8_t buffer[512];
+    const ssize_t n = ::read(Master, buffer, sizeof buffer);
+    if (n <= 0) return false;
+    {
+        std::lock_guard lock(Lock);
+        WireBytes.insert(WireBytes.end(), buffer, buffer + n);
+    }
+    pending.insert(pending.end(), buffer, buffer + n);
+    Parse(pending);
+    return true;
+}
+
 void SimUnit::Run() {
     std::vector<uint8_t> pending;
-    uint8_t buffer[512];
     for (;;) {
-        pollfd p[2] = {{Master, POLLIN, 0}, {WakePipe[0], POLLIN, 0}};
-        poll(p, 2, -1);
+        pollfd p[3] = {{Master, POLLIN, 0}, {WakePipe[0], POLLIN, 0}, {Watch, POLLIN, 0}};
+        poll(p, Watch >= 0 ? 3 : 2, -1);
         if (p[1].revents) {
             uint8_t sink[16];
             while (::read(WakePipe[0], sink, sizeof sink) > 0) {
             }
         }
+        const bool closed = Watch >= 0 && p[2].revents && LineClosed();
         std::deque<std::vector<uint8_t>> outgoing;
         {
             std::lock_guard lock(Lock);
@@ -155,16 +198,15 @@ void SimUnit::Run() {
             outgoing.swap(Outgoing);
         }
         for (const auto& bytes : outgoing) Write(bytes.data(), bytes.size());
-        if (p[0].revents & POLLIN) {
-            const ssize_t n = ::read(Master, buffer, sizeof buffer);
-            if (n > 0) {
-                {
-                    std::lock_guard lock(Lock);
-                    WireBytes.insert(WireBytes.end(), buffer, buffer + n);
-                }
-                pending.insert(pending.end(), buffer, buffer + n);
-                Parse(pending);
+        if (closed) {
+            // Whatever the PC side sent before it closed the line is in by
+            // now and is handled; a frame it left unfinished is dropped, so
+            // that it does not swallow the first request of the next opening.
+            while (Receive(pending)) {
             }
+            pending.clear();
+        } else if (p[0].revents & POLLIN) {
+            Receive(pending);
         } else if (p[0].revents & (POLLHUP | POLLERR)) {
             Pause(10);
         }
@@ -198,11 +240,14 @@ void SimUnit::Parse(std::vector<uint8_t>& pending) {
         request.Frame.assign(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(len + 1));
         request.At = Clock::now();
         pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(len + 1));
+        Tracer trace;
         {
             std::lock_guard lock(Lock);
             Received.push_back(request);
             Changed.notify_all();
+            trace = Trace;
         }
+        if (trace) trace(true, request.Frame);
         Respond(request);
     }
 }
@@ -210,16 +255,28 @@ void SimUnit::Parse(std::vector<uint8_t>& pending) {
 void SimUnit::Respond(const Request& request) {
     Handler handler;
     Fault fault;
+    FaultPolicy policy;
+    Tracer trace;
+    bool scripted = false;
     {
         std::lock_guard lock(Lock);
         if (auto h = Handlers.find(request.Fnc); h != Handlers.end()) handler = h->second;
         if (!Faults.empty()) {
             fault = std::move(Faults.front());
             Faults.pop_front();
+            scripted = true;
         }
+        policy = Policy;
+        trace = Trace;
+    }
+    if (!scripted && policy) {
+        if (auto picked = policy(request)) fault = std::move(*picked);
     }
     std::optional<Answer> answer;
-    if (handler) answer = handler(*this, request);
+    if (fault.Refuse)
+        answer = Answer{QXWire::Reply::Refusal, {*fault.Refuse}};
+    else if (handler)
+        answer = handler(*this, request);
     if (fault.Silent || (!answer && !fault.Raw)) return;
 
     std::vector<uint8_t> reply =
@@ -236,6 +293,7 @@ void SimUnit::Respond(const Request& request) {
         reply.erase(reply.begin() + fault.DropIndex);
 
     if (fault.DelayMs > 0 && !Pause(fault.DelayMs)) return;
+    if (trace) trace(false, reply);
     if (!fault.Before.empty()) Write(fault.Before.data(), fault.Before.size());
     if (fault.PauseIndex >= 0 && static_cast<size_t>(fault.PauseIndex) < reply.size()) {
         const size_t at = static_cast<size_t>(fault.PauseIndex);

@@ -1,0 +1,302 @@
+#include "GamesManager.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QStatusBar>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <cstring>
+#include <filesystem>
+
+#include "Appinterface.h"
+#include "CommModule.h"
+#include "Dialogs.h"
+#include "MessageIds.h"
+#include "FormTranslation.h"
+#include "QtText.h"
+#include "TextHelpers.h"
+
+namespace {
+
+// The grid's rows are painted by the window.
+class TSlotDelegate : public QStyledItemDelegate {
+public:
+    explicit TSlotDelegate(TfrmGamesManager* form) : QStyledItemDelegate(form), Form(form) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        painter->save();
+        Form->DataGridDrawCell(*painter, index.row(), option.rect, option.state & QStyle::State_Selected);
+        painter->restore();
+    }
+
+private:
+    TfrmGamesManager* Form;
+};
+
+constexpr int RowHeight = 60;
+
+}  // namespace
+
+TfrmGamesManager::TfrmGamesManager(_AppInterface* app)
+    : TManagerChild(app, KindGamesManager, PlacementIndex, ToolBarSlot) {
+    setObjectName("frmGamesManager");
+    setWindowTitle("Applications");
+
+    auto action = [this](const char* name, const char* text, QKeySequence key, int image,
+                         void (TfrmGamesManager::*handler)()) {
+        QAction* a = Named(new QAction(text, this), name);
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        if (App && App->ActionImages) a->setIcon(App->ActionImages->Icon(image));
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    actRefresh = action("actRefresh", "Refresh", QKeySequence(Qt::Key_F5), 16, &TfrmGamesManager::actRefreshExecute);
+    actDownloadGame = action("actDownloadGame", "PC -> QX", QKeySequence(Qt::Key_Insert), 63,
+                             &TfrmGamesManager::actDownloadGameExecute);
+    actDeleteGame =
+        action("actDeleteGame", "Delete", QKeySequence(Qt::Key_Delete), 65, &TfrmGamesManager::actDeleteGameExecute);
+
+    Client = new QWidget;
+    for (QAction* a : {actRefresh, actDownloadGame, actDeleteGame}) Client->addAction(a);
+    auto* layout = new QVBoxLayout(Client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    toolbarGamesManager = Named(new QToolBar, "toolbarGamesManager");
+    toolbarGamesManager->setIconSize(QSize(16, 16));
+    toolbarGamesManager->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    for (QAction* a : {actRefresh, actDownloadGame, actDeleteGame}) toolbarGamesManager->addAction(a);
+    layout->addWidget(toolbarGamesManager);
+
+    DataGrid = Named(new QTableWidget(AppSlotCount, 1), "DataGrid");
+    DataGrid->horizontalHeader()->hide();
+    DataGrid->verticalHeader()->hide();
+    DataGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    DataGrid->verticalHeader()->setDefaultSectionSize(RowHeight);
+    DataGrid->setShowGrid(false);
+    DataGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DataGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    DataGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DataGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    DataGrid->setMinimumSize(280, 100);
+    DataGrid->setStyleSheet("QTableWidget { background: rgb(160, 160, 164); }");
+    DataGrid->setItemDelegate(new TSlotDelegate(this));
+    DataGrid->setCurrentCell(0, 0);
+    DataGrid->installEventFilter(this);
+    DataGrid->viewport()->installEventFilter(this);
+    DataGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(DataGrid, &QTableWidget::currentCellChanged, this, [this] { UpdateActions(); });
+    layout->addWidget(DataGrid, 1);
+
+    StatusBar = Named(new QStatusBar, "StatusBar");
+    layout->addWidget(StatusBar);
+
+    PopupMenu = Named(new QMenu("&Edit", this), "PopupMenu");
+    for (QAction* a : {actRefresh, actDownloadGame, actDeleteGame}) PopupMenu->addAction(a);
+    connect(DataGrid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu->popup(DataGrid->viewport()->mapToGlobal(at)); });
+    setWidget(Client);
+
+    if (App && App->Mls) TranslateWidget(*App->Mls, this);
+    for (QAction* a : toolbarGamesManager->actions())
+        a->setToolTip(QStr(ButtonHintFromCaption(CpStr(a->text()))));
+    NotConnectedText = App->Text(Msg::QXNotConnected);
+    PressRefreshText = App->Text(Msg::PressRefreshToConnect);
+    if (App) PopupMenu->setTitle(QStr(App->Text(Msg::MenuEdit)));
+    OwnMenu = PopupMenu;
+    OwnToolBar = toolbarGamesManager;
+    UpdateActions();
+    GrowToContent(QSize());
+    RestorePlacement();
+}
+
+void TfrmGamesManager::UpdateActions() {
+    const int row = DataGrid->currentRow();
+    actRefresh->setEnabled(true);
+    actDownloadGame->setEnabled(IsConnected);
+    actDeleteGame->setEnabled(IsConnected && row >= 0 && row < AppSlotCount && Slots[row].used);
+}
+
+bool TfrmGamesManager::Run(TCommCmdList& list) {
+    if (!App) return false;
+    App->ModelVersion.Clear();
+    bool ignored = false;
+    const _CommResult result = RunCommands(this, App->ComModule.get(), &list, &App->ComPort, App->BaudIndex,
+                                           &App->ModelVersion, 0, &ignored);
+    // A run with an error ignored is not a success: what it read or wrote
+    // is not whole.
+    return result.Succeeded() && !ignored;
+}
+
+void TfrmGamesManager::RefreshSlots() {
+    for (_AppSlot& s : Slots) s = _AppSlot();
+    TCommCmdList list;
+    for (int i = 0; i < AppSlotCount; ++i) {
+        _CommCmd* c = list.Add();
+        c->Service = csReadData;
+        c->SuperService = 0;
+        c->Caption = App->Text(Msg::ReadApplicationSlotStatus, std::to_string(i));
+        c->Param = static_cast<int32_t>(AppSlotAddress(i));
+        c->Data = Slots[i].text;
+        c->Length = AppHeaderSize;
+    }
+    IsConnected = Run(list);
+    if (IsConnected)
+        for (_AppSlot& s : Slots) TakeSlotHeader(s);
+    else
+        for (_AppSlot& s : Slots) s = _AppSlot();
+    UpdateActions();
+    DataGrid->viewport()->update();
+}
+
+void TfrmGamesManager::DownloadApplication() {
+    if (!IsConnected) return;
+    int target = FirstFreeSlot(Slots);
+    if (target < 0) {
+        ShowMessageBox(this, App->Text(Msg::NoMemoryForApplication), TMsgIcon::Stop);
+        return;
+    }
+    TOpenDialogRequest request{this, "Program Download",
+                               "Intel Hex File (*.hex,*.h86)|*.hex;*.h86|All files (*.*)|*.*", 1, "*.hex;*.h86"};
+    std::string path;
+    int filter = 1;
+    if (!RunOpenDialog(request, path, filter)) return;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        ShowMessageBox(this, App->Text(Msg::FileDoesNotExist, path), TMsgIcon::Stop);
+        return;
+    }
+    HEXFormat hex;
+    if (!hex.LoadFromFile(path) && hex.GetLastError() == THexError::FileUnreadable) {
+        ShowMessageBox(this, App->Text(Msg::FileDoesNotExist, path), TMsgIcon::Stop);
+        return;
+    }
+    if (hex.GetLastError() != THexError::None || !hex.HasAppVersion()) {
+        ShowMessageBox(this, App->Text(Msg::WrongHexFormat, path), TMsgIcon::Stop);
+        return;
+    }
+    const std::string name = hex.GetAppVersion();
+    if (const int same = SlotWithName(Slots, name); same >= 0) {
+        target = same;
+        if (ShowMessageBox(this, App->Text(Msg::ApplicationExistsOverwrite, name), TMsgIcon::Warning, TMsgButtons::YesNo) != QMessageBox::Yes)
+            return;
+    }
+    std::vector<_HEXBlock> blocks;
+    hex.RepackToBlocks(blocks);
+    // Every block is checked before anything is sent.
+    const auto addresses = PlaceAppBlocks(blocks, target);
+    if (!addresses) {
+        ShowMessageBox(this, App->Text(Msg::WrongHexFormat, path), TMsgIcon::Stop);
+        return;
+    }
+    TCommCmdList list;
+    for (size_t k = 0; k < blocks.size(); ++k) {
+        _CommCmd* c = list.Add();
+        c->Service = csWriteData;
+        c->SuperService = 0;
+        c->Caption = App->Text(Msg::DownloadingApplicationBlock, std::to_string(k));
+        c->Param = static_cast<int32_t>((*addresses)[k]);
+        c->Data = blocks[k].Data;
+        c->Length = AppBlockSize;
+    }
+    IsConnected = false;
+    UpdateActions();
+    DataGrid->viewport()->update();
+    if (Run(list)) {
+        ShowMessageBox(this, App->Text(Msg::ApplicationDownloaded), TMsgIcon::Information);
+        RefreshSlots();
+    }
+}
+
+void TfrmGamesManager::DeleteApplication() {
+    const int slot = DataGrid->currentRow();
+    if (slot < 0 || slot >= AppSlotCount || !App) return;
+    if (ShowMessageBox(this, App->Text(Msg::DeleteApplicationConfirm), TMsgIcon::Warning, TMsgButtons::YesNo) != QMessageBox::Yes) return;
+    // Only the header is cleared; the rest of the slot keeps its content.
+    uint8_t zeros[AppHeaderSize] = {};
+    TCommCmdList list;
+    _CommCmd* c = list.Add();
+    c->Service = csWriteData;
+    c->SuperService = 0;
+    c->Caption = App->Text(Msg::DeletingApplicationSlot, std::to_string(slot));
+    c->Param = static_cast<int32_t>(AppSlotAddress(slot));
+    c->Data = zeros;
+    c->Length = AppHeaderSize;
+    IsConnected = false;
+    UpdateActions();
+    DataGrid->viewport()->update();
+    if (Run(list)) {
+        ShowMessageBox(this, App->Text(Msg::ApplicationDeleted), TMsgIcon::Information);
+        RefreshSlots();
+    }
+}
+
+void TfrmGamesManager::actRefreshExecute() { RefreshSlots(); }
+void TfrmGamesManager::actDownloadGameExecute() { DownloadApplication(); }
+void TfrmGamesManager::actDeleteGameExecute() {
+    if (actDeleteGame->isEnabled()) DeleteApplication();
+}
+
+void TfrmGamesManager::DataGridDrawCell(QPainter& painter, int row, const QRect& rect, bool selected) {
+    if (row < 0 || row >= AppSlotCount) return;
+    // The cell as the grid prepares it; the slot's box takes the brush.
+    const QColor prepared = selected ? DataGrid->palette().color(QPalette::Highlight) : QColor(160, 160, 164);
+    painter.fillRect(rect, prepared);
+    QColor brush = prepared;
+    if (IsConnected && Slots[row].used) brush = selected ? QColor(188, 209, 245) : QColor(192, 192, 192);
+    else if (!IsConnected) brush = QColor(128, 128, 128);
+    painter.setPen(QPen(selected ? QColor(0, 0, 255) : QColor(Qt::black), 1));
+    painter.setBrush(brush);
+    DrawSlot(painter, row, rect, selected);
+}
+
+void TfrmGamesManager::DrawSlot(QPainter& painter, int row, QRect r, bool selected) {
+    r.setLeft(r.left() + DrawInset);
+    r.setRight(r.right() - DrawInset);
+    const int left = r.left(), top = r.top();
+    painter.drawRect(QRect(QPoint(left + 2, top + 2), QPoint(r.right() - 2, r.bottom() - 2)));
+    painter.drawRect(QRect(QPoint(left + 22, top + 22), QPoint(left + 35, top + 39)));
+    painter.setPen(Qt::black);
+    const QFontMetrics fm(painter.font());
+    auto text = [&](int x, int y, const QString& s) { painter.drawText(x, y + fm.ascent(), s); };
+    text(left + 25, top + 24, QString::number(row + 1));
+    if (IsConnected) {
+        if (Slots[row].used) text(left + 47, top + 24, QStr(AppSlotName(Slots[row])));
+    } else if (selected) {
+        painter.setPen(QColor(192, 192, 192));
+        text(left + 47, top + 17, QStr(NotConnectedText));
+        text(left + 47, top + 32, QStr(PressRefreshText));
+    } else {
+        text(left + 47, top + 24, "???");
+    }
+}
+
+void TfrmGamesManager::FormKeyPress(const QString& key) {
+    if (key.size() == 1 && key[0] >= '1' && key[0] <= '7') DataGrid->setCurrentCell(key[0].unicode() - '1', 0);
+}
+
+void TfrmGamesManager::FormResize() {
+    const int w = DataGrid->viewport()->width();
+    DataGrid->setColumnWidth(0, std::max(0, DataGrid->width() - 20));
+    DrawInset = w > 260 ? (w - 260) / 2 : 0;
+}
+
+bool TfrmGamesManager::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched == DataGrid) {
+        const QString key = static_cast<QKeyEvent*>(event)->text();
+        if (key.size() == 1 && key[0] >= '1' && key[0] <= '7') {
+            FormKeyPress(key);
+            return true;
+        }
+    }
+    if (event->type() == QEvent::Resize && (watched == DataGrid || watched == DataGrid->viewport())) FormResize();
+    return TManagerChild::eventFilter(watched, event);
+}
+
+TMDICustomChild* OpenGamesManager(_AppInterface* app) { return OpenManagerWindow<TfrmGamesManager>(app); }

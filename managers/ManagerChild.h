@@ -1,0 +1,58 @@
+// What the manager windows share: the common protocol of a document window
+// (menu merged while active, tool bar lent to the main window in flexible
+// mode, placement saved on close) and their creators.
+#pragma once
+
+#include "MDICustomChild.h"
+
+class QMenu;
+class QToolBar;
+
+class TManagerChild : public TMDICustomChild {
+    Q_OBJECT
+public:
+    // placement: index into the record's WindowPlacements, -1 none;
+    // slot: main-window tool bar, -1 none.
+    TManagerChild(_AppInterface* app, uint32_t kind, int placement, int slot);
+    ~TManagerChild() override;
+
+public slots:
+    void FormActivate();
+    void FormDeactivate();
+    virtual bool FormCloseQuery();
+    void FormClose();
+
+protected:
+    // Set by the window: its menu ("&Edit", group index 1) and its tool bar.
+    QMenu* OwnMenu = nullptr;
+    QToolBar* OwnToolBar = nullptr;
+    const int Placement;
+    const int Slot;
+    // The last step of creation: the placement from the record.
+    void RestorePlacement();
+    // Keeps the window at least at the designed size and at what its content
+    // needs (longer texts, a bigger font); a window below that grows.
+    void GrowToContent(QSize designed);
+    void closeEvent(QCloseEvent* event) override;
+};
+
+// Creates a window, shows it and returns it; none when creating fails.
+template <typename TWindow>
+TMDICustomChild* OpenManagerWindow(_AppInterface* app) {
+    TWindow* window = nullptr;
+    try {
+        window = new TWindow(app);
+        window->show();
+        return window;
+    } catch (...) {
+        delete window;
+        return nullptr;
+    }
+}
+
+// Gives a Qt object its component name.
+template <typename T>
+T* Named(T* object, const char* name) {
+    object->setObjectName(name);
+    return object;
+}

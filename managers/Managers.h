@@ -1,0 +1,4 @@
+// Registers the creators of the manager and tool windows with the frame.
+#pragma once
+
+void RegisterManagers();
