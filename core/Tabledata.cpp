@@ -270,18 +270,22 @@ std::string TTableData::GetValueText(int32_t d, int32_t r, int32_t f) {
 
 // ---------------------------------------------------------------- sections
 
-bool TTableData::SaveTo(THdrObj& container) const {
-    const int32_t fields = Fields.Count();
-    const int32_t rows = Cells.GetRowCount();
-    uint8_t header[HeaderSize] = {};
+void TTableData::FillHeader(uint8_t* header) const {
     std::memcpy(header, Name, sizeof Name);
     std::memcpy(header + 17, TypeName, sizeof TypeName);
-    LePut32(header + 34, static_cast<uint32_t>(fields));
-    LePut32(header + 38, static_cast<uint32_t>(rows));
+    LePut32(header + 34, static_cast<uint32_t>(Fields.Count()));
+    LePut32(header + 38, static_cast<uint32_t>(Cells.GetRowCount()));
     LePut32(header + 42, Function);
     LePut32(header + 46, Block);
     LePut32(header + 50, Cfg);
     LePut32(header + 54, Level);
+}
+
+bool TTableData::SaveTo(THdrObj& container) const {
+    const int32_t fields = Fields.Count();
+    const int32_t rows = Cells.GetRowCount();
+    uint8_t header[HeaderSize] = {};
+    FillHeader(header);
     if (!container.WriteSection(SectHeader, 0, HeaderSize, header)) return false;
     for (int32_t f = 0; f < fields; ++f)
         if (!container.WriteSection(SectField, static_cast<uint16_t>(f), sizeof(_TableFieldInfo), Fields.Get(f)))
@@ -290,39 +294,100 @@ bool TTableData::SaveTo(THdrObj& container) const {
     // Data sets: the name, then the cells field by field (all rows of field 0,
     // then all rows of field 1, ...), as GetValue gives them.
     const size_t cellCount = static_cast<size_t>(fields) * static_cast<size_t>(rows);
-    std::vector<const uint32_t*> rowCells(static_cast<size_t>(rows));
     for (int32_t d = 0; d < DataSetNames.Count(); ++d) {
         std::vector<uint8_t> image(DataSetNameSize + 4 * cellCount);
         std::memcpy(image.data(), DataSetNames.Get(d)->Name, sizeof(_TableDataSetName));
-        uint8_t* cells = image.data() + DataSetNameSize;
-        for (int32_t r = 0; r < rows; ++r) rowCells[static_cast<size_t>(r)] = RowCells(d, r);
-        const TArray<unsigned int>* plane = Cells.GetPlane(d);
-        const int32_t cols = plane ? plane->GetColCount() : 0;
-        constexpr int32_t RowBlock = 256;  // rows at a time, so that they stay in cache
-        for (int32_t first = 0; first < rows; first += RowBlock) {
-            const int32_t last = std::min(rows, first + RowBlock);
-            for (int32_t f = 0; f < std::min(fields, cols); ++f) {
-                const _TableFieldInfo* field = Fields.Get(f);
-                uint8_t* out = cells + 4 * static_cast<size_t>(f) * static_cast<size_t>(rows);
-                const auto column = [&](auto cut) {
-                    for (int32_t r = first; r < last; ++r) {
-                        const uint32_t* row = rowCells[static_cast<size_t>(r)];
-                        LePut32(out + 4 * static_cast<size_t>(r), row ? cut(row[f]) : 0);
-                    }
-                };
-                // One loop per kind of field, so that the cut is not decided per cell.
-                switch (field->IsSigned() ? -field->Size : field->Size) {
-                    case -1: column([](uint32_t v) { return static_cast<uint32_t>(static_cast<int8_t>(v & 0xFF)); }); break;
-                    case -2: column([](uint32_t v) { return static_cast<uint32_t>(static_cast<int16_t>(v & 0xFFFF)); }); break;
-                    case 1: column([](uint32_t v) { return v & 0xFFu; }); break;
-                    case 2: column([](uint32_t v) { return v & 0xFFFFu; }); break;
-                    case 3: case -3: column([](uint32_t v) { return v & 0xFFFFFFu; }); break;
-                    case 4: case -4: column([](uint32_t v) { return v; }); break;
-                    default: column([](uint32_t) { return 0u; }); break;
+        LayOutFields(d, 0, fields, image.data() + DataSetNameSize);
+        if (!container.WriteSectionBuffer(SectDataSet, static_cast<uint16_t>(d), std::move(image))) return false;
+    }
+    return true;
+}
+
+void TTableData::LayOutFields(int32_t d, int32_t firstField, int32_t endField, uint8_t* out) const {
+    const int32_t rows = Cells.GetRowCount();
+    const TArray<unsigned int>* plane = Cells.GetPlane(d);
+    const int32_t cols = plane ? plane->GetColCount() : 0;
+    const size_t column = 4 * static_cast<size_t>(rows);
+    // Fields the cells do not reach are zero.
+    for (int32_t f = std::max(firstField, std::min(cols, endField)); f < endField; ++f)
+        std::memset(out + column * static_cast<size_t>(f - firstField), 0, column);
+    constexpr int32_t RowBlock = 256;  // rows at a time, so that they stay in cache
+    const uint32_t* rowCells[RowBlock];
+    for (int32_t first = 0; first < rows; first += RowBlock) {
+        const int32_t last = std::min(rows, first + RowBlock);
+        for (int32_t r = first; r < last; ++r) rowCells[r - first] = RowCells(d, r);
+        for (int32_t f = firstField; f < std::min(endField, cols); ++f) {
+            const _TableFieldInfo* field = Fields.Get(f);
+            uint8_t* at = out + column * static_cast<size_t>(f - firstField);
+            const auto lay = [&](auto cut) {
+                for (int32_t r = first; r < last; ++r) {
+                    const uint32_t* row = rowCells[r - first];
+                    LePut32(at + 4 * static_cast<size_t>(r), row ? cut(row[f]) : 0);
                 }
+            };
+            // One loop per kind of field, so that the cut is not decided per cell.
+            switch (field->IsSigned() ? -field->Size : field->Size) {
+                case -1: lay([](uint32_t v) { return static_cast<uint32_t>(static_cast<int8_t>(v & 0xFF)); }); break;
+                case -2: lay([](uint32_t v) { return static_cast<uint32_t>(static_cast<int16_t>(v & 0xFFFF)); }); break;
+                case 1: lay([](uint32_t v) { return v & 0xFFu; }); break;
+                case 2: lay([](uint32_t v) { return v & 0xFFFFu; }); break;
+                case 3: case -3: lay([](uint32_t v) { return v & 0xFFFFFFu; }); break;
+                case 4: case -4: lay([](uint32_t v) { return v; }); break;
+                default: lay([](uint32_t) { return 0u; }); break;
             }
         }
-        if (!container.WriteSectionBuffer(SectDataSet, static_cast<uint16_t>(d), std::move(image))) return false;
+    }
+}
+
+uint64_t TTableData::ImageSize() const {
+    const uint64_t fields = static_cast<uint64_t>(Fields.Count());
+    const uint64_t sets = static_cast<uint64_t>(DataSetNames.Count());
+    const uint64_t cells = fields * static_cast<uint64_t>(Cells.GetRowCount());
+    return 16 + 8 * (1 + fields + sets) + HeaderSize + fields * sizeof(_TableFieldInfo) +
+           sets * (DataSetNameSize + 4 * cells);
+}
+
+bool TTableData::WriteImage(const std::function<bool(const uint8_t*, size_t)>& sink, std::string_view ident) const {
+    const int32_t fields = Fields.Count();
+    const int32_t rows = Cells.GetRowCount();
+    const uint64_t setSize = DataSetNameSize + 4 * static_cast<uint64_t>(fields) * static_cast<uint64_t>(rows);
+    if (setSize > UINT32_MAX) return false;
+    // The container's header and directory, as the container writes them.
+    THdrSectList list;
+    list.Add(SectHeader, 0, HeaderSize);
+    for (int32_t f = 0; f < fields; ++f) list.Add(SectField, static_cast<uint16_t>(f), sizeof(_TableFieldInfo));
+    for (int32_t d = 0; d < DataSetNames.Count(); ++d)
+        list.Add(SectDataSet, static_cast<uint16_t>(d), static_cast<uint32_t>(setSize));
+    std::vector<uint8_t> head(16, 0);
+    std::memcpy(head.data(), ident.data(), std::min<size_t>(ident.size(), 13));
+    head[14] = static_cast<uint8_t>(list.Count());
+    head[15] = static_cast<uint8_t>(list.Count() >> 8);
+    list.WriteTo(head);
+    uint8_t header[HeaderSize] = {};
+    FillHeader(header);
+    head.insert(head.end(), header, header + HeaderSize);
+    for (int32_t f = 0; f < fields; ++f) {
+        const auto* field = reinterpret_cast<const uint8_t*>(Fields.Get(f));
+        head.insert(head.end(), field, field + sizeof(_TableFieldInfo));
+    }
+    if (!sink(head.data(), head.size())) return false;
+
+    // The cells go out a group of whole fields at a time through one buffer.
+    const size_t column = 4 * static_cast<size_t>(rows);
+    constexpr size_t BufferSize = 1 << 20;
+    const int32_t perGroup = column == 0 ? std::max(fields, 1)
+                                         : static_cast<int32_t>(std::max<size_t>(1, BufferSize / column));
+    std::vector<uint8_t> buffer(std::max<size_t>(DataSetNameSize,
+                                                 column * static_cast<size_t>(std::min(perGroup, std::max(fields, 1)))));
+    for (int32_t d = 0; d < DataSetNames.Count(); ++d) {
+        uint8_t name[DataSetNameSize] = {};
+        std::memcpy(name, DataSetNames.Get(d)->Name, sizeof(_TableDataSetName));
+        if (!sink(name, DataSetNameSize)) return false;
+        for (int32_t f = 0; f < fields; f += perGroup) {
+            const int32_t end = std::min(fields, f + perGroup);
+            LayOutFields(d, f, end, buffer.data());
+            if (!sink(buffer.data(), column * static_cast<size_t>(end - f))) return false;
+        }
     }
     return true;
 }

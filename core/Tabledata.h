@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -110,6 +111,13 @@ public:
 
     // The sections of a nested "QX218 TAB" container.
     bool SaveTo(THdrObj& container) const;
+    // The whole nested container as SaveTo fills it, handed to sink in pieces
+    // in file order; the cells pass through one buffer of about 1 MB, so no
+    // image of the table is built. False when sink refuses a piece or a data
+    // set is larger than a section can be.
+    bool WriteImage(const std::function<bool(const uint8_t*, size_t)>& sink, std::string_view ident) const;
+    // The size of that container in bytes.
+    uint64_t ImageSize() const;
     bool LoadFrom(THdrObj& container);
     // One "\xA7Table" block of a CSV file (data set 0 only).
     bool WriteToCSV(CSVFile& file);
@@ -141,4 +149,9 @@ private:
     void Sync();  // cell columns and planes follow fields and data-set names
     void TakeContents(const TTableData& source);
     bool ReadCSVBlock(CSVFile& file);
+    // The cells of data set d, fields firstField up to endField, each field
+    // all rows long, as GetValue gives them, into out.
+    void LayOutFields(int32_t d, int32_t firstField, int32_t endField, uint8_t* out) const;
+    // The 90-byte header section (the zero bytes of the record left as they are).
+    void FillHeader(uint8_t* header) const;
 };

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -19,6 +20,40 @@ constexpr const char* FileIdent = "QX218 TYPTAB";
 constexpr const char* TypeIdent = "QX218 TYP";
 constexpr const char* TableIdent = "QX218 TAB";
 
+
+// Writes to a file through one buffer: small pieces are gathered, large
+// ones go out as they are.
+class TFileSink {
+public:
+    explicit TFileSink(int fd) : Fd(fd) { Buffer.reserve(Size); }
+    bool Put(const uint8_t* data, size_t size) {
+        if (Buffer.size() + size > Size && !Flush()) return false;
+        if (size >= Size) return WriteAll(data, size);
+        Buffer.insert(Buffer.end(), data, data + size);
+        return true;
+    }
+    bool Flush() {
+        const bool ok = WriteAll(Buffer.data(), Buffer.size());
+        Buffer.clear();
+        return ok;
+    }
+
+private:
+    static constexpr size_t Size = 1 << 20;
+    int Fd;
+    std::vector<uint8_t> Buffer;
+
+    bool WriteAll(const uint8_t* data, size_t size) {
+        while (size > 0) {
+            const ssize_t n = ::write(Fd, data, size);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            data += n;
+            size -= static_cast<size_t>(n);
+        }
+        return true;
+    }
+};
 
 }  // namespace
 
@@ -114,34 +149,55 @@ void TTypeObjectData::Swap(TTypeObjectData& other) {
 // ---------------------------------------------------------------- type file
 
 // The nested containers of the type and of each table, then the extension.
-bool TTypeObjectData::WriteImage(THdrMem& image) const {
-    if (!image.Create("", FileIdent)) return false;
-    {
-        THdrMem type;
-        if (!type.Create("", TypeIdent) || !Definition->SaveTo(type) || !type.AttachToSection(&image, SectType, 0))
-            return false;
-    }
-    for (int32_t i = 0; i < Tables->Count(); ++i) {
-        THdrMem table;
-        if (!table.Create("", TableIdent) || !Tables->Get(i)->SaveTo(table) ||
-            !table.AttachToSection(&image, SectTable, static_cast<uint16_t>(i)))
-            return false;
-    }
-    return image.WriteSection(SectExtension, 0, ExtensionSize, Extension) != 0;
+bool TTypeObjectData::TypeImage(std::vector<uint8_t>& out) const {
+    // The definition is small: its container is built in memory and taken
+    // out of a scratch parent whole.
+    THdrMem scratch;
+    THdrMem type;
+    if (!scratch.Create("", FileIdent) || !type.Create("", TypeIdent) || !Definition->SaveTo(type) ||
+        !type.AttachToSection(&scratch, SectType, 0))
+        return false;
+    uint32_t size = 0;
+    const int32_t index = scratch.FindSection(SectType, 0);
+    if (index < 0 || !scratch.GetSectionInfo(index, nullptr, &size, nullptr)) return false;
+    out.resize(size);
+    return scratch.ReadSectionPart(index, 0, size, out.data()) != 0;
 }
 
 bool TTypeObjectData::SaveToFile(const std::string& fileName) {
     Extension[0] = 1;
     if (fileName.empty() || fileName.size() > THdrFile::MaxFileName || Tables->Count() > MaxFileTables) return false;
-    // The whole image is built first and written under a name of its own
-    // beside the old file, which only the complete new one replaces.
-    const std::string temp = TemporaryNameBeside(fileName);
-    bool ok = false;
-    {
-        THdrMem image;
-        THdrFile file;
-        ok = WriteImage(image) && file.Create(temp, FileIdent) && file.CopyFrom(&image, FileIdent);
+    std::vector<uint8_t> type;
+    if (!TypeImage(type)) return false;
+    // The file's directory: the type, every table, the extension block. A
+    // table larger than a section can be is refused before anything is
+    // written.
+    THdrSectList list;
+    list.Add(SectType, 0, static_cast<uint32_t>(type.size()));
+    for (int32_t i = 0; i < Tables->Count(); ++i) {
+        const uint64_t size = Tables->Get(i)->ImageSize();
+        if (size > UINT32_MAX) return false;
+        list.Add(SectTable, static_cast<uint16_t>(i), static_cast<uint32_t>(size));
     }
+    list.Add(SectExtension, 0, ExtensionSize);
+    std::vector<uint8_t> header(16, 0);
+    std::memcpy(header.data(), FileIdent, std::strlen(FileIdent));
+    header[14] = static_cast<uint8_t>(list.Count());
+    header[15] = static_cast<uint8_t>(list.Count() >> 8);
+    list.WriteTo(header);
+
+    // The file is written straight from the model, the tables' cells a
+    // group of fields at a time, under a name of its own beside the old
+    // file, which only the complete new one replaces.
+    const std::string temp = TemporaryNameBeside(fileName);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    TFileSink out(fd);
+    bool ok = out.Put(header.data(), header.size()) && out.Put(type.data(), type.size());
+    const auto sink = [&out](const uint8_t* data, size_t size) { return out.Put(data, size); };
+    for (int32_t i = 0; ok && i < Tables->Count(); ++i) ok = Tables->Get(i)->WriteImage(sink, TableIdent);
+    ok = ok && out.Put(Extension, ExtensionSize) && out.Flush() && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
     ok = ok && MoveIntoPlace(temp, fileName);
     if (!ok) ::unlink(temp.c_str());
     return ok;

@@ -108,5 +108,6 @@ private:
     const uint8_t* DisplayFormats;
     uint8_t Extension[ExtensionSize] = {};
 
-    bool WriteImage(class THdrMem& image) const;
+    // The nested container of the definition.
+    bool TypeImage(std::vector<uint8_t>& out) const;
 };

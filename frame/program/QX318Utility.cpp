@@ -6,12 +6,14 @@
 #include "Images.h"
 #include "Main.h"
 #include "Managers.h"
+#include "TypeWindow.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("QX318Utility");
     SetUpIconTheme();
     RegisterManagers();
+    RegisterTypeEditor();
     try {
         TfrmQX318MainForm window(nullptr, argc > 1 ? argv[1] : std::string());
         window.show();

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -407,4 +408,50 @@ TEST(TypeObject, DataSetRefreshIsAllOrNothing) {
     EXPECT_EQ(open.Type().GetValue(0, 0), 2000);
     EXPECT_EQ(open.Table().GetValue(0, 0, 2), 3u);
     EXPECT_EQ(open.Table().GetValue(1, 0, 2), 3u);
+}
+
+TEST_F(TypeFile, WideTablesPassThroughTheWriterFieldGroupByFieldGroup) {
+    // 100 fields by 5,000 rows: the cells of one data set leave the writer
+    // in more than one group of fields; every cell must land field after
+    // field, rows in order, cut to its field's size.
+    uint8_t formats[100] = {};
+    TTypeObjectData object(formats);
+    TTableData* table = object.AddTable();
+    constexpr int32_t Fields = 100, Rows = 5000, Sets = 2;
+    table->SetFieldCount(Fields);
+    for (int32_t f = 0; f < Fields; ++f) table->GetField(f)->Size = static_cast<uint8_t>(1 + f % 4);
+    table->SetRowCount(Rows);
+    table->SetDataSetCount(Sets);
+    table->SetDataSetName(1, "Second");
+    auto value = [](int32_t d, int32_t r, int32_t f) { return static_cast<uint32_t>(d * 1000003 + r * 40503 + f * 977) * 2654435761u; };
+    for (int32_t d = 0; d < Sets; ++d)
+        for (int32_t r = 0; r < Rows; ++r)
+            for (int32_t f = 0; f < Fields; ++f) table->SetValue(d, r, f, value(d, r, f));
+    const std::string path = Path("wide.mtp");
+    ASSERT_TRUE(object.SaveToFile(path));
+    std::vector<std::pair<uint16_t, uint16_t>> order;
+    Sections file = SplitContainer(FileBytes(path), "QX218 TYPTAB", &order);
+    ASSERT_EQ(order, (std::vector<std::pair<uint16_t, uint16_t>>{{0x4100, 0}, {0x4200, 0}, {0x4300, 0}}));
+    order.clear();
+    Sections sections = SplitContainer(At(file, 0x4200, 0), "QX218 TAB", &order);
+    ASSERT_EQ(order.size(), 1u + Fields + Sets);
+    for (int32_t d = 0; d < Sets; ++d) {
+        const Bytes set = At(sections, 0x2300, static_cast<uint16_t>(d));
+        ASSERT_EQ(set.size(), 68u + 4u * Fields * Rows);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(set.data())), d == 0 ? "Data Set" : "Second");
+        EXPECT_TRUE(std::all_of(set.begin() + 17, set.begin() + 68, [](uint8_t b) { return b == 0; }));
+        size_t wrong = 0;
+        for (int32_t f = 0; f < Fields; ++f) {
+            const uint32_t mask = f % 4 == 3 ? 0xFFFFFFFFu : (1u << (8 * (1 + f % 4))) - 1;
+            for (int32_t r = 0; r < Rows; ++r) {
+                const uint8_t* at = set.data() + 68 + 4 * (static_cast<size_t>(f) * Rows + r);
+                const uint32_t stored = at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24;
+                wrong += stored != (value(d, r, f) & mask);
+            }
+        }
+        EXPECT_EQ(wrong, 0u) << "data set " << d;
+    }
+    TTypeObjectData loaded(formats);
+    ASSERT_TRUE(loaded.LoadFromFile(path));
+    EXPECT_EQ(loaded.GetTable(0)->GetValue(1, Rows - 1, Fields - 1), value(1, Rows - 1, Fields - 1));
 }

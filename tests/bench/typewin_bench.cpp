@@ -1,0 +1,276 @@
+// The type window with a large type, offscreen: opening it (from the
+// creator to the window shown with tree and grid laid out), switching to
+// the tab of a 65,535-row table, painting one screen of grid cells, the
+// heap the open window holds beside its model, and saving a type with 41 MB
+// of cells against the floor of writing as many bytes with one write, one
+// fsync and one rename.
+//
+// Counters: "model_MB" the heap of the type alone, "window_x_model" the heap
+// of the open window (model included) as a multiple of it, "x_floor" the
+// save's time as a multiple of the floor's.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QPixmap>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+#include <string>
+
+#include "Main.h"
+#include "Tabledata.h"
+#include "TypeObject.h"
+#include "TypeWindow.h"
+#include "Typedata.h"
+
+// ---------------------------------------------------------------- heap accounting
+
+namespace {
+
+std::atomic<int64_t> HeapNow{0};
+
+void* Allocate(size_t size) {
+    void* p = std::malloc(size ? size : 1);
+    if (!p) throw std::bad_alloc();
+    HeapNow += static_cast<int64_t>(malloc_usable_size(p));
+    return p;
+}
+
+void Release(void* p) {
+    if (!p) return;
+    HeapNow -= static_cast<int64_t>(malloc_usable_size(p));
+    std::free(p);
+}
+
+}  // namespace
+
+void* operator new(size_t size) { return Allocate(size); }
+void* operator new[](size_t size) { return Allocate(size); }
+void* operator new(size_t size, std::align_val_t) { return Allocate(size); }
+void operator delete(void* p) noexcept { Release(p); }
+void operator delete[](void* p) noexcept { Release(p); }
+void operator delete(void* p, size_t) noexcept { Release(p); }
+void operator delete[](void* p, size_t) noexcept { Release(p); }
+void operator delete(void* p, std::align_val_t) noexcept { Release(p); }
+void operator delete(void* p, size_t, std::align_val_t) noexcept { Release(p); }
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path Folder() {
+    static const fs::path folder = [] {
+        const char* tmp = std::getenv("TMPDIR");
+        fs::path f = fs::path(tmp && *tmp ? tmp : "/tmp") / ("typewin_bench-" + std::to_string(::getpid()));
+        fs::create_directories(f / "data");
+        return f;
+    }();
+    return folder;
+}
+
+// 254 parameters, 10 languages, 50 data sets; four tables of 16 fields by
+// 4,000 rows and one of 8 fields by 65,535 rows, each table with the given
+// number of data sets.
+void FillLargeType(TTypeObjectData& object, int32_t tableSets) {
+    object.SetTypeName("LARGE TYPE");
+    TTypeData6& type = object.GetTypeData();
+    type.SetLanguageCount(10);
+    type.SetParameterCount(254);
+    type.SetDataSetCount(50);
+    for (int32_t p = 0; p < 254; ++p) {
+        for (int32_t l = 0; l < 10; ++l)
+            type.SetParamNameRaw(p, l, "P" + std::to_string(p) + " Parameter text in language " + std::to_string(l));
+        type.GetParamFormat(p)->SetUnits("unit");
+        type.GetParamFormat(p)->Max = 60000;
+        for (int32_t s = 0; s < 50; ++s) type.SetValue(p, s, static_cast<uint16_t>(p * s));
+    }
+    auto table = [&](int32_t fields, int32_t rows) {
+        TTableData* t = object.AddTable();
+        t->SetName("T" + std::to_string(object.GetTableCount()));
+        t->SetFieldCount(fields);
+        for (int32_t f = 0; f < fields; ++f) t->GetField(f)->Size = static_cast<uint8_t>(1 + f % 4);
+        t->SetRowCount(rows);
+        t->SetDataSetCount(tableSets);
+        for (int32_t d = 0; d < tableSets; ++d)
+            for (int32_t r = 0; r < rows; ++r) {
+                uint32_t* row = t->RowCells(d, r);
+                for (int32_t f = 0; f < fields; ++f) row[f] = static_cast<uint32_t>(d + r + f) & 0xFF;
+            }
+    };
+    for (int i = 0; i < 4; ++i) table(16, 4000);
+    table(8, 65535);
+}
+
+// The core benchmark's type: one table of 64 fields by 20,000 rows with 8
+// data sets (41 MB of cells).
+void FillCoreType(TTypeObjectData& object) {
+    object.SetTypeName("BIG");
+    TTableData* t = object.AddTable();
+    t->SetFieldCount(64);
+    for (int32_t f = 0; f < 64; ++f) t->GetField(f)->Size = 4;
+    t->SetRowCount(20000);
+    t->SetDataSetCount(8);
+    for (int32_t d = 0; d < 8; ++d)
+        for (int32_t r = 0; r < 20000; ++r) {
+            uint32_t* row = t->RowCells(d, r);
+            for (int32_t f = 0; f < 64; ++f) row[f] = static_cast<uint32_t>(d * 7 + r * 64 + f);
+        }
+}
+
+struct Program {
+    std::unique_ptr<TfrmQX318MainForm> Main;
+    Program() {
+        setenv("XDG_DATA_HOME", (Folder() / "data").c_str(), 1);
+        RegisterTypeEditor();
+        Main = std::make_unique<TfrmQX318MainForm>();
+        Main->resize(1280, 1024);
+        Main->show();
+        QApplication::processEvents();
+    }
+};
+
+Program& TheProgram() {
+    static Program program;
+    return program;
+}
+
+std::string LargeFile(int32_t tableSets) {
+    const std::string path = (Folder() / ("large" + std::to_string(tableSets) + ".mtp")).string();
+    if (!fs::exists(path)) {
+        static uint8_t formats[100] = {};
+        TTypeObjectData object(formats);
+        FillLargeType(object, tableSets);
+        object.SaveToFile(path);
+    }
+    return path;
+}
+
+// The heap a type read from the file holds.
+int64_t ModelBytes(const std::string& path) {
+    static uint8_t formats[100] = {};
+    const int64_t before = HeapNow;
+    auto object = std::make_unique<TTypeObjectData>(formats);
+    object->LoadFromFile(path);
+    return HeapNow - before;
+}
+
+TfrmTypeObject* OpenShown(const std::string& path) {
+    TfrmTypeObject* w = OpenTypeObject(&TheProgram().Main->App, path);
+    if (w) {
+        w->showMaximized();
+        QApplication::processEvents();
+    }
+    return w;
+}
+
+void Close(TfrmTypeObject* w) {
+    w->Modified = false;
+    delete w;
+    QApplication::processEvents();
+}
+
+void BM_OpenTypeWindow(benchmark::State& state) {
+    const std::string path = LargeFile(static_cast<int32_t>(state.range(0)));
+    TheProgram();
+    const int64_t model = ModelBytes(path);
+    int64_t window = 0;
+    for (auto _ : state) {
+        const int64_t before = HeapNow;
+        TfrmTypeObject* w = OpenShown(path);
+        if (!w || !w->isVisible()) state.SkipWithError("not opened");
+        state.PauseTiming();
+        window = HeapNow - before;
+        Close(w);
+        state.ResumeTiming();
+    }
+    state.counters["model_MB"] = static_cast<double>(model) / 1e6;
+    state.counters["window_x_model"] = static_cast<double>(window) / static_cast<double>(model);
+}
+
+void BM_SwitchToLongTable(benchmark::State& state) {
+    TfrmTypeObject* w = OpenShown(LargeFile(1));
+    for (auto _ : state) {
+        w->TabControl->setCurrentIndex(6);  // the 65,535-row table
+        QApplication::processEvents();
+        state.PauseTiming();
+        if (w->DataGrid->model()->rowCount() != 65536) state.SkipWithError("wrong tab");
+        w->TabControl->setCurrentIndex(0);
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    Close(w);
+}
+
+void BM_PaintOneScreen(benchmark::State& state) {
+    TfrmTypeObject* w = OpenShown(LargeFile(1));
+    w->TabControl->setCurrentIndex(static_cast<int>(state.range(0)));
+    QApplication::processEvents();
+    QPixmap screen(w->DataGrid->viewport()->size());
+    int64_t cells = 0;
+    for (auto _ : state) {
+        w->DataGrid->viewport()->render(&screen);
+        state.PauseTiming();
+        const QTableView* v = w->DataGrid;
+        const int rows = v->rowAt(v->viewport()->height() - 1), cols = v->columnAt(v->viewport()->width() - 1);
+        cells = int64_t(rows < 0 ? v->model()->rowCount() : rows + 1) *
+                (cols < 0 ? v->model()->columnCount() : cols + 1);
+        state.ResumeTiming();
+    }
+    state.counters["cells"] = static_cast<double>(cells);
+    Close(w);
+}
+
+// Saving with the type window's save against one write, fsync and rename of
+// as many bytes.
+void BM_SaveAgainstFloor(benchmark::State& state) {
+    TfrmTypeObject* w = OpenTypeObject(&TheProgram().Main->App, std::string());
+    FillCoreType(*w->TypeData);
+    const std::string path = (Folder() / "core.mtp").string();
+    double save = 0, floor = 0;
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        if (!w->SaveToFile(path)) state.SkipWithError("save failed");
+        const auto t1 = std::chrono::steady_clock::now();
+        state.PauseTiming();
+        const std::string bytes(fs::file_size(path), '\x5A');
+        const std::string temp = path + ".floor";
+        const auto f0 = std::chrono::steady_clock::now();
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) || ::fsync(fd) != 0)
+            state.SkipWithError("floor write failed");
+        ::close(fd);
+        ::rename(temp.c_str(), (path + ".copy").c_str());
+        const auto f1 = std::chrono::steady_clock::now();
+        save += std::chrono::duration<double>(t1 - t0).count();
+        floor += std::chrono::duration<double>(f1 - f0).count();
+        state.ResumeTiming();
+    }
+    state.counters["floor_ms"] = 1e3 * floor / static_cast<double>(state.iterations());
+    state.counters["save_ms"] = 1e3 * save / static_cast<double>(state.iterations());
+    state.counters["x_floor"] = save / floor;
+    Close(w);
+}
+
+}  // namespace
+
+BENCHMARK(BM_OpenTypeWindow)->Arg(1)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_SwitchToLongTable)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+BENCHMARK(BM_PaintOneScreen)->Arg(0)->Arg(2)->Arg(6)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+BENCHMARK(BM_SaveAgainstFloor)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    TheProgram().Main.reset();
+    std::error_code ec;
+    fs::remove_all(Folder(), ec);
+    return 0;
+}

@@ -1,0 +1,159 @@
+// The type window: one type (TTypeObjectData) with its structure as a tree
+// on the left and its parameters, switches and tables in a tabbed grid on
+// the right. Opened through OpenTypeObject (a file, or a new type) and
+// OpenTypeObjectFromBlocks (blocks read from the unit).
+#pragma once
+
+#include <QAction>
+#include <QMenu>
+#include <QPointer>
+#include <QToolBar>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "Images.h"
+#include "MDICustomChild.h"
+#include "TypeDataGrid.h"
+#include "TypeSelection.h"
+#include "TypeTreeView.h"
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QSplitter;
+class QStatusBar;
+#include "QXBlock.h"
+class TTypeObjectData;
+
+class TfrmTypeObject : public TMDICustomChild {
+    Q_OBJECT
+public:
+    TfrmTypeObject(_AppInterface* app, const std::string& fileName);
+    ~TfrmTypeObject() override;
+
+    std::string FileName;
+    int32_t UntitledNumber = 0;
+    std::unique_ptr<TTypeObjectData> TypeData;
+    std::unique_ptr<TTypeObjectTreeView> TypeTree;
+    _TypeTreeContext TreeContext;
+    std::unique_ptr<TTypeObjectDataGrid> TypeGrid;
+    _TypeGridContext GridContext;
+    bool Modified = false;
+    _TypeSelection Selection;
+    _TypeSelection PreviousSelection;
+    int32_t ViewSlot = -1;
+    QMenu* EditMenu = nullptr;
+    QMenu* TypeEditMenu = nullptr;
+    QMenu* TableEditMenu = nullptr;
+    QAction *mnuSave, *mnuSaveAs, *mnuPrint, *mnuExport;
+    QAction *mnuExportPWX, *mnuExportCSV;
+    int32_t CurrentLanguage = 0;
+    // The pictures of the tree's items, by node id.
+    TImageList TreeImages{TImageList::TKind::TypeTree};
+
+    // Components, by their names.
+    QWidget* pnlToolBar;
+    QToolBar *toolbarType, *toolbarTable;
+    QSplitter* Splitter;
+    QWidget* pnlTreeView;
+    TTypeTreeWidget* TreeView;
+    QLineEdit* edtEditTreeView;
+    QComboBox *cmbboxFieldSize, *cmbboxFieldUnits, *cmbboxLanguages;
+    QListWidget* chklbEditTreeView;
+    QWidget* pnlMain;
+    TTypeTabBar* TabControl;
+    TTypeGridView* DataGrid;
+    QComboBox* cmbboxUnits;
+    QFrame* ParamNamePanel;
+    QPlainTextEdit* memoParamName;
+    QFrame* SwitchNamePanel;
+    QPlainTextEdit* memoSwitchName;
+    QStatusBar* StatusBar;
+    QLabel* StatusPanels[4];
+    QMenu *popupmnuType, *popupmnuTable, *mnuLanguage, *mnuViewEditAs, *mnuViewEditAsTable;
+    QMenu* mnuExportMenu;
+    QAction *actAddTable, *actInsertTable, *actDeleteTable, *actCopyTable, *actPasteTable;
+    QAction *actAddField, *actInsertField, *actDeleteField, *actCopyField, *actPasteField;
+    QAction *actAddRow, *actInsertRow, *actDeleteRow;
+    QAction *actAddParameter, *actInsertParameter, *actDeleteParameter, *actCopyParameter, *actPasteParameter;
+    QAction *actLanguage, *actAddLanguage, *actInsertLanguage, *actDeleteLanguage, *actRenameLanguage;
+    QAction *actViewEditAs, *actViewEditAsBin, *actViewEditAsDec, *actViewEditAsHex;
+    QAction *actDownloadType, *actUploadType;
+
+    void Refresh(bool modified);
+    void UpdateStatus(bool modified);
+    bool SaveToFile(const std::string& name);
+    bool LoadFromFile(const std::string& name);
+    bool LoadFromBlocks(TQXBlockMemList& list, bool reset);
+    std::string GetDisplayName() const;
+    _TypeSelection ReadSelection();
+    void SelectInView(const _TypeSelection& selection);
+    int32_t GetViewSlot() const;
+    void ExpandTree();
+    // Closes the in-place editors of the tree and the grid.
+    void HideEditors();
+
+    // Activation and deactivation inside the main window.
+    void MergeMenus();
+    void UnmergeMenus();
+    // Whether the window may close; asks about unsaved changes.
+    bool FormCloseQuery();
+
+public slots:
+    void FormActivate();
+    void FormDeactivate();
+    void mnuSaveClick();
+    void mnuSaveAsClick();
+    void mnuPrintClick();
+    void mnuExportPWXClick();
+    void mnuExportCSVClick();
+    // Sets the enabled state of every command from the selection.
+    void UpdateActions();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // The General tool bar's Save and Print buttons while this window has them.
+    QMetaObject::Connection GeneralSave, GeneralPrint;
+    bool Merged = false;
+
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBars();
+    void TreeSelectionChanged();
+    void GridSelectionChanged();
+    void ApplySelectionKind();
+    void TreeContextPopup(const QPoint& pos);
+    void GridContextPopup(const QPoint& pos);
+    void TreeModified() { UpdateStatus(true); }
+    void GridModified() { UpdateStatus(true); }
+    // Ctrl+Tab moves the focus tree -> tabs -> grid -> tree.
+    bool ApplicationEventsMessage(QKeyEvent* key);
+    // Save and Save As; true when the type is on disk.
+    bool Save();
+    bool SaveAs();
+    void RebuildLanguageMenu();
+    void LanguageItemClick(int32_t language);
+    // The display format of the focused column (0 decimal, 1 hex, 2 binary).
+    void ViewEditAs(uint8_t format);
+    void BindGeneralButtons();
+    void ReleaseGeneralButtons();
+    void RestoreMainToolBars();
+    bool InsideThisWindow(const QWidget* widget) const;
+    QAction* NewAction(const char* name, const char* caption, int image, const QKeySequence& shortcut = {});
+    void FormClose();
+};
+
+// Creators. A window whose file or blocks cannot be loaded comes back
+// already closing (it frees itself); null when making it failed.
+TfrmTypeObject* OpenTypeObject(_AppInterface* app, const std::string& fileName);
+TfrmTypeObject* OpenTypeObjectFromBlocks(_AppInterface* app, TQXBlockMemList* list);
+
+// Registers the type window's creators with the main window.
+void RegisterTypeEditor();
