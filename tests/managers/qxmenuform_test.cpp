@@ -661,6 +661,32 @@ TEST_F(MenuWindow, EveryCloseQueryOutcome) {
     }
 }
 
+// A window opened from the default menu itself: answering Yes to "Save
+// changes?" and then No to replacing the default menu writes nothing, and
+// neither closing nor New Menu throws the changes away.
+TEST_F(MenuWindow, RefusingToReplaceTheDefaultMenuKeepsTheChanges) {
+    const std::string file = (ProgramDir / "DefaultMenu.mnu").string();
+    const char* commands[] = {"close", "new menu"};
+    for (const std::string command : commands) {
+        SCOPED_TRACE(command);
+        Messages.clear();
+        TfrmQXMenu* w = Open(file);
+        Typed = {"Changed"};
+        w->actRenameLanguage->trigger();
+        ASSERT_TRUE(w->Modified);
+        Answers = {Box::Yes, Box::No};
+        if (command == "close") EXPECT_FALSE(CloseWindow(w));
+        else w->actDefaultMenu->trigger();
+        EXPECT_EQ(Texts(Messages), (std::vector<std::string>{file + "\r\nSave changes?",
+                                                             Text(Msg::ReplaceOriginalMenuConfirm)}));
+        EXPECT_EQ(ReadFileBytes(ProgramDir / "DefaultMenu.mnu"), TestDefaultMenu);
+        EXPECT_TRUE(w->Modified);
+        EXPECT_EQ(LanguageList(w), (std::vector<std::string>{"1. Changed", "2. Deutsch"}));
+        w->Modified = 0;
+        CloseWindow(w);
+    }
+}
+
 TEST_F(MenuWindow, NewMenuKeepsTheFileAndAsksAboutChanges) {
     const std::string file = (Root / "kept.mnu").string();
     TfrmQXMenu* w = Open();
