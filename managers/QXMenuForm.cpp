@@ -587,8 +587,15 @@ void TfrmQXMenu::FormClose() {
 }
 
 void TfrmQXMenu::closeEvent(QCloseEvent* event) {
-    TMDICustomChild::closeEvent(event);
-    if (event->isAccepted()) FormClose();
+    if (!CloseQuery()) {
+        event->ignore();
+        return;
+    }
+    // The frame's parts go back to their defaults before the window hands
+    // the activation on: another menu window that becomes active then puts
+    // its own buttons on the shared tool bar and keeps them.
+    FormClose();
+    QMdiSubWindow::closeEvent(event);
 }
 
 // ---------------------------------------------------------------- actions' states

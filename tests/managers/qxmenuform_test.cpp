@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "Appinterface.h"
 #include "MessageIds.h"
 
 #include <algorithm>
@@ -747,6 +748,41 @@ TEST_F(MenuWindow, JoinsTheMainWindowWhileActive) {
     EXPECT_FALSE(main.menuBar()->actions().contains(w->popupmnuEdit->menuAction()));
     EXPECT_FALSE(main.mnuFile->actions().contains(w->SaveMenuItem));
     EXPECT_FALSE(save->isEnabled());
+}
+
+// With flexible tool bars the active menu window lends its buttons to the
+// main window's menu tool bar; closing another menu window must not take
+// them away.
+TEST_F(MenuWindow, ClosingOneMenuWindowLeavesTheActiveOnesButtonsOnTheToolBar) {
+    {
+        _AppInterface settings;
+        settings.FlexibleToolBarsSetting = 1;
+        ASSERT_TRUE(SaveSettings(settings, CfgPath().string()));
+    }
+    TfrmQX318MainForm& main = MainWindow();
+    ASSERT_TRUE(main.App.FlexibleToolBars);
+    main.show();
+    QToolBar* shared = main.App.ToolBars.Slots[6].GetToolBar();
+    const QList<QAction*> defaults = shared->actions();
+    ASSERT_EQ(defaults.size(), 1);
+    TfrmQXMenu* first = Open();
+    TfrmQXMenu* second = Open();
+    QCoreApplication::processEvents();
+    main.ClientArea->setActiveSubWindow(first);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shared->actions(), first->toolbarQXMenu->actions());
+    // The active one closes: the other becomes active with its own buttons.
+    main.ClientArea->setActiveSubWindow(second);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shared->actions(), second->toolbarQXMenu->actions());
+    ASSERT_TRUE(CloseWindow(second));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(main.ClientArea->activeSubWindow(), first);
+    EXPECT_EQ(shared->actions(), first->toolbarQXMenu->actions());
+    // The last one closes: the default button comes back.
+    ASSERT_TRUE(CloseWindow(first));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shared->actions(), defaults);
 }
 
 TEST_F(MenuWindow, ExpertModeOpensAMenuFileFromTheCommandLine) {
