@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -583,19 +584,17 @@ void TfrmQXMenu::FormClose() {
     }
     if (App) UnmergeMenu(App->MainMenu, popupmnuEdit);
     ReleaseSaveButton();
-    RestoreFrameToolBars(ToolBarSlot);
+    // Only the active window's parts stand on the frame. Closing hands the
+    // activation on first: the window that took it keeps its parts, and
+    // closing a window that is not active (or was never shown) leaves the
+    // active window's parts alone.
+    QMdiSubWindow* active = mdiArea() ? mdiArea()->activeSubWindow() : nullptr;
+    if (!active || active == this) RestoreFrameToolBars(ToolBarSlot);
 }
 
 void TfrmQXMenu::closeEvent(QCloseEvent* event) {
-    if (!CloseQuery()) {
-        event->ignore();
-        return;
-    }
-    // The frame's parts go back to their defaults before the window hands
-    // the activation on: another menu window that becomes active then puts
-    // its own buttons on the shared tool bar and keeps them.
-    FormClose();
-    QMdiSubWindow::closeEvent(event);
+    TMDICustomChild::closeEvent(event);
+    if (event->isAccepted()) FormClose();
 }
 
 // ---------------------------------------------------------------- actions' states

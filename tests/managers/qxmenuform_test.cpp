@@ -12,6 +12,7 @@
 #include <QToolBar>
 
 #include "Appinterface.h"
+#include "Managers.h"
 #include "MessageIds.h"
 
 #include <algorithm>
@@ -779,9 +780,32 @@ TEST_F(MenuWindow, ClosingOneMenuWindowLeavesTheActiveOnesButtonsOnTheToolBar) {
     QCoreApplication::processEvents();
     ASSERT_EQ(main.ClientArea->activeSubWindow(), first);
     EXPECT_EQ(shared->actions(), first->toolbarQXMenu->actions());
-    // The last one closes: the default button comes back.
+    // A window whose file cannot be read closes at once and leaves the
+    // active one as it was.
+    const std::string broken = (Root / "broken.mnu").string();
+    WriteFileBytes(broken, "not a menu");
+    QPointer<TfrmQXMenu> failed = Open(broken);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(!failed || failed->isHidden());
+    ASSERT_EQ(main.ClientArea->activeSubWindow(), first);
+    EXPECT_EQ(shared->actions(), first->toolbarQXMenu->actions());
+    QAction* save = main.App.ToolBars.Slots[0].GetButton(2);
+    ASSERT_NE(save, nullptr);
+    EXPECT_TRUE(save->isEnabled());
+    // The last one closes, and a window of another kind becomes active: the
+    // default button comes back.
+    RegisterManagers();
+    ASSERT_TRUE(DocumentCreators().OpenMemView);
+    DocumentCreators().OpenMemView(&main.App);
+    QCoreApplication::processEvents();
+    ASSERT_NE(main.FindDocumentWindow(KindMemoryViewer), nullptr);
+    main.ClientArea->setActiveSubWindow(first);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shared->actions(), first->toolbarQXMenu->actions());
     ASSERT_TRUE(CloseWindow(first));
     QCoreApplication::processEvents();
+    EXPECT_EQ(main.ClientArea->activeSubWindow(), main.FindDocumentWindow(KindMemoryViewer));
     EXPECT_EQ(shared->actions(), defaults);
 }
 
