@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -583,7 +584,12 @@ void TfrmQXMenu::FormClose() {
     }
     if (App) UnmergeMenu(App->MainMenu, popupmnuEdit);
     ReleaseSaveButton();
-    RestoreFrameToolBars(ToolBarSlot);
+    // Only the active window's parts stand on the frame. Closing hands the
+    // activation on first: the window that took it keeps its parts, and
+    // closing a window that is not active (or was never shown) leaves the
+    // active window's parts alone.
+    QMdiSubWindow* active = mdiArea() ? mdiArea()->activeSubWindow() : nullptr;
+    if (!active || active == this) RestoreFrameToolBars(ToolBarSlot);
 }
 
 void TfrmQXMenu::closeEvent(QCloseEvent* event) {

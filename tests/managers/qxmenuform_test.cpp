@@ -11,6 +11,8 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "Appinterface.h"
+#include "Managers.h"
 #include "MessageIds.h"
 
 #include <algorithm>
@@ -661,6 +663,32 @@ TEST_F(MenuWindow, EveryCloseQueryOutcome) {
     }
 }
 
+// A window opened from the default menu itself: answering Yes to "Save
+// changes?" and then No to replacing the default menu writes nothing, and
+// neither closing nor New Menu throws the changes away.
+TEST_F(MenuWindow, RefusingToReplaceTheDefaultMenuKeepsTheChanges) {
+    const std::string file = (ProgramDir / "DefaultMenu.mnu").string();
+    const char* commands[] = {"close", "new menu"};
+    for (const std::string command : commands) {
+        SCOPED_TRACE(command);
+        Messages.clear();
+        TfrmQXMenu* w = Open(file);
+        Typed = {"Changed"};
+        w->actRenameLanguage->trigger();
+        ASSERT_TRUE(w->Modified);
+        Answers = {Box::Yes, Box::No};
+        if (command == "close") EXPECT_FALSE(CloseWindow(w));
+        else w->actDefaultMenu->trigger();
+        EXPECT_EQ(Texts(Messages), (std::vector<std::string>{file + "\r\nSave changes?",
+                                                             Text(Msg::ReplaceOriginalMenuConfirm)}));
+        EXPECT_EQ(ReadFileBytes(ProgramDir / "DefaultMenu.mnu"), TestDefaultMenu);
+        EXPECT_TRUE(w->Modified);
+        EXPECT_EQ(LanguageList(w), (std::vector<std::string>{"1. Changed", "2. Deutsch"}));
+        w->Modified = 0;
+        CloseWindow(w);
+    }
+}
+
 TEST_F(MenuWindow, NewMenuKeepsTheFileAndAsksAboutChanges) {
     const std::string file = (Root / "kept.mnu").string();
     TfrmQXMenu* w = Open();
@@ -721,6 +749,64 @@ TEST_F(MenuWindow, JoinsTheMainWindowWhileActive) {
     EXPECT_FALSE(main.menuBar()->actions().contains(w->popupmnuEdit->menuAction()));
     EXPECT_FALSE(main.mnuFile->actions().contains(w->SaveMenuItem));
     EXPECT_FALSE(save->isEnabled());
+}
+
+// With flexible tool bars the active menu window lends its buttons to the
+// main window's menu tool bar; closing another menu window must not take
+// them away.
+TEST_F(MenuWindow, ClosingOneMenuWindowLeavesTheActiveOnesButtonsOnTheToolBar) {
+    {
+        _AppInterface settings;
+        settings.FlexibleToolBarsSetting = 1;
+        ASSERT_TRUE(SaveSettings(settings, CfgPath().string()));
+    }
+    TfrmQX318MainForm& main = MainWindow();
+    ASSERT_TRUE(main.App.FlexibleToolBars);
+    main.show();
+    QToolBar* shared = main.App.ToolBars.Slots[6].GetToolBar();
+    const QList<QAction*> defaults = shared->actions();
+    ASSERT_EQ(defaults.size(), 1);
+    TfrmQXMenu* first = Open();
+    TfrmQXMenu* second = Open();
+    QCoreApplication::processEvents();
+    main.ClientArea->setActiveSubWindow(first);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shared->actions(), first->toolbarQXMenu->actions());
+    // The active one closes: the other becomes active with its own buttons.
+    main.ClientArea->setActiveSubWindow(second);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shared->actions(), second->toolbarQXMenu->actions());
+    ASSERT_TRUE(CloseWindow(second));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(main.ClientArea->activeSubWindow(), first);
+    EXPECT_EQ(shared->actions(), first->toolbarQXMenu->actions());
+    // A window whose file cannot be read closes at once and leaves the
+    // active one as it was.
+    const std::string broken = (Root / "broken.mnu").string();
+    WriteFileBytes(broken, "not a menu");
+    QPointer<TfrmQXMenu> failed = Open(broken);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(!failed || failed->isHidden());
+    ASSERT_EQ(main.ClientArea->activeSubWindow(), first);
+    EXPECT_EQ(shared->actions(), first->toolbarQXMenu->actions());
+    QAction* save = main.App.ToolBars.Slots[0].GetButton(2);
+    ASSERT_NE(save, nullptr);
+    EXPECT_TRUE(save->isEnabled());
+    // The last one closes, and a window of another kind becomes active: the
+    // default button comes back.
+    RegisterManagers();
+    ASSERT_TRUE(DocumentCreators().OpenMemView);
+    DocumentCreators().OpenMemView(&main.App);
+    QCoreApplication::processEvents();
+    ASSERT_NE(main.FindDocumentWindow(KindMemoryViewer), nullptr);
+    main.ClientArea->setActiveSubWindow(first);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shared->actions(), first->toolbarQXMenu->actions());
+    ASSERT_TRUE(CloseWindow(first));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main.ClientArea->activeSubWindow(), main.FindDocumentWindow(KindMemoryViewer));
+    EXPECT_EQ(shared->actions(), defaults);
 }
 
 TEST_F(MenuWindow, ExpertModeOpensAMenuFileFromTheCommandLine) {

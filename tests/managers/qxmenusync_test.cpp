@@ -175,6 +175,33 @@ TEST_F(MenuUnit, ALanguageGoesIntoTheRightSlot) {
     }
 }
 
+TEST_F(MenuUnit, TheUnitReceivesTheLanguageImageByteForByte) {
+    TfrmQXMenu* w = Open((ProgramDir / "DefaultMenu.mnu").string());
+    TfrmQXMenuSync d(&MainWindow().App, w->EditedMenu.get(), w);
+    d.FormShow();
+    ASSERT_TRUE(d.Connected);
+    ASSERT_EQ(d.listboxPCContent->currentRow(), 0);
+    d.btnPCToQX->click();
+    // Header: the name, the FCS over the body and its complement, zeros;
+    // then 18 bytes per item name and the InfNot texts in 20 and 5 bytes.
+    auto field = [](const std::string& text, size_t size) {
+        Bytes b(text.begin(), text.end());
+        b.resize(size, 0);
+        return b;
+    };
+    Bytes expected = field("English", 16);
+    for (uint8_t b : {0x92, 0x65, 0x6D, 0x9A}) expected.push_back(b);
+    expected.resize(32, 0);
+    for (const char* name : {"Main", "Settings", "Contrast", "Volume", "Info"}) {
+        const Bytes f = field(name, 18);
+        expected.insert(expected.end(), f.begin(), f.end());
+    }
+    for (const Bytes& f : {field("Door open", 20), field("Low", 5)}) expected.insert(expected.end(), f.begin(), f.end());
+    ASSERT_EQ(expected.size(), SlotStride);
+    EXPECT_EQ(Slot(0), expected);
+    EXPECT_EQ(Entries(d.listboxQXContent), std::vector<std::string>{"English"});
+}
+
 TEST_F(MenuUnit, ANameGivenInTheDialogIsCutAndNeverWritesADuplicate) {
     PutLanguage(0, "English");
     TfrmQXMenu* w = Open();
