@@ -22,9 +22,8 @@ public:
     // command apart from its siblings (add, insert, delete ...).
     enum class TBadge { None, Add, Insert, Delete, Child, Table, Show };
 
-    // One picture of a list. Icon is a name of the freedesktop icon naming
-    // specification, looked up in the icon theme, or ":/qx/<file>.svg" for
-    // one of our own pictures.
+    // One picture of a list. Icon is a standard freedesktop icon name, looked
+    // up in the icon theme, or ":/qx/<file>.svg" for one of our own pictures.
     struct TEntry {
         int Index;
         const char* Icon;
