@@ -546,8 +546,12 @@ _TypeSelection TfrmTypeObject::ReadSelection() {
 
 void TfrmTypeObject::SelectInView(const _TypeSelection& selection) {
     QWidget* focus = QApplication::focusWidget();
-    if (focus == TreeView) TypeTree->Select(selection);
-    else if (focus == DataGrid || focus == TabControl) TypeGrid->Select(selection);
+    if (focus == TreeView) {
+        // The tree takes the selection quietly; the grid, the menus and the
+        // tool bars follow it as they follow the user's choice.
+        TypeTree->Select(selection);
+        TreeSelectionChanged();
+    } else if (focus == DataGrid || focus == TabControl) TypeGrid->Select(selection);
 }
 
 int32_t TfrmTypeObject::GetViewSlot() const {

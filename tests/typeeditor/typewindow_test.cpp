@@ -656,6 +656,29 @@ TEST_F(TypeWindow, TheLanguageMenuChoosesTheLanguageShown) {
     EXPECT_FALSE(w->Modified);
 }
 
+TEST_F(TypeWindow, ALanguageChosenInTheTreeIsWhatTheWindowShows) {
+    StartMain();
+    TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
+    ASSERT_NE(w, nullptr);
+    // A table chosen in the tree: table mode.
+    w->TreeView->setFocus();
+    ClickItem(w, ItemOf(w, NodeTable, 0));
+    ASSERT_EQ(w->Selection.Kind, _TypeSelection::KindTable);
+    ASSERT_EQ(w->EditMenu, w->popupmnuTable);
+    // The second language chosen: the tree moves to it, and the window, its
+    // grid, tool bar and Edit menu with it.
+    emit w->mnuLanguage->aboutToShow();
+    w->mnuLanguage->actions().at(6)->trigger();
+    EXPECT_EQ(w->TreeView->currentItem(), ItemOf(w, NodeLanguage, 1));
+    EXPECT_EQ(w->Selection.Kind, _TypeSelection::KindLanguage);
+    EXPECT_EQ(w->Selection.Language, 1);
+    EXPECT_EQ(w->EditMenu, w->popupmnuType);
+    EXPECT_TRUE(w->toolbarType->isVisibleTo(w));
+    EXPECT_FALSE(w->toolbarTable->isVisibleTo(w));
+    EXPECT_EQ(w->TabControl->currentIndex(), 0);
+    EXPECT_EQ(GridRow(w, 1)[ColText], "Tempo");
+}
+
 // Counts the Ctrl+Tab presses that reach the application after the type
 // windows' own filters (installed first, so it runs last).
 class CtrlTabCounter : public QObject {
