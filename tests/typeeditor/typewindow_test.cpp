@@ -272,6 +272,20 @@ TEST_F(TypeWindow, TheCommandLineFileOpensAtStart) {
     EXPECT_EQ(Main->App.RecentFiles->Names()[0], "");
 }
 
+TEST_F(TypeWindow, ADamagedCommandLineFileOpensNothing) {
+    const std::string good = HandWrittenTypeFile();
+    const fs::path path = Root / "cut.mtp";
+    WriteFileBytes(path, good.substr(0, good.size() / 2));
+    StartMain(false, path.string());
+    QApplication::processEvents();
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Text, "Cannot open type file:\r\n" + path.string());
+    EXPECT_EQ(Messages[0].Icon, TMsgIcon::Stop);
+    EXPECT_TRUE(TypeWindows().empty());
+    EXPECT_TRUE(Main->isVisible());
+    EXPECT_EQ(Texts(Main->menuBar()->actions()), (Strings{"&File", "&QX", "&Options", "&Window", "&Help"}));
+}
+
 TEST_F(TypeWindow, TreeAndGridShowTheTypeAndFollowEachOther) {
     StartMain();
     TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
