@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -342,6 +343,25 @@ TEST_F(TypeWindow, TreeAndGridShowTheTypeAndFollowEachOther) {
     // The column is 30 wide unless its title needs more in this font.
     const int flag = QFontMetrics(w->DataGrid->horizontalHeader()->font()).horizontalAdvance("Flag") + 12;
     EXPECT_EQ(w->DataGrid->columnWidth(2), std::max(30, flag));
+}
+
+TEST_F(TypeWindow, TheTextColumnTakesWhatTheGridLeaves) {
+    StartMain();
+    TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
+    ASSERT_NE(w, nullptr);
+    for (int width : {900, 1100}) {
+        w->resize(width, 500);
+        QApplication::processEvents();
+        ASSERT_EQ(w->TabControl->currentIndex(), 0);
+        // Nr, Par, Value, Min, Max and Units, and 25 for the border and a
+        // scroll bar: the rest of the grid's width is the text's.
+        int others = 0;
+        for (int c : {ColPar, ColValue, ColMin, ColMax, ColUnits}) others += w->DataGrid->columnWidth(c);
+        others += w->DataGrid->verticalHeader()->width();
+        EXPECT_EQ(w->DataGrid->columnWidth(ColText), w->DataGrid->width() - others - 25) << width;
+        // So every column is in sight.
+        EXPECT_EQ(w->DataGrid->horizontalScrollBar()->maximum(), 0) << width;
+    }
 }
 
 TEST_F(TypeWindow, OneUserActionGivesOneSelectionReport) {
