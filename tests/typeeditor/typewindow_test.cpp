@@ -213,6 +213,11 @@ TEST_F(TypeWindow, ADamagedOrForeignFileLeavesNoWindowBehind) {
     }
     EXPECT_TRUE(kept->Modified);
     EXPECT_EQ(GridRow(kept, 1)[2], "Speed");
+    // The window that was there keeps the frame's menus and tool bars.
+    EXPECT_EQ(Main->ClientArea->activeSubWindow(), kept);
+    EXPECT_EQ(Main->menuBar()->actions().value(1), kept->EditMenu->menuAction());
+    EXPECT_EQ(Main->mnuFile->actions().value(3), kept->mnuSave);
+    EXPECT_EQ(Main->App.ToolBars.Slots[0].GetButton(2)->toolTip(), "Save Type");
     // A recent file that is gone: the same message, the list stays.
     Main->App.RecentFiles->Add((Root / "gone.mtp").string());
     Messages.clear();
