@@ -1,6 +1,7 @@
 #include "TypeWindow.h"
 
 #include <QApplication>
+#include <QTextDocument>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFrame>
@@ -16,6 +17,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "Appinterface.h"
 #include "MessageIds.h"
@@ -217,12 +219,19 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     Selection = _TypeSelection();
     PreviousSelection = Selection;
     // 12. The multi-line editors: 21 and 18 characters of their font.
+    // The lines of text inside them are that wide, so that an editor breaks
+    // its text where the grid's cell does: frame and document margins come
+    // on top.
     const QFont fixed = TypeGrid->EditorFont();
-    const QFontMetrics fm(fixed);
+    const QFontMetricsF fm(fixed);
     memoParamName->setFont(fixed);
     memoSwitchName->setFont(fixed);
-    ParamNamePanel->setFixedWidth(fm.horizontalAdvance(QString(21, QChar('X'))) + 2 * memoParamName->frameWidth() + 4);
-    SwitchNamePanel->setFixedWidth(fm.horizontalAdvance(QString(18, QChar('X'))) + 2 * memoSwitchName->frameWidth() + 4);
+    auto editorWidth = [&](QPlainTextEdit* memo, int columns) {
+        return static_cast<int>(std::ceil(fm.horizontalAdvance(QString(columns, QChar('X'))))) +
+               2 * memo->frameWidth() + static_cast<int>(std::ceil(2 * memo->document()->documentMargin()));
+    };
+    ParamNamePanel->setFixedWidth(editorWidth(memoParamName, TTypeObjectDataGrid::TextColumns));
+    SwitchNamePanel->setFixedWidth(editorWidth(memoSwitchName, TTypeObjectDataGrid::SwitchColumns));
 
     setFocusProxy(TreeView);
     TreeView->setFocus();

@@ -6,7 +6,10 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -828,4 +831,34 @@ TEST_F(TypeWindow, EveryTextFitsAlsoInALongerLanguage) {
     ASSERT_EQ(w->StatusPanels[0]->text(), "ModifiedModified");
     ASSERT_EQ(w->TabControl->tabText(0), "ParametersParameters");
     EXPECT_EQ(LayoutProblems(w), std::vector<std::string>{});
+}
+
+TEST_F(TypeWindow, TheTextEditorsHoldALineAsTheGridDrawsIt) {
+    StartMain();
+    TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
+    ASSERT_NE(w, nullptr);
+    struct Case {
+        QFrame* Panel;
+        QPlainTextEdit* Editor;
+        int Columns;
+    };
+    const Case cases[] = {{w->ParamNamePanel, w->memoParamName, TTypeObjectDataGrid::TextColumns},
+                          {w->SwitchNamePanel, w->memoSwitchName, TTypeObjectDataGrid::SwitchColumns}};
+    for (const Case& c : cases) {
+        c.Panel->resize(c.Panel->width(), 80);
+        c.Panel->show();
+        // As many characters a line as the cell shows, not one fewer.
+        c.Editor->setPlainText(QString(2 * c.Columns + 3, QChar('X')));
+        QApplication::processEvents();
+        QTextLayout* lines = c.Editor->document()->firstBlock().layout();
+        ASSERT_GE(lines->lineCount(), 2) << c.Columns;
+        EXPECT_EQ(lines->lineAt(0).textLength(), c.Columns);
+        EXPECT_EQ(WrapFixedPitch(std::string(2 * c.Columns + 3, 'X'), c.Columns).front().size(),
+                  static_cast<size_t>(c.Columns));
+        c.Panel->hide();
+    }
+    // However narrow the grid, the text editor fits in the text column.
+    w->resize(w->minimumSize());
+    QApplication::processEvents();
+    EXPECT_GE(w->DataGrid->columnWidth(ColText), w->ParamNamePanel->width());
 }
