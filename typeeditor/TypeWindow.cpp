@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,6 +98,9 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     TreeView->setHeaderHidden(true);
     TreeView->setColumnCount(1);
     TreeView->setMinimumWidth(120);
+    // An item wider than the pane is shown whole: the tree scrolls sideways.
+    TreeView->header()->setStretchLastSection(false);
+    TreeView->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     treeLayout->addWidget(TreeView);
     // The in-place editors lie over the tree's items; hidden until used.
     edtEditTreeView = new QLineEdit(TreeView->viewport());

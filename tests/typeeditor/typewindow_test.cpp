@@ -862,3 +862,21 @@ TEST_F(TypeWindow, TheTextEditorsHoldALineAsTheGridDrawsIt) {
     QApplication::processEvents();
     EXPECT_GE(w->DataGrid->columnWidth(ColText), w->ParamNamePanel->width());
 }
+
+TEST_F(TypeWindow, ALongTreeItemScrollsInsteadOfBeingCut) {
+    StartMain();
+    TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
+    ASSERT_NE(w, nullptr);
+    w->resize(w->minimumSize());
+    w->TreeView->expandAll();
+    QApplication::processEvents();
+    // One of the deepest items: the name of a field.
+    QTreeWidgetItem* item = ItemOf(w, NodeFieldName, 1, 0);
+    ASSERT_EQ(item->text(0), "Name: Temp");
+    const int needed = w->TreeView->visualItemRect(item).left() + w->TreeView->iconSize().width() +
+                       w->TreeView->fontMetrics().horizontalAdvance(item->text(0));
+    ASSERT_LT(w->TreeView->viewport()->width(), needed);
+    // Every item shows its whole text; the tree scrolls to reach it.
+    EXPECT_GE(w->TreeView->columnWidth(0), needed);
+    EXPECT_GT(w->TreeView->horizontalScrollBar()->maximum(), 0);
+}
