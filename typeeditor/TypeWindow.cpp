@@ -757,8 +757,15 @@ void TfrmTypeObject::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmTypeObject::FormClose() {
-    if (Merged) UnmergeMenus();
-    RestoreMainToolBars();
+    // The frame's menus and tool bars hold this window's parts only while it
+    // is the active one; a window closed in the background leaves them to the
+    // active window.
+    if (Merged) {
+        UnmergeMenus();
+        RestoreMainToolBars();
+    } else {
+        ReleaseGeneralButtons();
+    }
     TypeGrid.reset();
     TypeTree.reset();
     TypeData.reset();

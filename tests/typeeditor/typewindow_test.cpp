@@ -524,6 +524,31 @@ TEST_F(TypeWindow, MenusAndToolBarsFollowTheActiveTypeWindow) {
     EXPECT_EQ(spy.count(), 1);
 }
 
+TEST_F(TypeWindow, ClosingAWindowInTheBackgroundLeavesTheActiveOneItsToolBars) {
+    StartMain(true);
+    TfrmTypeObject* a = Open(WriteSampleFile("a.mtp"));
+    TfrmTypeObject* b = Open(WriteSampleFile("b.mtp"));
+    ASSERT_TRUE(a && b);
+    for (TfrmTypeObject* w : {a, b}) {
+        Main->ClientArea->setActiveSubWindow(w);
+        QApplication::processEvents();
+    }
+    ASSERT_EQ(Main->toolbarTypeDefault->actions(), b->toolbarType->actions());
+    a->close();
+    QApplication::processEvents();
+    ASSERT_EQ(TypeWindows(), std::vector<TfrmTypeObject*>{b});
+    ASSERT_EQ(Main->ClientArea->activeSubWindow(), b);
+    EXPECT_EQ(Main->toolbarTypeDefault->actions(), b->toolbarType->actions());
+    EXPECT_EQ(Main->menuBar()->actions().value(1), b->EditMenu->menuAction());
+    QAction* save = Main->App.ToolBars.Slots[0].GetButton(2);
+    ASSERT_NE(save, nullptr);
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_EQ(save->toolTip(), "Save Type");
+    b->UpdateStatus(true);
+    save->trigger();
+    EXPECT_FALSE(b->Modified);
+}
+
 TEST_F(TypeWindow, SaveAsOnAnUntitledWindowAndSaveAgain) {
     StartMain();
     Main->actNew->trigger();
