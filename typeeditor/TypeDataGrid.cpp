@@ -322,10 +322,14 @@ void TTypeObjectDataGrid::TabControlChange(int index) {
 
 void TTypeObjectDataGrid::LayoutGrid(bool force) {
     TTypeGridView* view = Context->DataGrid;
-    const int editorWidth = QFontMetrics(FixedFont).horizontalAdvance(QString(TextColumns, QChar('X')));
+    // The text column is never narrower than the text editor laid over it.
+    const int editorWidth = Context->TextPanel ? Context->TextPanel->width()
+                                               : QFontMetrics(FixedFont).horizontalAdvance(QString(TextColumns, QChar('X')));
+    // The grid's whole width: column 0 stands in the vertical header, beside
+    // the viewport, and the text column takes what the others leave of it.
     TTypeGridLayout next = LayoutTypeGrid(Selection, *Context->TypeObject,
                                           Context->App ? Context->App->DisplayFormats : nullptr,
-                                          view->viewport()->width(), editorWidth);
+                                          view->width(), editorWidth);
     const bool sameShape = next.Kind == GridLayout.Kind && next.Table == GridLayout.Table &&
                            next.RowCount == GridLayout.RowCount && next.ColCount == GridLayout.ColCount;
     const QModelIndex before = view->currentIndex();

@@ -47,8 +47,9 @@ struct TTypeGridLayout {
 };
 
 // Lays the grid out for the selection's tab; the selection's kind 2 becomes
-// 0 and 4 becomes 3. gridWidth is the grid's client width, textEditorWidth
-// the parameter-text editor's width.
+// 0 and 4 becomes 3. gridWidth is the grid's whole width (its fixed first
+// column and border included), textEditorWidth the parameter-text editor's
+// width.
 TTypeGridLayout LayoutTypeGrid(_TypeSelection& selection, const TTypeObjectData& type, const uint8_t* formats,
                                int32_t gridWidth, int32_t textEditorWidth);
 

@@ -1,10 +1,12 @@
 #include "TypeWindow.h"
 
 #include <QApplication>
+#include <QTextDocument>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "Appinterface.h"
 #include "MessageIds.h"
@@ -95,6 +98,9 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     TreeView->setHeaderHidden(true);
     TreeView->setColumnCount(1);
     TreeView->setMinimumWidth(120);
+    // An item wider than the pane is shown whole: the tree scrolls sideways.
+    TreeView->header()->setStretchLastSection(false);
+    TreeView->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     treeLayout->addWidget(TreeView);
     // The in-place editors lie over the tree's items; hidden until used.
     edtEditTreeView = new QLineEdit(TreeView->viewport());
@@ -217,12 +223,19 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     Selection = _TypeSelection();
     PreviousSelection = Selection;
     // 12. The multi-line editors: 21 and 18 characters of their font.
+    // The lines of text inside them are that wide, so that an editor breaks
+    // its text where the grid's cell does: frame and document margins come
+    // on top.
     const QFont fixed = TypeGrid->EditorFont();
-    const QFontMetrics fm(fixed);
+    const QFontMetricsF fm(fixed);
     memoParamName->setFont(fixed);
     memoSwitchName->setFont(fixed);
-    ParamNamePanel->setFixedWidth(fm.horizontalAdvance(QString(21, QChar('X'))) + 2 * memoParamName->frameWidth() + 4);
-    SwitchNamePanel->setFixedWidth(fm.horizontalAdvance(QString(18, QChar('X'))) + 2 * memoSwitchName->frameWidth() + 4);
+    auto editorWidth = [&](QPlainTextEdit* memo, int columns) {
+        return static_cast<int>(std::ceil(fm.horizontalAdvance(QString(columns, QChar('X'))))) +
+               2 * memo->frameWidth() + static_cast<int>(std::ceil(2 * memo->document()->documentMargin()));
+    };
+    ParamNamePanel->setFixedWidth(editorWidth(memoParamName, TTypeObjectDataGrid::TextColumns));
+    SwitchNamePanel->setFixedWidth(editorWidth(memoSwitchName, TTypeObjectDataGrid::SwitchColumns));
 
     setFocusProxy(TreeView);
     TreeView->setFocus();
@@ -546,8 +559,12 @@ _TypeSelection TfrmTypeObject::ReadSelection() {
 
 void TfrmTypeObject::SelectInView(const _TypeSelection& selection) {
     QWidget* focus = QApplication::focusWidget();
-    if (focus == TreeView) TypeTree->Select(selection);
-    else if (focus == DataGrid || focus == TabControl) TypeGrid->Select(selection);
+    if (focus == TreeView) {
+        // The tree takes the selection quietly; the grid, the menus and the
+        // tool bars follow it as they follow the user's choice.
+        TypeTree->Select(selection);
+        TreeSelectionChanged();
+    } else if (focus == DataGrid || focus == TabControl) TypeGrid->Select(selection);
 }
 
 int32_t TfrmTypeObject::GetViewSlot() const {
@@ -740,8 +757,15 @@ void TfrmTypeObject::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmTypeObject::FormClose() {
-    if (Merged) UnmergeMenus();
-    RestoreMainToolBars();
+    // The frame's menus and tool bars hold this window's parts only while it
+    // is the active one; a window closed in the background leaves them to the
+    // active window.
+    if (Merged) {
+        UnmergeMenus();
+        RestoreMainToolBars();
+    } else {
+        ReleaseGeneralButtons();
+    }
     TypeGrid.reset();
     TypeTree.reset();
     TypeData.reset();

@@ -6,6 +6,10 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -212,6 +216,11 @@ TEST_F(TypeWindow, ADamagedOrForeignFileLeavesNoWindowBehind) {
     }
     EXPECT_TRUE(kept->Modified);
     EXPECT_EQ(GridRow(kept, 1)[2], "Speed");
+    // The window that was there keeps the frame's menus and tool bars.
+    EXPECT_EQ(Main->ClientArea->activeSubWindow(), kept);
+    EXPECT_EQ(Main->menuBar()->actions().value(1), kept->EditMenu->menuAction());
+    EXPECT_EQ(Main->mnuFile->actions().value(3), kept->mnuSave);
+    EXPECT_EQ(Main->App.ToolBars.Slots[0].GetButton(2)->toolTip(), "Save Type");
     // A recent file that is gone: the same message, the list stays.
     Main->App.RecentFiles->Add((Root / "gone.mtp").string());
     Messages.clear();
@@ -272,6 +281,20 @@ TEST_F(TypeWindow, TheCommandLineFileOpensAtStart) {
     EXPECT_EQ(Main->App.RecentFiles->Names()[0], "");
 }
 
+TEST_F(TypeWindow, ADamagedCommandLineFileOpensNothing) {
+    const std::string good = HandWrittenTypeFile();
+    const fs::path path = Root / "cut.mtp";
+    WriteFileBytes(path, good.substr(0, good.size() / 2));
+    StartMain(false, path.string());
+    QApplication::processEvents();
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Text, "Cannot open type file:\r\n" + path.string());
+    EXPECT_EQ(Messages[0].Icon, TMsgIcon::Stop);
+    EXPECT_TRUE(TypeWindows().empty());
+    EXPECT_TRUE(Main->isVisible());
+    EXPECT_EQ(Texts(Main->menuBar()->actions()), (Strings{"&File", "&QX", "&Options", "&Window", "&Help"}));
+}
+
 TEST_F(TypeWindow, TreeAndGridShowTheTypeAndFollowEachOther) {
     StartMain();
     TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
@@ -328,6 +351,25 @@ TEST_F(TypeWindow, TreeAndGridShowTheTypeAndFollowEachOther) {
     // The column is 30 wide unless its title needs more in this font.
     const int flag = QFontMetrics(w->DataGrid->horizontalHeader()->font()).horizontalAdvance("Flag") + 12;
     EXPECT_EQ(w->DataGrid->columnWidth(2), std::max(30, flag));
+}
+
+TEST_F(TypeWindow, TheTextColumnTakesWhatTheGridLeaves) {
+    StartMain();
+    TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
+    ASSERT_NE(w, nullptr);
+    for (int width : {900, 1100}) {
+        w->resize(width, 500);
+        QApplication::processEvents();
+        ASSERT_EQ(w->TabControl->currentIndex(), 0);
+        // Nr, Par, Value, Min, Max and Units, and 25 for the border and a
+        // scroll bar: the rest of the grid's width is the text's.
+        int others = 0;
+        for (int c : {ColPar, ColValue, ColMin, ColMax, ColUnits}) others += w->DataGrid->columnWidth(c);
+        others += w->DataGrid->verticalHeader()->width();
+        EXPECT_EQ(w->DataGrid->columnWidth(ColText), w->DataGrid->width() - others - 25) << width;
+        // So every column is in sight.
+        EXPECT_EQ(w->DataGrid->horizontalScrollBar()->maximum(), 0) << width;
+    }
 }
 
 TEST_F(TypeWindow, OneUserActionGivesOneSelectionReport) {
@@ -480,6 +522,31 @@ TEST_F(TypeWindow, MenusAndToolBarsFollowTheActiveTypeWindow) {
     Main->actDefaultSave->trigger();
     Main->actDefaultSave->setEnabled(false);
     EXPECT_EQ(spy.count(), 1);
+}
+
+TEST_F(TypeWindow, ClosingAWindowInTheBackgroundLeavesTheActiveOneItsToolBars) {
+    StartMain(true);
+    TfrmTypeObject* a = Open(WriteSampleFile("a.mtp"));
+    TfrmTypeObject* b = Open(WriteSampleFile("b.mtp"));
+    ASSERT_TRUE(a && b);
+    for (TfrmTypeObject* w : {a, b}) {
+        Main->ClientArea->setActiveSubWindow(w);
+        QApplication::processEvents();
+    }
+    ASSERT_EQ(Main->toolbarTypeDefault->actions(), b->toolbarType->actions());
+    a->close();
+    QApplication::processEvents();
+    ASSERT_EQ(TypeWindows(), std::vector<TfrmTypeObject*>{b});
+    ASSERT_EQ(Main->ClientArea->activeSubWindow(), b);
+    EXPECT_EQ(Main->toolbarTypeDefault->actions(), b->toolbarType->actions());
+    EXPECT_EQ(Main->menuBar()->actions().value(1), b->EditMenu->menuAction());
+    QAction* save = Main->App.ToolBars.Slots[0].GetButton(2);
+    ASSERT_NE(save, nullptr);
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_EQ(save->toolTip(), "Save Type");
+    b->UpdateStatus(true);
+    save->trigger();
+    EXPECT_FALSE(b->Modified);
 }
 
 TEST_F(TypeWindow, SaveAsOnAnUntitledWindowAndSaveAgain) {
@@ -656,6 +723,29 @@ TEST_F(TypeWindow, TheLanguageMenuChoosesTheLanguageShown) {
     EXPECT_FALSE(w->Modified);
 }
 
+TEST_F(TypeWindow, ALanguageChosenInTheTreeIsWhatTheWindowShows) {
+    StartMain();
+    TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
+    ASSERT_NE(w, nullptr);
+    // A table chosen in the tree: table mode.
+    w->TreeView->setFocus();
+    ClickItem(w, ItemOf(w, NodeTable, 0));
+    ASSERT_EQ(w->Selection.Kind, _TypeSelection::KindTable);
+    ASSERT_EQ(w->EditMenu, w->popupmnuTable);
+    // The second language chosen: the tree moves to it, and the window, its
+    // grid, tool bar and Edit menu with it.
+    emit w->mnuLanguage->aboutToShow();
+    w->mnuLanguage->actions().at(6)->trigger();
+    EXPECT_EQ(w->TreeView->currentItem(), ItemOf(w, NodeLanguage, 1));
+    EXPECT_EQ(w->Selection.Kind, _TypeSelection::KindLanguage);
+    EXPECT_EQ(w->Selection.Language, 1);
+    EXPECT_EQ(w->EditMenu, w->popupmnuType);
+    EXPECT_TRUE(w->toolbarType->isVisibleTo(w));
+    EXPECT_FALSE(w->toolbarTable->isVisibleTo(w));
+    EXPECT_EQ(w->TabControl->currentIndex(), 0);
+    EXPECT_EQ(GridRow(w, 1)[ColText], "Tempo");
+}
+
 // Counts the Ctrl+Tab presses that reach the application after the type
 // windows' own filters (installed first, so it runs last).
 class CtrlTabCounter : public QObject {
@@ -766,4 +856,52 @@ TEST_F(TypeWindow, EveryTextFitsAlsoInALongerLanguage) {
     ASSERT_EQ(w->StatusPanels[0]->text(), "ModifiedModified");
     ASSERT_EQ(w->TabControl->tabText(0), "ParametersParameters");
     EXPECT_EQ(LayoutProblems(w), std::vector<std::string>{});
+}
+
+TEST_F(TypeWindow, TheTextEditorsHoldALineAsTheGridDrawsIt) {
+    StartMain();
+    TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
+    ASSERT_NE(w, nullptr);
+    struct Case {
+        QFrame* Panel;
+        QPlainTextEdit* Editor;
+        int Columns;
+    };
+    const Case cases[] = {{w->ParamNamePanel, w->memoParamName, TTypeObjectDataGrid::TextColumns},
+                          {w->SwitchNamePanel, w->memoSwitchName, TTypeObjectDataGrid::SwitchColumns}};
+    for (const Case& c : cases) {
+        c.Panel->resize(c.Panel->width(), 80);
+        c.Panel->show();
+        // As many characters a line as the cell shows, not one fewer.
+        c.Editor->setPlainText(QString(2 * c.Columns + 3, QChar('X')));
+        QApplication::processEvents();
+        QTextLayout* lines = c.Editor->document()->firstBlock().layout();
+        ASSERT_GE(lines->lineCount(), 2) << c.Columns;
+        EXPECT_EQ(lines->lineAt(0).textLength(), c.Columns);
+        EXPECT_EQ(WrapFixedPitch(std::string(2 * c.Columns + 3, 'X'), c.Columns).front().size(),
+                  static_cast<size_t>(c.Columns));
+        c.Panel->hide();
+    }
+    // However narrow the grid, the text editor fits in the text column.
+    w->resize(w->minimumSize());
+    QApplication::processEvents();
+    EXPECT_GE(w->DataGrid->columnWidth(ColText), w->ParamNamePanel->width());
+}
+
+TEST_F(TypeWindow, ALongTreeItemScrollsInsteadOfBeingCut) {
+    StartMain();
+    TfrmTypeObject* w = Open(WriteSampleFile("pump.mtp"));
+    ASSERT_NE(w, nullptr);
+    w->resize(w->minimumSize());
+    w->TreeView->expandAll();
+    QApplication::processEvents();
+    // One of the deepest items: the name of a field.
+    QTreeWidgetItem* item = ItemOf(w, NodeFieldName, 1, 0);
+    ASSERT_EQ(item->text(0), "Name: Temp");
+    const int needed = w->TreeView->visualItemRect(item).left() + w->TreeView->iconSize().width() +
+                       w->TreeView->fontMetrics().horizontalAdvance(item->text(0));
+    ASSERT_LT(w->TreeView->viewport()->width(), needed);
+    // Every item shows its whole text; the tree scrolls to reach it.
+    EXPECT_GE(w->TreeView->columnWidth(0), needed);
+    EXPECT_GT(w->TreeView->horizontalScrollBar()->maximum(), 0);
 }
