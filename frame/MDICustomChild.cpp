@@ -38,6 +38,11 @@ void TMDICustomChild::DeactivateFrameParts(QMenu* menu, int slot) {
     if (widget()) widget()->updateGeometry();
 }
 
+void TMDICustomChild::ReleaseFrameToolBars(int slot) {
+    QMdiSubWindow* active = mdiArea() ? mdiArea()->activeSubWindow() : nullptr;
+    if (!active || active == this) RestoreFrameToolBars(slot);
+}
+
 void TMDICustomChild::RestoreFrameToolBars(int slot) {
     if (!App) return;
     if (slot >= 0 && slot < TAppToolBars::SlotCount) App->ToolBars.Slots[slot].RestoreDefaultButtons();

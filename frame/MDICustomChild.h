@@ -44,6 +44,11 @@ public:
     void DeactivateFrameParts(QMenu* menu, int slot);
     // Close: the slot and General get their default buttons.
     void RestoreFrameToolBars(int slot);
+    // Close of a window that may not be the active one: only the active
+    // window (or the last one, when none is active) gives the slot and
+    // General their defaults back; a window in the background leaves the
+    // active window's buttons where they are.
+    void ReleaseFrameToolBars(int slot);
 
     // Asks whether the window may close (unsaved changes); empty: it may.
     // The main window asks every document window before it closes.

@@ -47,7 +47,7 @@ bool TManagerChild::FormCloseQuery() {
 
 void TManagerChild::FormClose() {
     if (App && App->MainMenu && OwnMenu) UnmergeMenu(App->MainMenu, OwnMenu);
-    RestoreFrameToolBars(Slot);
+    ReleaseFrameToolBars(Slot);
 }
 
 void TManagerChild::closeEvent(QCloseEvent* event) {

@@ -588,8 +588,7 @@ void TfrmQXMenu::FormClose() {
     // activation on first: the window that took it keeps its parts, and
     // closing a window that is not active (or was never shown) leaves the
     // active window's parts alone.
-    QMdiSubWindow* active = mdiArea() ? mdiArea()->activeSubWindow() : nullptr;
-    if (!active || active == this) RestoreFrameToolBars(ToolBarSlot);
+    ReleaseFrameToolBars(ToolBarSlot);
 }
 
 void TfrmQXMenu::closeEvent(QCloseEvent* event) {

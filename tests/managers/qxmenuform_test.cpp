@@ -809,6 +809,33 @@ TEST_F(MenuWindow, ClosingOneMenuWindowLeavesTheActiveOnesButtonsOnTheToolBar) {
     EXPECT_EQ(shared->actions(), defaults);
 }
 
+// A manager window closing in the background leaves the active window's
+// buttons on the General tool bar.
+TEST_F(MenuWindow, AManagerClosingInTheBackgroundLeavesTheActiveWindowsSaveButton) {
+    TfrmQX318MainForm& main = MainWindow();
+    main.show();
+    RegisterManagers();
+    DocumentCreators().OpenMemView(&main.App);
+    QCoreApplication::processEvents();
+    auto* viewer = main.FindDocumentWindow(KindMemoryViewer);
+    ASSERT_NE(viewer, nullptr);
+    TfrmQXMenu* menu = Open();
+    main.ClientArea->setActiveSubWindow(menu);
+    QCoreApplication::processEvents();
+    QAction* save = main.App.ToolBars.Slots[0].GetButton(2);
+    ASSERT_NE(save, nullptr);
+    ASSERT_TRUE(save->isEnabled());
+    QPointer<TMDICustomChild> closing(viewer);
+    viewer->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(!closing || closing->isHidden());
+    EXPECT_EQ(main.ClientArea->activeSubWindow(), menu);
+    EXPECT_EQ(main.App.ToolBars.Slots[0].GetButton(2), save);
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_EQ(save->property("QXMenuOwner").value<QObject*>(), menu);
+}
+
 TEST_F(MenuWindow, ExpertModeOpensAMenuFileFromTheCommandLine) {
     const std::string file = (ProgramDir / "DefaultMenu.mnu").string();
     WriteRegistry("[Software\\KVOZ]\nKVOZ=KVOZ\n");
