@@ -12,6 +12,7 @@
 
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QTest>
 
 namespace {
 
@@ -139,4 +140,38 @@ TEST_F(Registered, OpenWindowsReopenAtTheNextStart) {
     next.show();
     QApplication::processEvents();
     EXPECT_EQ(Kinds(next), (std::vector<uint32_t>{KindMemoryViewer, KindGamesManager, KindConvert}));
+}
+
+TEST_F(Registered, ShortcutsWorkAsSoonAsAWindowOpens) {
+    // A freshly opened window, or one whose tool button was clicked last, has
+    // no focus inside its dump, grid or memos; its keys still reach it.
+    TfrmQX318MainForm w;
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto press = [&](QKeySequence key) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &w;
+        QTest::keySequence(target, key);
+        QApplication::processEvents();
+    };
+    w.actMemView->trigger();
+    QApplication::processEvents();
+    auto* view = static_cast<TfrmMemView*>(w.FindDocumentWindow(KindMemoryViewer));
+    ASSERT_NE(view, nullptr);
+
+    press(QKeySequence(Qt::Key_F5));
+    EXPECT_TRUE(view->Valid());
+    EXPECT_EQ(DataRequests(0xB2).size(), 59u);
+    view->close();
+    QApplication::processEvents();
+    w.activateWindow();  // back from the communication dialog
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+
+    w.actGamesManager->trigger();
+    QApplication::processEvents();
+    auto* games = static_cast<TfrmGamesManager*>(w.FindDocumentWindow(KindGamesManager));
+    ASSERT_NE(games, nullptr);
+    sim.ClearRecords();
+    press(QKeySequence(Qt::Key_F5));
+    EXPECT_TRUE(games->Connected());
 }
