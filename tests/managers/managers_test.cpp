@@ -10,8 +10,11 @@
 #include "Managers.h"
 #include "MemView.h"
 
+#include <QCheckBox>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTest>
 
 namespace {
@@ -174,4 +177,27 @@ TEST_F(Registered, ShortcutsWorkAsSoonAsAWindowOpens) {
     sim.ClearRecords();
     press(QKeySequence(Qt::Key_F5));
     EXPECT_TRUE(games->Connected());
+}
+
+TEST_F(Registered, TheConverterTakesTypingAsSoonAsItOpens) {
+    TfrmQX318MainForm w;
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.actConvert->trigger();
+    QApplication::processEvents();
+    auto* convert = static_cast<TfrmConvert*>(w.FindDocumentWindow(KindConvert));
+    ASSERT_NE(convert, nullptr);
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClicks(focus, "0x10 0xFFFF");
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence(Qt::CTRL | Qt::Key_H));
+    EXPECT_EQ(convert->Memo1->toPlainText(), "0x10 0xFFFF");
+    EXPECT_EQ(convert->Memo2->toPlainText(), "16 -1");
+    // From the options page the key converts too.
+    convert->PageControl1->setCurrentIndex(1);
+    convert->cbSigned->setFocus();
+    convert->cbSigned->setChecked(false);
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence(Qt::CTRL | Qt::Key_H));
+    EXPECT_EQ(convert->Memo2->toPlainText(), "16 65535");
 }
