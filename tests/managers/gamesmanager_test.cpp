@@ -4,8 +4,12 @@
 #include "GamesManager.h"
 
 #include <QAction>
+#include <QHelpEvent>
+#include <QImage>
+#include <QPainter>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolTip>
 
 #include <cstdio>
 #include <cstring>
@@ -306,4 +310,37 @@ TEST_F(Games, DrawingInset) {
     const int width = w->DataGrid->viewport()->width();
     EXPECT_EQ(w->Inset(), width > 260 ? (width - 260) / 2 : 0);
     EXPECT_EQ(w->DataGrid->columnWidth(0), w->DataGrid->width() - 20);
+}
+
+TEST_F(Games, ALongNameStaysInItsBoxAndShowsWholeAsTheRowsHint) {
+    const std::string name = "Wide" + std::string(53, 'W');  // the longest a header holds
+    Install(1, name);
+    std::unique_ptr<TfrmGamesManager> w(Open());
+    w->actRefresh->trigger();
+    ASSERT_EQ(AppSlotName(w->Slot(1)), name);
+    // The row painted into an image wider than its cell: nothing of the name
+    // lands right of the box's border, and the start of the name shows.
+    const QRect cell(0, 0, 280, 60);
+    QImage image(800, 60, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setFont(w->DataGrid->font());
+        w->DataGridDrawCell(painter, 1, cell, false);
+    }
+    const int border = cell.right() - w->Inset() - 2;
+    int spilled = 0, shown = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (x > border + 1) spilled += c != QColor(Qt::white) && c != QColor(160, 160, 164);  // the cell's own grey
+            else if (x > w->Inset() + 47 && y > 24 && y < 24 + 20) shown += c == QColor(Qt::black);
+        }
+    EXPECT_EQ(spilled, 0);
+    EXPECT_GT(shown, 0);
+    // Hovering the row tells the whole name.
+    const QPoint at = w->DataGrid->visualRect(w->DataGrid->model()->index(1, 0)).center();
+    QHelpEvent hover(QEvent::ToolTip, at, w->DataGrid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(w->DataGrid->viewport(), &hover);
+    EXPECT_EQ(QToolTip::text().toStdString(), name);
 }
