@@ -188,6 +188,9 @@ TEST_F(Games, RefusedFilesSendNothing) {
     const std::string missing = (Root / "none.hex").string();
     const Bytes image = AppImage("Demo", 128);
     Bytes full = AppImage("Big", 0x4000);  // reaches the slot's last 128 bytes
+    // A file the reader refuses to take in (larger than any application file).
+    const std::string huge = WriteHex(HexFile(AppImage("Huge", 128)), "huge.hex");
+    fs::resize_file(huge, HEXFormat::MaxFileSize + 1);
     const struct {
         const char* what;
         std::string file;
@@ -195,6 +198,7 @@ TEST_F(Games, RefusedFilesSendNothing) {
     } cases[] = {
         {"missing file", missing, missing + "\r\nFile doesn't exist."},
         {"a folder", Root.string(), Root.string() + "\r\nFile doesn't exist."},
+        {"a file that cannot be read", huge, huge + "\r\nFile doesn't exist."},
         {"lines that do not convert", WriteHex(":10000000ZZ\r\n", "bad.hex"), "\r\nWrong Hex file format."},
         {"no end record", WriteHex(HexLine(0, 0, {1, 2}), "noend.hex"), "\r\nWrong Hex file format."},
         {"no application marker", WriteHex(HexFile(Bytes(16, 0x41)), "plain.hex"), "\r\nWrong Hex file format."},
