@@ -4,11 +4,14 @@
 #include "GamesManager.h"
 
 #include <QAction>
+#include <QFileDialog>
 #include <QHelpEvent>
+#include <QLineEdit>
 #include <QImage>
 #include <QPainter>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 
 #include <cstdio>
@@ -347,4 +350,41 @@ TEST_F(Games, ALongNameStaysInItsBoxAndShowsWholeAsTheRowsHint) {
     QHelpEvent hover(QEvent::ToolTip, at, w->DataGrid->viewport()->mapToGlobal(at));
     QApplication::sendEvent(w->DataGrid->viewport(), &hover);
     EXPECT_EQ(QToolTip::text().toStdString(), name);
+}
+
+TEST_F(Games, AFileNameTypedWithoutExtensionFindsTheHexFile) {
+    std::unique_ptr<TfrmGamesManager> w(Open());
+    w->actRefresh->trigger();
+    ASSERT_TRUE(w->Connected());
+    WriteHex(HexFile(AppImage("Demo", 128)), "typed.hex");
+    SetOpenDialogHook(nullptr);  // the real dialog, answered as a user types
+    std::string shown;
+    bool typed = false;
+    QTimer typist;
+    typist.setInterval(10);
+    QObject::connect(&typist, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {  // the dialog refused the name
+            shown = box->text().toStdString();
+            box->accept();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            if (typed) {
+                dialog->reject();
+                return;
+            }
+            typed = true;
+            dialog->setDirectory(QString::fromStdString(Root.string()));
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            if (!name) return dialog->reject();
+            name->setText("typed");
+            // Pressed from its own turn of the loop: a refusal opens a box of its own.
+            QTimer::singleShot(0, name, [name] { QTest::keyClick(name, Qt::Key_Return); });
+        }
+    });
+    typist.start();
+    w->actDownloadGame->trigger();
+    typist.stop();
+    EXPECT_EQ(shown, "");
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Application downloaded successfully."});
+    EXPECT_EQ(SlotNames(*w)[0], "Demo");
 }
