@@ -182,14 +182,15 @@ void TfrmGamesManager::DownloadApplication() {
         ShowMessageBox(this, App->Text(Msg::WrongHexFormat, path), TMsgIcon::Stop);
         return;
     }
-    const std::string name = hex.GetAppVersion();
+    std::vector<_HEXBlock> blocks;
+    hex.RepackToBlocks(blocks);
+    // The name as the slot's header will hold it, not cut at the first record's end.
+    const std::string name = AppImageName(blocks);
     if (const int same = SlotWithName(Slots, name); same >= 0) {
         target = same;
         if (ShowMessageBox(this, App->Text(Msg::ApplicationExistsOverwrite, name), TMsgIcon::Warning, TMsgButtons::YesNo) != QMessageBox::Yes)
             return;
     }
-    std::vector<_HEXBlock> blocks;
-    hex.RepackToBlocks(blocks);
     // Every block is checked before anything is sent.
     const auto addresses = PlaceAppBlocks(blocks, target);
     if (!addresses) {

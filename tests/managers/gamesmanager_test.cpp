@@ -388,3 +388,25 @@ TEST_F(Games, AFileNameTypedWithoutExtensionFindsTheHexFile) {
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Application downloaded successfully."});
     EXPECT_EQ(SlotNames(*w)[0], "Demo");
 }
+
+TEST_F(Games, ANameLongerThanTheFirstRecordIsFoundInItsSlot) {
+    // The file's records hold 16 bytes: the name runs on into the second and
+    // third record, as it lands in the slot's header.
+    const std::string name = "Demo Application Two";
+    Install(0, "A");
+    Install(3, name);
+    std::unique_ptr<TfrmGamesManager> w(Open());
+    w->actRefresh->trigger();
+    ChosenFile = WriteHex(HexFile(AppImage(name, 128)));
+    YesNoAnswers = {QMessageBox::No};
+    sim.ClearRecords();
+    w->actDownloadGame->trigger();
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Application '" + name + "' already exists.\r\nOverwrite?"});
+    EXPECT_TRUE(Sent().empty());
+    // A name that only begins like the slot's is another application.
+    Messages.clear();
+    ChosenFile = WriteHex(HexFile(AppImage("Demo Application", 128)));
+    w->actDownloadGame->trigger();
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Application downloaded successfully."});
+    EXPECT_EQ(SlotNames(*w), (std::vector<std::string>{"A", "Demo Application", "-", name, "-", "-", "-"}));
+}
