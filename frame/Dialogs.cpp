@@ -77,7 +77,8 @@ QStringList SetUpFileDialog(QFileDialog& dialog, const TOpenDialogRequest& reque
     dialog.setNameFilters(filters);
     if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
         dialog.selectNameFilter(filters[request.FilterIndex - 1]);
-    QString ext = QStr(request.DefaultExt);
+    // A list of extensions ("*.hex;*.h86"): a name typed without one gets the first.
+    QString ext = QStr(request.DefaultExt).section(';', 0, 0).trimmed();
     ext.remove(QStringLiteral("*.")).remove('.');
     if (!ext.isEmpty()) dialog.setDefaultSuffix(ext);
     return filters;

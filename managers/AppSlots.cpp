@@ -16,6 +16,14 @@ void TakeSlotHeader(_AppSlot& slot) {
 
 std::string AppSlotName(const _AppSlot& slot) { return FixedText(slot.text, sizeof slot.text); }
 
+std::string AppImageName(const std::vector<_HEXBlock>& blocks) {
+    if (blocks.empty()) return {};
+    _AppSlot header;
+    std::memcpy(header.text, blocks.front().Data, AppHeaderSize);
+    TakeSlotHeader(header);
+    return header.used ? AppSlotName(header) : std::string();
+}
+
 int FirstFreeSlot(const _AppSlot (&slots)[AppSlotCount]) {
     for (int i = 0; i < AppSlotCount; ++i)
         if (!slots[i].used) return i;

@@ -31,6 +31,12 @@ uint32_t AppSlotAddress(int slot);
 void TakeSlotHeader(_AppSlot& slot);
 std::string AppSlotName(const _AppSlot& slot);
 
+// The name an application image will show in its slot: its header is the
+// first 64 bytes of the image's first block, which may gather several
+// records (a name of 20 characters runs past a record of 16 bytes). Empty
+// when the header does not begin with "APP_V:".
+std::string AppImageName(const std::vector<_HEXBlock>& blocks);
+
 // The first free slot, or -1 when all are used.
 int FirstFreeSlot(const _AppSlot (&slots)[AppSlotCount]);
 // The first used slot holding the name (case-sensitive), or -1.

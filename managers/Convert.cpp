@@ -109,6 +109,8 @@ TfrmConvert::TfrmConvert(_AppInterface* app) : TManagerChild(app, KindConvert, -
     if (App && App->Mls) TranslateWidget(*App->Mls, this);
     GrowToContent(QSize(300, 150));
     ReadSettings();
+    // Typing or pasting goes into the input as soon as the window opens.
+    Memo1->setFocus();
 }
 
 void TfrmConvert::ApplyMemo1Width() {

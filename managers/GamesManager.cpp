@@ -10,6 +10,7 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QToolBar>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <cstring>
@@ -181,14 +182,15 @@ void TfrmGamesManager::DownloadApplication() {
         ShowMessageBox(this, App->Text(Msg::WrongHexFormat, path), TMsgIcon::Stop);
         return;
     }
-    const std::string name = hex.GetAppVersion();
+    std::vector<_HEXBlock> blocks;
+    hex.RepackToBlocks(blocks);
+    // The name as the slot's header will hold it, not cut at the first record's end.
+    const std::string name = AppImageName(blocks);
     if (const int same = SlotWithName(Slots, name); same >= 0) {
         target = same;
         if (ShowMessageBox(this, App->Text(Msg::ApplicationExistsOverwrite, name), TMsgIcon::Warning, TMsgButtons::YesNo) != QMessageBox::Yes)
             return;
     }
-    std::vector<_HEXBlock> blocks;
-    hex.RepackToBlocks(blocks);
     // Every block is checked before anything is sent.
     const auto addresses = PlaceAppBlocks(blocks, target);
     if (!addresses) {
@@ -264,7 +266,12 @@ void TfrmGamesManager::DrawSlot(QPainter& painter, int row, QRect r, bool select
     painter.drawRect(QRect(QPoint(left + 22, top + 22), QPoint(left + 35, top + 39)));
     painter.setPen(Qt::black);
     const QFontMetrics fm(painter.font());
-    auto text = [&](int x, int y, const QString& s) { painter.drawText(x, y + fm.ascent(), s); };
+    // The box is never wider than 260 pixels: a longer text ends in "..."
+    // inside it (the whole name shows as the row's hint).
+    const int room = std::max(0, r.right() - 2 - 4 - (left + 47));
+    auto text = [&](int x, int y, const QString& s) {
+        painter.drawText(x, y + fm.ascent(), x == left + 47 ? fm.elidedText(s, Qt::ElideRight, room) : s);
+    };
     text(left + 25, top + 24, QString::number(row + 1));
     if (IsConnected) {
         if (Slots[row].used) text(left + 47, top + 24, QStr(AppSlotName(Slots[row])));
@@ -294,6 +301,15 @@ bool TfrmGamesManager::eventFilter(QObject* watched, QEvent* event) {
             FormKeyPress(key);
             return true;
         }
+    }
+    if (event->type() == QEvent::ToolTip && watched == DataGrid->viewport()) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int row = DataGrid->rowAt(help->pos().y());
+        if (IsConnected && row >= 0 && row < AppSlotCount && Slots[row].used)
+            QToolTip::showText(help->globalPos(), QStr(AppSlotName(Slots[row])), DataGrid->viewport());
+        else
+            QToolTip::hideText();
+        return true;
     }
     if (event->type() == QEvent::Resize && (watched == DataGrid || watched == DataGrid->viewport())) FormResize();
     return TManagerChild::eventFilter(watched, event);

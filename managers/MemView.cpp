@@ -50,8 +50,10 @@ TfrmMemView::TfrmMemView(_AppInterface* app) : TManagerChild(app, KindMemoryView
                          &TfrmMemView::actPageDownExecute);
     actSavePage = action("actSavePage", "Save Page", QKeySequence(), 47, &TfrmMemView::actSavePageExecute);
 
+    // The keys work wherever the focus is in the window, also on the window
+    // itself: the dump is disabled until a page was read.
+    for (QAction* a : {actRefreshPage, actGotoPage, actPageUp, actPageDown, actSavePage}) addAction(a);
     Client = new QWidget;
-    for (QAction* a : {actRefreshPage, actGotoPage, actPageUp, actPageDown, actSavePage}) Client->addAction(a);
     auto* layout = new QVBoxLayout(Client);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

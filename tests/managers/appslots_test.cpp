@@ -105,3 +105,23 @@ TEST(AppSlots, ABlockOutsideRefusesTheWholeImage) {
     EXPECT_FALSE(PlaceAppBlocks(blocks, 0));
     EXPECT_EQ(PlaceAppBlocks({}, 0), std::vector<uint32_t>{});
 }
+
+TEST(AppSlots, TheImagesNameIsTheHeaderItWritesIntoTheSlot) {
+    const struct {
+        std::string bytes;
+        std::string name;
+    } cases[] = {
+        {std::string("APP_V:Demo\0junk", 15), "Demo"},
+        {"APP_V:A name that runs past sixteen bytes", "A name that runs past sixteen bytes"},
+        {"APP_V:" + std::string(100, 'N'), std::string(57, 'N')},  // as the slot shows it
+        {"APP_X:Demo", ""},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        std::vector<_HEXBlock> blocks(2);
+        std::memcpy(blocks[0].Data, k.bytes.data(), std::min(k.bytes.size(), sizeof blocks[0].Data));
+        std::memcpy(blocks[1].Data, "APP_V:Other", 11);
+        EXPECT_EQ(AppImageName(blocks), k.name);
+    }
+    EXPECT_EQ(AppImageName({}), "");
+}

@@ -4,8 +4,15 @@
 #include "GamesManager.h"
 
 #include <QAction>
+#include <QFileDialog>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QImage>
+#include <QPainter>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 
 #include <cstdio>
 #include <cstring>
@@ -184,6 +191,9 @@ TEST_F(Games, RefusedFilesSendNothing) {
     const std::string missing = (Root / "none.hex").string();
     const Bytes image = AppImage("Demo", 128);
     Bytes full = AppImage("Big", 0x4000);  // reaches the slot's last 128 bytes
+    // A file the reader refuses to take in (larger than any application file).
+    const std::string huge = WriteHex(HexFile(AppImage("Huge", 128)), "huge.hex");
+    fs::resize_file(huge, HEXFormat::MaxFileSize + 1);
     const struct {
         const char* what;
         std::string file;
@@ -191,6 +201,7 @@ TEST_F(Games, RefusedFilesSendNothing) {
     } cases[] = {
         {"missing file", missing, missing + "\r\nFile doesn't exist."},
         {"a folder", Root.string(), Root.string() + "\r\nFile doesn't exist."},
+        {"a file that cannot be read", huge, huge + "\r\nFile doesn't exist."},
         {"lines that do not convert", WriteHex(":10000000ZZ\r\n", "bad.hex"), "\r\nWrong Hex file format."},
         {"no end record", WriteHex(HexLine(0, 0, {1, 2}), "noend.hex"), "\r\nWrong Hex file format."},
         {"no application marker", WriteHex(HexFile(Bytes(16, 0x41)), "plain.hex"), "\r\nWrong Hex file format."},
@@ -306,4 +317,96 @@ TEST_F(Games, DrawingInset) {
     const int width = w->DataGrid->viewport()->width();
     EXPECT_EQ(w->Inset(), width > 260 ? (width - 260) / 2 : 0);
     EXPECT_EQ(w->DataGrid->columnWidth(0), w->DataGrid->width() - 20);
+}
+
+TEST_F(Games, ALongNameStaysInItsBoxAndShowsWholeAsTheRowsHint) {
+    const std::string name = "Wide" + std::string(53, 'W');  // the longest a header holds
+    Install(1, name);
+    std::unique_ptr<TfrmGamesManager> w(Open());
+    w->actRefresh->trigger();
+    ASSERT_EQ(AppSlotName(w->Slot(1)), name);
+    // The row painted into an image wider than its cell: nothing of the name
+    // lands right of the box's border, and the start of the name shows.
+    const QRect cell(0, 0, 280, 60);
+    QImage image(800, 60, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setFont(w->DataGrid->font());
+        w->DataGridDrawCell(painter, 1, cell, false);
+    }
+    const int border = cell.right() - w->Inset() - 2;
+    int spilled = 0, shown = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (x > border + 1) spilled += c != QColor(Qt::white) && c != QColor(160, 160, 164);  // the cell's own grey
+            else if (x > w->Inset() + 47 && y > 24 && y < 24 + 20) shown += c == QColor(Qt::black);
+        }
+    EXPECT_EQ(spilled, 0);
+    EXPECT_GT(shown, 0);
+    // Hovering the row tells the whole name.
+    const QPoint at = w->DataGrid->visualRect(w->DataGrid->model()->index(1, 0)).center();
+    QHelpEvent hover(QEvent::ToolTip, at, w->DataGrid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(w->DataGrid->viewport(), &hover);
+    EXPECT_EQ(QToolTip::text().toStdString(), name);
+}
+
+TEST_F(Games, AFileNameTypedWithoutExtensionFindsTheHexFile) {
+    std::unique_ptr<TfrmGamesManager> w(Open());
+    w->actRefresh->trigger();
+    ASSERT_TRUE(w->Connected());
+    WriteHex(HexFile(AppImage("Demo", 128)), "typed.hex");
+    SetOpenDialogHook(nullptr);  // the real dialog, answered as a user types
+    std::string shown;
+    bool typed = false;
+    QTimer typist;
+    typist.setInterval(10);
+    QObject::connect(&typist, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {  // the dialog refused the name
+            shown = box->text().toStdString();
+            box->accept();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            if (typed) {
+                dialog->reject();
+                return;
+            }
+            typed = true;
+            dialog->setDirectory(QString::fromStdString(Root.string()));
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            if (!name) return dialog->reject();
+            name->setText("typed");
+            // Pressed from its own turn of the loop: a refusal opens a box of its own.
+            QTimer::singleShot(0, name, [name] { QTest::keyClick(name, Qt::Key_Return); });
+        }
+    });
+    typist.start();
+    w->actDownloadGame->trigger();
+    typist.stop();
+    EXPECT_EQ(shown, "");
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Application downloaded successfully."});
+    EXPECT_EQ(SlotNames(*w)[0], "Demo");
+}
+
+TEST_F(Games, ANameLongerThanTheFirstRecordIsFoundInItsSlot) {
+    // The file's records hold 16 bytes: the name runs on into the second and
+    // third record, as it lands in the slot's header.
+    const std::string name = "Demo Application Two";
+    Install(0, "A");
+    Install(3, name);
+    std::unique_ptr<TfrmGamesManager> w(Open());
+    w->actRefresh->trigger();
+    ChosenFile = WriteHex(HexFile(AppImage(name, 128)));
+    YesNoAnswers = {QMessageBox::No};
+    sim.ClearRecords();
+    w->actDownloadGame->trigger();
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Application '" + name + "' already exists.\r\nOverwrite?"});
+    EXPECT_TRUE(Sent().empty());
+    // A name that only begins like the slot's is another application.
+    Messages.clear();
+    ChosenFile = WriteHex(HexFile(AppImage("Demo Application", 128)));
+    w->actDownloadGame->trigger();
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Application downloaded successfully."});
+    EXPECT_EQ(SlotNames(*w), (std::vector<std::string>{"A", "Demo Application", "-", name, "-", "-", "-"}));
 }

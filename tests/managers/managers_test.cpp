@@ -10,8 +10,12 @@
 #include "Managers.h"
 #include "MemView.h"
 
+#include <QCheckBox>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTest>
 
 namespace {
 
@@ -139,4 +143,61 @@ TEST_F(Registered, OpenWindowsReopenAtTheNextStart) {
     next.show();
     QApplication::processEvents();
     EXPECT_EQ(Kinds(next), (std::vector<uint32_t>{KindMemoryViewer, KindGamesManager, KindConvert}));
+}
+
+TEST_F(Registered, ShortcutsWorkAsSoonAsAWindowOpens) {
+    // A freshly opened window, or one whose tool button was clicked last, has
+    // no focus inside its dump, grid or memos; its keys still reach it.
+    TfrmQX318MainForm w;
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto press = [&](QKeySequence key) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &w;
+        QTest::keySequence(target, key);
+        QApplication::processEvents();
+    };
+    w.actMemView->trigger();
+    QApplication::processEvents();
+    auto* view = static_cast<TfrmMemView*>(w.FindDocumentWindow(KindMemoryViewer));
+    ASSERT_NE(view, nullptr);
+
+    press(QKeySequence(Qt::Key_F5));
+    EXPECT_TRUE(view->Valid());
+    EXPECT_EQ(DataRequests(0xB2).size(), 59u);
+    view->close();
+    QApplication::processEvents();
+    w.activateWindow();  // back from the communication dialog
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+
+    w.actGamesManager->trigger();
+    QApplication::processEvents();
+    auto* games = static_cast<TfrmGamesManager*>(w.FindDocumentWindow(KindGamesManager));
+    ASSERT_NE(games, nullptr);
+    sim.ClearRecords();
+    press(QKeySequence(Qt::Key_F5));
+    EXPECT_TRUE(games->Connected());
+}
+
+TEST_F(Registered, TheConverterTakesTypingAsSoonAsItOpens) {
+    TfrmQX318MainForm w;
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.actConvert->trigger();
+    QApplication::processEvents();
+    auto* convert = static_cast<TfrmConvert*>(w.FindDocumentWindow(KindConvert));
+    ASSERT_NE(convert, nullptr);
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClicks(focus, "0x10 0xFFFF");
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence(Qt::CTRL | Qt::Key_H));
+    EXPECT_EQ(convert->Memo1->toPlainText(), "0x10 0xFFFF");
+    EXPECT_EQ(convert->Memo2->toPlainText(), "16 -1");
+    // From the options page the key converts too.
+    convert->PageControl1->setCurrentIndex(1);
+    convert->cbSigned->setFocus();
+    convert->cbSigned->setChecked(false);
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence(Qt::CTRL | Qt::Key_H));
+    EXPECT_EQ(convert->Memo2->toPlainText(), "16 65535");
 }
