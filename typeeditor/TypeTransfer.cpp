@@ -81,13 +81,6 @@ void SetTypeNamePromptHook(std::function<bool(QWidget*, const std::string&, std:
     PromptHook() = std::move(hook);
 }
 
-std::string TrimBlockName(std::string_view text) {
-    size_t begin = 0, end = text.size();
-    while (begin < end && static_cast<uint8_t>(text[begin]) < 33) ++begin;
-    while (end > begin && static_cast<uint8_t>(text[end - 1]) < 33) --end;
-    return std::string(text.substr(begin, end - begin));
-}
-
 void AddWriteBlockCommands(TCommCmdList& commands, TQXBlockMemList& blocks, const std::string& caption) {
     for (int32_t i = 0; i < blocks.Count(); ++i) {
         TQXBlockMem* block = blocks.Get(i);

@@ -14,10 +14,6 @@
 struct _BlockContext;
 class TfrmTypeObject;
 
-// A text without its leading and trailing characters below 33 (blanks and
-// control characters).
-std::string TrimBlockName(std::string_view text);
-
 // One write-block command per block of the list, in list order (a missing
 // entry is skipped); each command's Data is the block itself.
 void AddWriteBlockCommands(TCommCmdList& commands, TQXBlockMemList& blocks, const std::string& caption);

@@ -1,0 +1,297 @@
+// Sending a type to the simulated unit and reading its values back, through
+// the real type window inside the main window: the blocks the unit stores
+// byte by byte, the language choice, the overwrite and model-version paths,
+// a unit that falls silent, and the upload's checks and question.
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "../frame/FrameTest.h"
+#include "CommDriver.h"
+#include "DebugForm.h"
+#include "LanguageSelect.h"
+#include "Main.h"
+#include "SimUnit.h"
+#include "SimUnitServices.h"
+#include "Sequencer.h"
+#include "TableBlocks.h"
+#include "TypeBlocks.h"
+#include "TypeObject.h"
+#include "Tabledata.h"
+#include "Typedata.h"
+#include "TypeTransfer.h"
+#include "TypeWindow.h"
+
+#include <deque>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void PutAt(Bytes& b, size_t at, std::string_view text) { std::copy(text.begin(), text.end(), b.begin() + at); }
+void Put16At(Bytes& b, size_t at, uint16_t v) {
+    b[at] = static_cast<uint8_t>(v);
+    b[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+// A block as the unit keeps it: the 6-byte header (kind, 0, data length + 6,
+// 0, 0), then the data.
+Bytes Stream(uint8_t kind, const Bytes& data) {
+    Bytes s(6, 0);
+    s[0] = kind;
+    Put16At(s, 2, static_cast<uint16_t>(data.size() + 6));
+    s.insert(s.end(), data.begin(), data.end());
+    return s;
+}
+const char PaddedFan[] = "FAN             ";  // 16 characters; the NUL follows
+const char PaddedT1[] = "T1              ";
+const char PaddedT2[] = "T2              ";
+
+// The small type: "FAN" in English and Deutsch, one parameter, three data
+// sets and two tables of one data set each.
+void FillSmallType(TTypeObjectData& object) {
+    object.SetTypeName("FAN");
+    TTypeData6& type = object.GetTypeData();
+    type.SetLanguageCount(2);
+    type.GetLanguage(0)->SetName("English");
+    type.GetLanguage(1)->SetName("Deutsch");
+    type.GetLanguage(0)->SetSwitchText(0, "Fan");
+    type.GetLanguage(1)->SetSwitchText(0, "Luefter");
+    type.SetParameterCount(1);
+    type.SetParamNameRaw(0, 0, "P1 Speed");
+    type.SetParamNameRaw(0, 1, "P1 Tempo");
+    type.GetParamFormat(0)->SetUnits("rpm");
+    type.GetParamFormat(0)->Min = 10;
+    type.GetParamFormat(0)->Max = 3000;
+    type.SetDataSetCount(3);
+    const uint16_t masks[3] = {0x0001, 0x0002, 0x8000}, values[3] = {100, 0xABCD, 300};
+    for (int s = 0; s < 3; ++s) {
+        type.SetSwitchMask(s, masks[s]);
+        type.SetValue(0, s, values[s]);
+    }
+    TTableData* t1 = object.AddTable();
+    t1->SetName("T1");
+    t1->SetFieldCount(1);
+    t1->GetField(0)->SetName("F");
+    t1->GetField(0)->Size = 2;
+    t1->SetRowCount(1);
+    t1->SetValue(0, 0, 0, 0x1234);
+    TTableData* t2 = object.AddTable();
+    t2->SetName("T2");
+    t2->SetFieldCount(2);
+    t2->GetField(0)->SetName("A");
+    t2->GetField(0)->Size = 1;
+    t2->GetField(1)->SetName("B");
+    t2->GetField(1)->Size = 4;
+    t2->GetField(1)->Flags = 1;
+    t2->SetRowCount(1);
+    t2->SetValue(0, 0, 0, 0x7F);
+    t2->SetValue(0, 0, 1, 0x01020304);
+}
+
+// The eight blocks of the small type for languages 1 (English) and 2
+// (Deutsch), in the order they are written.
+std::vector<Bytes> ExpectedSmallTypeStreams() {
+    std::vector<Bytes> streams;
+    Bytes text(1236 + 142 * 2, 0);
+    PutAt(text, 0, PaddedFan);
+    text[17] = 2;
+    for (int i = 0; i < 16; ++i) {
+        const std::string sw = "SW " + std::to_string(i + 1);
+        PutAt(text, 20 + 76 * i, i == 0 ? "Fan" : sw);
+        PutAt(text, 58 + 76 * i, i == 0 ? "Luefter" : sw);
+    }
+    PutAt(text, 1378, "P1 Speed");
+    PutAt(text, 1378 + 64, "P1 Tempo");
+    PutAt(text, 1378 + 128, "rpm");
+    Put16At(text, 1378 + 136, 10);
+    Put16At(text, 1378 + 138, 3000);
+    streams.push_back(Stream(1, text));
+    const uint16_t masks[3] = {0x0001, 0x0002, 0x8000}, values[3] = {100, 0xABCD, 300};
+    for (int s = 0; s < 3; ++s) {
+        Bytes data(40, 0);
+        PutAt(data, 0, PaddedFan);
+        PutAt(data, 17, PaddedFan);
+        data[34] = 2;
+        Put16At(data, 36, masks[s]);
+        Put16At(data, 38, values[s]);
+        streams.push_back(Stream(3, data));
+    }
+    Bytes t1(44 + 32, 0);
+    PutAt(t1, 0, PaddedT1);
+    PutAt(t1, 17, PaddedFan);
+    Put16At(t1, 34, 1);
+    t1[36] = 1;
+    PutAt(t1, 44, "F");
+    t1[44 + 30] = 2;
+    streams.push_back(Stream(2, t1));
+    Bytes d1(36 + 2, 0);
+    PutAt(d1, 0, PaddedT1);
+    PutAt(d1, 17, PaddedFan);
+    Put16At(d1, 36, 0x1234);
+    streams.push_back(Stream(4, d1));
+    Bytes t2(44 + 64, 0);
+    PutAt(t2, 0, PaddedT2);
+    PutAt(t2, 17, PaddedFan);
+    Put16At(t2, 34, 1);
+    t2[36] = 2;
+    PutAt(t2, 44, "A");
+    t2[44 + 30] = 1;
+    PutAt(t2, 76, "B");
+    t2[76 + 30] = 4;
+    t2[76 + 31] = 1;
+    streams.push_back(Stream(2, t2));
+    Bytes d2(36 + 5, 0);
+    PutAt(d2, 0, PaddedT2);
+    PutAt(d2, 17, PaddedFan);
+    d2[36] = 0x7F;
+    d2[37] = 0x04;
+    d2[38] = 0x03;
+    d2[39] = 0x02;
+    d2[40] = 0x01;
+    streams.push_back(Stream(4, d2));
+    return streams;
+}
+
+class TypeTransfer : public FrameFixture {
+protected:
+    SimUnit sim;
+    SimUnitServices unit{sim};
+    std::unique_ptr<TfrmQX318MainForm> Main;
+    std::deque<QMessageBox::StandardButton> YesNoAnswers;  // No when it runs out
+    std::deque<int32_t> ErrorAnswers;                      // Abort when it runs out
+    int ErrorsAsked = 0;
+    // The language dialog: how often it was shown, its entries, and the
+    // answer (the two positions, or cancel).
+    int LanguageDialogs = 0;
+    std::vector<std::string> LanguageEntries;
+    int LanguageDefaults[2] = {-1, -1};
+    int ChooseLanguages[2] = {0, 1};
+    bool CancelLanguages = false;
+    // The name prompt: the answer (nullopt: cancelled) and how often asked.
+    std::optional<std::string> NameAnswer;
+    int NamePrompts = 0;
+    int BlocksChangedCalls = 0;
+
+    void SetUp() override {
+        FrameFixture::SetUp();
+        RegisterTypeEditor();
+        SetMessageBoxHook([this](const TMessageRequest& r) {
+            Messages.push_back(r);
+            if (r.Buttons == TMsgButtons::Ok) return QMessageBox::Ok;
+            if (YesNoAnswers.empty()) return QMessageBox::No;
+            const auto answer = YesNoAnswers.front();
+            YesNoAnswers.pop_front();
+            return answer;
+        });
+        TfrmLanguageSelect::SetAnswerHook([this](TfrmLanguageSelect& d) {
+            ++LanguageDialogs;
+            LanguageEntries.clear();
+            for (int i = 0; i < d.cmbboxLanguage1->count(); ++i)
+                LanguageEntries.push_back(d.cmbboxLanguage1->itemText(i).toStdString());
+            LanguageDefaults[0] = d.cmbboxLanguage1->currentIndex();
+            LanguageDefaults[1] = d.cmbboxLanguage2->currentIndex();
+            if (CancelLanguages) {
+                d.btnCancel->click();
+                return d.result();
+            }
+            d.cmbboxLanguage1->setCurrentIndex(ChooseLanguages[0]);
+            d.cmbboxLanguage2->setCurrentIndex(ChooseLanguages[1]);
+            d.btnOk->click();
+            return d.result();
+        });
+        SetTypeNamePromptHook([this](QWidget*, const std::string&, std::string& value) {
+            ++NamePrompts;
+            if (!NameAnswer) return false;
+            value = *NameAnswer;
+            return true;
+        });
+        TfrmDebugForm::SetAnswerHook([this](TfrmDebugForm&) {
+            ++ErrorsAsked;
+            if (ErrorAnswers.empty()) return int32_t{caAbort};
+            const int32_t a = ErrorAnswers.front();
+            ErrorAnswers.pop_front();
+            return a;
+        });
+        MapComPorts({{1, &sim}});
+        Main = std::make_unique<TfrmQX318MainForm>(nullptr, std::string());
+        Main->show();
+        Main->App.ComPort = 1;
+        Main->App.ComModule->GetMonitor()->SetTimeout(100);
+        Main->App.OnBlocksChanged = [this](QWidget*) { ++BlocksChangedCalls; };
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        if (Main)
+            for (TMDICustomChild* w : Main->DocumentWindows())
+                if (auto* t = qobject_cast<TfrmTypeObject*>(w)) t->Modified = false;
+        Main.reset();
+        TfrmDebugForm::SetAnswerHook(nullptr);
+        TfrmLanguageSelect::SetAnswerHook(nullptr);
+        SetTypeNamePromptHook(nullptr);
+        ClearComPorts();
+        FrameFixture::TearDown();
+    }
+
+    TfrmTypeObject* OpenNew(const std::function<void(TTypeObjectData&)>& fill) {
+        auto* w = qobject_cast<TfrmTypeObject*>(DocumentCreators().OpenTypeObject(&Main->App, std::string()));
+        if (!w) return nullptr;
+        if (fill) fill(*w->TypeData);
+        w->Refresh(false);
+        QApplication::processEvents();
+        return w;
+    }
+
+    // The streams the unit was sent, block by block, from the block packets
+    // of the run (a packet sent again replaces what it covered).
+    std::vector<Bytes> WrittenStreams() const {
+        std::vector<Bytes> streams;
+        for (const auto& r : sim.Requests()) {
+            if (r.Fnc != 0x14 || r.Data.size() < 4) continue;
+            const size_t offset = r.Data[2] | r.Data[3] << 8;
+            if (offset == 0) streams.emplace_back();
+            if (streams.empty()) continue;
+            streams.back().resize(offset);
+            streams.back().insert(streams.back().end(), r.Data.begin() + 4, r.Data.end());
+        }
+        return streams;
+    }
+    // What the unit holds, ordered by memory type and index.
+    std::vector<Bytes> HeldStreams() const {
+        std::vector<Bytes> held;
+        for (const auto& [key, stream] : unit.Snapshot().Blocks) held.push_back(stream);
+        return held;
+    }
+    size_t Requests(uint8_t fnc) const {
+        size_t n = 0;
+        for (const auto& r : sim.Requests()) n += r.Fnc == fnc;
+        return n;
+    }
+    std::vector<std::string> Texts() const { return MessageTexts(); }
+    std::string Text(uint32_t id) const { return Main->App.Text(id); }
+};
+
+TEST_F(TypeTransfer, DownloadPutsExactlyTheTypeIntoTheUnit) {
+    TfrmTypeObject* w = OpenNew(FillSmallType);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->actDownloadType->shortcut(), QKeySequence("Ctrl+D"));
+    w->actDownloadType->trigger();
+    EXPECT_EQ(LanguageDialogs, 1);
+    EXPECT_EQ(LanguageEntries, (std::vector<std::string>{"1. English", "2. Deutsch"}));
+    EXPECT_EQ(LanguageDefaults[0], 0);
+    EXPECT_EQ(LanguageDefaults[1], 1);
+    EXPECT_EQ(ErrorsAsked, 0);
+    EXPECT_TRUE(Messages.empty()) << (Messages.empty() ? "" : Messages.front().Text);
+    const std::vector<Bytes> expected = ExpectedSmallTypeStreams();
+    const std::vector<Bytes> written = WrittenStreams();
+    ASSERT_EQ(written.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(written[i], expected[i]) << "block " << i;
+    std::vector<Bytes> held = HeldStreams(), wanted = expected;
+    std::sort(held.begin(), held.end());
+    std::sort(wanted.begin(), wanted.end());
+    EXPECT_EQ(held, wanted);
+    EXPECT_EQ(BlocksChangedCalls, 1);
+    EXPECT_EQ(ParseModelVersion(Main->App.ModelVersion.GetText()), 2);
+}
+
+}  // namespace
