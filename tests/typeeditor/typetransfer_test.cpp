@@ -23,6 +23,7 @@
 #include "TypeTransfer.h"
 #include "TypeWindow.h"
 
+#include <atomic>
 #include <deque>
 
 namespace {
@@ -219,6 +220,7 @@ protected:
         Main->App.ComPort = 1;
         Main->App.ComModule->GetMonitor()->SetTimeout(100);
         Main->App.OnBlocksChanged = [this](QWidget*) { ++BlocksChangedCalls; };
+        Fresh = unit.Snapshot();
         QApplication::processEvents();
     }
     void TearDown() override {
@@ -231,6 +233,19 @@ protected:
         SetTypeNamePromptHook(nullptr);
         ClearComPorts();
         FrameFixture::TearDown();
+    }
+
+    // The unit as it started, the records and the counters cleared.
+    SimUnitServices::Contents Fresh;
+    void Reset() {
+        ASSERT_TRUE(unit.Restore(Fresh));
+        sim.SetFaultPolicy(nullptr);
+        sim.ClearRecords();
+        Messages.clear();
+        ErrorAnswers.clear();
+        YesNoAnswers.clear();
+        ErrorsAsked = 0;
+        BlocksChangedCalls = 0;
     }
 
     TfrmTypeObject* OpenNew(const std::function<void(TTypeObjectData&)>& fill) {
@@ -292,6 +307,271 @@ TEST_F(TypeTransfer, DownloadPutsExactlyTheTypeIntoTheUnit) {
     EXPECT_EQ(held, wanted);
     EXPECT_EQ(BlocksChangedCalls, 1);
     EXPECT_EQ(ParseModelVersion(Main->App.ModelVersion.GetText()), 2);
+}
+
+// The small type with one data set: what an upload can read back.
+void FillOneSetType(TTypeObjectData& object) {
+    FillSmallType(object);
+    object.GetTypeData().SetDataSetCount(1);
+}
+
+TEST_F(TypeTransfer, TypeThatExistsInTheUnitIsOverwrittenOnlyOnYes) {
+    TfrmTypeObject* w = OpenNew(FillSmallType);
+    ASSERT_NE(w, nullptr);
+    w->actDownloadType->trigger();
+    const std::vector<Bytes> first = HeldStreams();
+    ASSERT_EQ(first.size(), 8u);
+    w->TypeData->GetTypeData().SetValue(0, 0, 4321);
+    const std::string question = "Type FAN already exists.\r\nOverwrite?";
+
+    // No: the unit keeps its type.
+    sim.ClearRecords();
+    Messages.clear();
+    YesNoAnswers = {QMessageBox::No};
+    w->actDownloadType->trigger();
+    ASSERT_EQ(Texts(), (std::vector<std::string>{question}));
+    EXPECT_EQ(Messages[0].Icon, TMsgIcon::Warning);
+    EXPECT_EQ(Requests(0x02), 0u);
+    EXPECT_EQ(HeldStreams(), first);
+    EXPECT_EQ(ErrorsAsked, 0);  // the quiet run asks nothing itself
+    EXPECT_EQ(BlocksChangedCalls, 2);
+
+    // Yes: the type is deleted by its blank-padded name and every block
+    // goes again.
+    sim.ClearRecords();
+    Messages.clear();
+    YesNoAnswers = {QMessageBox::Yes};
+    w->actDownloadType->trigger();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{question}));
+    std::vector<Bytes> deletes;
+    for (const auto& r : sim.Requests())
+        if (r.Fnc == 0x02) deletes.push_back(r.Data);
+    Bytes padded = {2};
+    for (char c : std::string("FAN             ")) padded.push_back(static_cast<uint8_t>(c));
+    padded.push_back(0);
+    EXPECT_EQ(deletes, (std::vector<Bytes>{padded}));
+    std::vector<Bytes> expected = ExpectedSmallTypeStreams();
+    Put16At(expected[1], 6 + 38, 4321);
+    const std::vector<Bytes> written = WrittenStreams();
+    ASSERT_GE(written.size(), expected.size());
+    // The refused first block, then all eight.
+    EXPECT_EQ(std::vector<Bytes>(written.end() - 8, written.end()), expected);
+    std::vector<Bytes> held = HeldStreams();
+    std::sort(held.begin(), held.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(held, expected);
+    EXPECT_EQ(BlocksChangedCalls, 3);
+}
+
+TEST_F(TypeTransfer, UnitOfAnotherMajorVersionGetsOneRebuiltAttemptThen5041) {
+    sim.SetModel("V3.0 SIM");
+    TfrmTypeObject* w = OpenNew(FillSmallType);
+    ASSERT_NE(w, nullptr);
+    w->actDownloadType->trigger();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "Cannot export Memory Blocks, an undefined QX Version is used (V3.0 SIM)."}));
+    EXPECT_EQ(Messages[0].Icon, TMsgIcon::Stop);
+    EXPECT_EQ(Requests(0x14), 0u);  // nothing was written
+    EXPECT_EQ(Requests(0xC3), 1u);  // one unit search: the rebuilt attempt ends before it runs
+    EXPECT_EQ(unit.BlockCount(), 0u);
+    EXPECT_EQ(Main->App.ModelVersion.GetText(), "V3.0 SIM");
+    EXPECT_EQ(BlocksChangedCalls, 1);
+}
+
+TEST_F(TypeTransfer, UnitThatFallsSilentHalfway) {
+    struct Case {
+        int32_t Answer;
+        size_t Held;  // blocks the unit holds afterwards
+        int Asked;
+    };
+    for (const Case c : {Case{caAbort, 3, 1}, Case{caRetry, 8, 1}, Case{caIgnore, 7, 1}}) {
+        SCOPED_TRACE(c.Answer);
+        Reset();
+        // The fourth block's first packet and its eight repetitions go unanswered.
+        auto packets = std::make_shared<std::atomic<int>>(0);
+        sim.SetFaultPolicy([packets](const SimUnit::Request& r) -> std::optional<SimUnit::Fault> {
+            if (r.Fnc != 0x14 || r.Data.size() < 4 || r.Data[2] != 0 || r.Data[3] != 0) return std::nullopt;
+            const int n = ++*packets;
+            if (n >= 4 && n < 4 + 9) return SimUnit::Fault{.Silent = true};
+            return std::nullopt;
+        });
+        TfrmTypeObject* w = OpenNew(FillSmallType);
+        ASSERT_NE(w, nullptr);
+        ErrorAnswers = {c.Answer};
+        w->actDownloadType->trigger();
+        EXPECT_EQ(ErrorsAsked, c.Asked);
+        EXPECT_EQ(unit.BlockCount(), c.Held);
+        EXPECT_TRUE(Messages.empty());
+        EXPECT_EQ(BlocksChangedCalls, 1);
+    }
+}
+
+TEST_F(TypeTransfer, NamesLanguagesAndTypesTheImagesCannotCarry) {
+    // A type with one language goes without the dialog, as language 1 twice.
+    TfrmTypeObject* w = OpenNew([](TTypeObjectData& t) {
+        FillSmallType(t);
+        t.GetTypeData().SetLanguageCount(1);
+    });
+    ASSERT_NE(w, nullptr);
+    w->actDownloadType->trigger();
+    EXPECT_EQ(LanguageDialogs, 0);
+    EXPECT_EQ(unit.BlockCount(), 8u);
+    const Bytes text = WrittenStreams().at(0);
+    EXPECT_EQ(std::string(text.begin() + 6 + 58, text.begin() + 6 + 61), "Fan");
+
+    // Cancelled language dialog: nothing goes out, nothing is told.
+    sim.ClearRecords();
+    CancelLanguages = true;
+    w = OpenNew([](TTypeObjectData& t) {
+        FillSmallType(t);
+        t.SetTypeName("OTHER");
+    });
+    w->actDownloadType->trigger();
+    EXPECT_EQ(LanguageDialogs, 1);
+    EXPECT_TRUE(sim.Requests().empty());
+    EXPECT_TRUE(Messages.empty());
+    CancelLanguages = false;
+
+    // An unnamed type: cancel, blanks, then a name with blanks around it.
+    w = OpenNew([](TTypeObjectData& t) {
+        FillSmallType(t);
+        t.SetTypeName("");
+    });
+    EXPECT_FALSE(w->actUploadType->isEnabled());
+    NameAnswer.reset();
+    w->actDownloadType->trigger();
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_FALSE(w->Modified);
+    NameAnswer = "   ";
+    w->actDownloadType->trigger();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Cannot download unnamed Type.\r\nDownloading aborted."}));
+    EXPECT_EQ(w->TypeData->GetTypeName(), "");
+    Messages.clear();
+    NameAnswer = "  NEW ";
+    w->actDownloadType->trigger();
+    EXPECT_EQ(NamePrompts, 3);
+    EXPECT_EQ(w->TypeData->GetTypeName(), "NEW");
+    EXPECT_TRUE(w->Modified);
+    EXPECT_TRUE(w->actUploadType->isEnabled());
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_EQ(unit.BlockCount(), 16u);
+
+    // More parameters than an image can describe: refused before anything is sent.
+    sim.ClearRecords();
+    w = OpenNew([](TTypeObjectData& t) {
+        FillSmallType(t);
+        t.SetTypeName("BIG");
+        t.GetTypeData().SetParameterCount(255);
+    });
+    w->actDownloadType->trigger();
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Icon, TMsgIcon::Stop);
+    EXPECT_TRUE(sim.Requests().empty());
+}
+
+TEST_F(TypeTransfer, UploadReadsTheValuesOfThisTypeBack) {
+    TfrmTypeObject* w = OpenNew(FillOneSetType);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->actUploadType->shortcut(), QKeySequence("Ctrl+U"));
+    // Nothing of the type in the unit yet.
+    w->actUploadType->trigger();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Type: FAN\r\nData not found."}));
+    EXPECT_EQ(Messages[0].Icon, TMsgIcon::Information);
+    Messages.clear();
+
+    w->actDownloadType->trigger();
+    ASSERT_EQ(unit.BlockCount(), 6u);
+    w->Modified = false;
+    TTypeData6& def = w->TypeData->GetTypeData();
+    def.SetValue(0, 0, 999);
+    w->TypeData->GetTable(1)->SetValue(0, 0, 1, 5);
+    const std::string question = "Set: FAN (3)\r\nData set already exists, overwrite?";
+
+    // No: nothing changes.
+    YesNoAnswers = {QMessageBox::No};
+    w->actUploadType->trigger();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{question}));
+    EXPECT_EQ(Messages[0].Owner, Main.get());
+    EXPECT_EQ(def.GetValue(0, 0), 999);
+    EXPECT_FALSE(w->Modified);
+
+    // Yes: the unit's values, and the window shows modified.
+    Messages.clear();
+    YesNoAnswers = {QMessageBox::Yes};
+    w->actUploadType->trigger();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{question}));
+    EXPECT_EQ(def.GetValue(0, 0), 100);
+    EXPECT_EQ(w->TypeData->GetTable(1)->GetValue(0, 0, 1), 0x01020304u);
+    EXPECT_TRUE(w->Modified);
+    EXPECT_EQ(BlocksChangedCalls, 1);  // the upload does not call it
+}
+
+TEST_F(TypeTransfer, UploadCountsOnlyTheDataBlocksOfThisType) {
+    const auto Stored = [](uint8_t kind, const char* name, const char* owner, size_t size) {
+        Bytes data(size, 0);
+        PutAt(data, 0, name);
+        PutAt(data, 17, owner);
+        return Stream(kind, data);
+    };
+    struct Case {
+        const char* What;
+        std::vector<Bytes> Blocks;  // put into memory type 1, index 0 on
+        std::vector<std::string> Texts;
+    };
+    const std::string question = "Set: FAN (1)\r\nData set already exists, overwrite?";
+    const std::string incompatible = "Incompatible data QX - PC\r\nType FAN";
+    Bytes data(38, 0);
+    PutAt(data, 0, PaddedFan);
+    PutAt(data, 17, PaddedFan);
+    data[34] = 1;
+    const Bytes own = Stream(3, data);
+    const std::vector<Case> cases = {
+        {"its one block", {own}, {question}},
+        {"two blocks of it", {own, own}, {incompatible}},
+        {"a table of another type named like it", {own, Stored(4, PaddedFan, "OTHER           ", 40)}, {question}},
+        {"a table it owns", {own, Stored(4, "T1              ", PaddedFan, 40)}, {incompatible}},
+        {"another type's data only", {Stored(3, "OTHER           ", "OTHER           ", 38)},
+         {"Type: FAN\r\nData not found."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        Reset();
+        for (size_t i = 0; i < c.Blocks.size(); ++i) unit.PutBlock(1, static_cast<uint8_t>(i), c.Blocks[i]);
+        TfrmTypeObject* w = OpenNew([](TTypeObjectData& t) {
+            t.SetTypeName("FAN");
+            t.GetTypeData().SetLanguageCount(1);
+        });
+        ASSERT_NE(w, nullptr);
+        YesNoAnswers = {QMessageBox::No};
+        w->actUploadType->trigger();
+        EXPECT_EQ(Texts(), c.Texts);
+    }
+}
+
+TEST_F(TypeTransfer, LanguageDialogDefaultsAndNoLanguages) {
+    uint8_t formats[100] = {};
+    TTypeObjectData type(formats);
+    FillSmallType(type);
+    type.GetTypeData().SetLanguageCount(3);
+    type.GetTypeData().GetLanguage(2)->SetName("Francais");
+    int32_t a = 7, b = 7;
+    ChooseLanguages[0] = 2;
+    ChooseLanguages[1] = 2;
+    EXPECT_EQ(TfrmLanguageSelect::Execute(&Main->App, type, &a, &b), 1);
+    EXPECT_EQ(LanguageEntries, (std::vector<std::string>{"1. English", "2. Deutsch", "3. Francais"}));
+    EXPECT_EQ(a, 2);
+    EXPECT_EQ(b, 2);
+    CancelLanguages = true;
+    a = b = 7;
+    EXPECT_EQ(TfrmLanguageSelect::Execute(&Main->App, type, &a, &b), 2);
+    EXPECT_EQ(a, 7);
+    EXPECT_EQ(b, 7);
+    // No language: both lists empty and OK disabled.
+    type.GetTypeData().SetLanguageCount(0);
+    TfrmLanguageSelect dialog(&Main->App, &a, &b, type);
+    EXPECT_EQ(dialog.cmbboxLanguage1->count(), 0);
+    EXPECT_FALSE(dialog.btnOk->isEnabled());
+    EXPECT_EQ(dialog.windowTitle(), "Language Select");
 }
 
 }  // namespace
