@@ -506,6 +506,28 @@ TEST_F(TypeTransfer, UploadReadsTheValuesOfThisTypeBack) {
     EXPECT_EQ(BlocksChangedCalls, 1);  // the upload does not call it
 }
 
+TEST_F(TypeTransfer, UploadWithAnIgnoredErrorAppliesNothing) {
+    TfrmTypeObject* w = OpenNew(FillOneSetType);
+    ASSERT_NE(w, nullptr);
+    w->actDownloadType->trigger();
+    ASSERT_EQ(unit.BlockCount(), 6u);
+    w->TypeData->GetTypeData().SetValue(0, 0, 999);
+    w->Modified = false;
+    // The first data block read goes unanswered, with its eight repetitions.
+    auto reads = std::make_shared<std::atomic<int>>(0);
+    sim.SetFaultPolicy([reads](const SimUnit::Request& r) -> std::optional<SimUnit::Fault> {
+        if (r.Fnc != 0x94) return std::nullopt;
+        if (++*reads <= 9) return SimUnit::Fault{.Silent = true};
+        return std::nullopt;
+    });
+    ErrorAnswers = {caIgnore};
+    w->actUploadType->trigger();
+    EXPECT_EQ(ErrorsAsked, 1);
+    EXPECT_TRUE(Messages.empty());  // no question: nothing is applied
+    EXPECT_EQ(w->TypeData->GetTypeData().GetValue(0, 0), 999);
+    EXPECT_FALSE(w->Modified);
+}
+
 TEST_F(TypeTransfer, UploadCountsOnlyTheDataBlocksOfThisType) {
     const auto Stored = [](uint8_t kind, const char* name, const char* owner, size_t size) {
         Bytes data(size, 0);
