@@ -277,7 +277,8 @@ SimUnitServices::Answer SimUnitServices::Describe(const SimUnit::Request& r) {
         return SimUnit::Answer{QXWire::Reply::Info, reply};
     }
     if (r.Data.size() != 2) return Nak(10);
-    const uint8_t memType = r.Data[0], index = r.Data[1];
+    const uint8_t memType = r.Data[0];
+    uint8_t index = r.Data[1];
     std::vector<uint8_t> stream;
     if (auto b = Blocks.find({memType, index}); b != Blocks.end()) {
         stream = b->second;
@@ -297,18 +298,50 @@ SimUnitServices::Answer SimUnitServices::Describe(const SimUnit::Request& r) {
     return SimUnit::Answer{QXWire::Reply::Info, reply};
 }
 
+bool SimUnitServices::HoldsTextBlockLike(uint8_t memType, const std::vector<uint8_t>& stream) const {
+    const uint8_t kind = stream[0];
+    if (kind == 3 || kind == 4) return false;  // data blocks: one per data set
+    if (kind != 1 && kind != 2) return true;   // a block of an unknown kind never takes a used index
+    // Kind 1 is named by its type, kind 2 by its table and owner type.
+    const size_t names = kind == 1 ? 17 : 34;
+    if (stream.size() < 6 + names) return true;
+    for (const auto& [key, held] : Blocks)
+        if (key.first == memType && held.size() >= 6 + names && held[0] == kind &&
+            std::equal(stream.begin() + 6, stream.begin() + 6 + names, held.begin() + 6))
+            return true;
+    return false;
+}
+
+bool SimUnitServices::NextFreeIndex(uint8_t memType, uint8_t& index) const {
+    for (int i = 0; i < 256; ++i)
+        if (!Blocks.count({memType, static_cast<uint8_t>(i)})) {
+            index = static_cast<uint8_t>(i);
+            return true;
+        }
+    return false;
+}
+
 SimUnitServices::Answer SimUnitServices::BlockPacket(const SimUnit::Request& r) {
     if (r.Data.size() < 4) return Nak(10);
-    const uint8_t memType = r.Data[0], index = r.Data[1];
+    const uint8_t memType = r.Data[0];
+    uint8_t index = r.Data[1];
     const uint16_t offset = LeGet16(r.Data.data() + 2);
     const std::vector<uint8_t> payload(r.Data.begin() + 4, r.Data.end());
     Last = Transfer::Block;
     if (offset == 0) {
-        if (Blocks.count({memType, index})) return Nak(4);
         if (payload.size() < 6) return Nak(10);
+        const uint8_t asked = index;
+        if (Blocks.count({memType, index})) {
+            // The unit keeps one text block per type and per table of a type:
+            // another of the same names is refused. Any other new block goes
+            // to the lowest free index of its memory type.
+            if (HoldsTextBlockLike(memType, payload)) return Nak(4);
+            if (!NextFreeIndex(memType, index)) return Nak(3);
+        }
         BlockWrite w;
         w.MemType = memType;
         w.Index = index;
+        w.AskedIndex = asked;
         w.Size = LeGet16(payload.data() + 2);
         w.Stream = payload;
         if (w.Size < 6 || w.Stream.size() > w.Size) return Nak(10);
@@ -317,7 +350,7 @@ SimUnitServices::Answer SimUnitServices::BlockPacket(const SimUnit::Request& r) 
         return SimUnit::Answer{QXWire::Reply::BlockPacketAck, {}};
     }
     // A packet sent again after a lost reply lands where it did before.
-    if (!Writing || Writing->MemType != memType || Writing->Index != index || offset > Writing->Stream.size())
+    if (!Writing || Writing->MemType != memType || Writing->AskedIndex != index || offset > Writing->Stream.size())
         return Nak(15);
     Writing->Stream.resize(offset);
     Writing->Stream.insert(Writing->Stream.end(), payload.begin(), payload.end());
@@ -327,7 +360,8 @@ SimUnitServices::Answer SimUnitServices::BlockPacket(const SimUnit::Request& r) 
 
 SimUnitServices::Answer SimUnitServices::ReadBlock(const SimUnit::Request& r) {
     if (r.Data.size() != 4) return Nak(10);
-    const uint8_t memType = r.Data[0], index = r.Data[1];
+    const uint8_t memType = r.Data[0];
+    uint8_t index = r.Data[1];
     const uint16_t offset = LeGet16(r.Data.data() + 2);
     auto b = Blocks.find({memType, index});
     if (b == Blocks.end()) return Nak(15);

@@ -10,6 +10,9 @@
 // byte stream, the rest of the area erased (0xFF). Reading memory there
 // shows the blocks as the block services report them; writing there by
 // address is refused, so that the block list and the memory always agree.
+// A new block goes to the index its write names when that is free, else to
+// the lowest free index of its memory type; a text block whose type (or
+// table and owner type) the unit holds already is refused with reason 4.
 //
 // Faults: Refuse(fnc, reason) refuses the next requests of a function code
 // with a negative acknowledgement; Drop(fnc) loses the next requests before
@@ -129,6 +132,7 @@ private:
 
     // The block being written: key, expected stream size, bytes so far.
     struct BlockWrite {
+        uint8_t AskedIndex = 0;  // the index the packets name; Index is where the block goes
         uint8_t MemType = 0, Index = 0;
         size_t Size = 0;
         std::vector<uint8_t> Stream;
@@ -158,6 +162,11 @@ private:
     Answer WriteData(const SimUnit::Request& r);
     Answer Describe(const SimUnit::Request& r);
     Answer BlockPacket(const SimUnit::Request& r);
+    // Whether a new block's stream (header first) may not take a used index:
+    // a text block of the same names is held already, or its kind is unknown.
+    bool HoldsTextBlockLike(uint8_t memType, const std::vector<uint8_t>& stream) const;
+    // The lowest index of the memory type that holds no block.
+    bool NextFreeIndex(uint8_t memType, uint8_t& index) const;
     Answer ReadBlock(const SimUnit::Request& r);
     Answer Check(const SimUnit::Request& r);
     Answer Delete(const SimUnit::Request& r);

@@ -51,7 +51,9 @@ bool TypeCommandBuilt(TTypeCommand command) {
     switch (command) {
     case TTypeCommand::Language:
     case TTypeCommand::ViewEditAs:
-    case TTypeCommand::ViewEditAsFormat: return true;
+    case TTypeCommand::ViewEditAsFormat:
+    case TTypeCommand::DownloadType:
+    case TTypeCommand::UploadType: return true;
     default: return false;
     }
 }

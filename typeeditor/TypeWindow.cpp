@@ -30,6 +30,7 @@
 #include "TextHelpers.h"
 #include "TypeCommands.h"
 #include "TypeObject.h"
+#include "TypeTransfer.h"
 #include "Typedata.h"
 
 namespace {
@@ -299,6 +300,8 @@ void TfrmTypeObject::BuildActions() {
     actViewEditAsDec = NewAction("actViewEditAsDec", "View/Edit As Dec", -1);
     actViewEditAsHex = NewAction("actViewEditAsHex", "View/Edit As Hex", -1);
 
+    connect(actDownloadType, &QAction::triggered, this, &TfrmTypeObject::actDownloadTypeExecute);
+    connect(actUploadType, &QAction::triggered, this, &TfrmTypeObject::actUploadTypeExecute);
     connect(actViewEditAsBin, &QAction::triggered, this, [this] { ViewEditAs(2); });
     connect(actViewEditAsDec, &QAction::triggered, this, [this] { ViewEditAs(0); });
     connect(actViewEditAsHex, &QAction::triggered, this, [this] { ViewEditAs(1); });
@@ -829,6 +832,14 @@ bool TfrmTypeObject::LoadFromFile(const std::string& name) {
     }
     Refresh(false);
     return loaded;
+}
+
+void TfrmTypeObject::actDownloadTypeExecute() {
+    if (actDownloadType->isEnabled()) DownloadType(*this);
+}
+
+void TfrmTypeObject::actUploadTypeExecute() {
+    if (actUploadType->isEnabled()) UploadType(*this);
 }
 
 bool TfrmTypeObject::LoadFromBlocks(TQXBlockMemList& list, bool reset) {

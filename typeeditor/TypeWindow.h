@@ -111,6 +111,9 @@ public slots:
     void mnuPrintClick();
     void mnuExportPWXClick();
     void mnuExportCSVClick();
+    // Type PC -> QX and Type QX -> PC.
+    void actDownloadTypeExecute();
+    void actUploadTypeExecute();
     // Sets the enabled state of every command from the selection.
     void UpdateActions();
 

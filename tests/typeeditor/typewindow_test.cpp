@@ -694,9 +694,10 @@ TEST_F(TypeWindow, TheExpertGate) {
         EXPECT_TRUE(w->mnuSaveAs->isEnabled());
         EXPECT_TRUE(w->actLanguage->isEnabled());
         EXPECT_TRUE(w->actViewEditAsHex->isEnabled());
-        // The structure commands, the transfers, print and the exports stand
-        // in the menus and wait for their turn.
-        for (QAction* a : {w->actAddTable, w->actAddParameter, w->actAddLanguage, w->actDownloadType})
+        EXPECT_TRUE(w->actDownloadType->isEnabled());
+        // The structure commands, print and the exports stand in the menus
+        // and wait for their turn.
+        for (QAction* a : {w->actAddTable, w->actAddParameter, w->actAddLanguage})
             EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
         EXPECT_FALSE(w->mnuPrint->isEnabled());
         EXPECT_FALSE(w->mnuExportCSV->isEnabled());

@@ -1,0 +1,231 @@
+#include "TypeTransfer.h"
+
+#include <QInputDialog>
+
+#include "Appinterface.h"
+#include "CommModule.h"
+#include "Dialogs.h"
+#include "LanguageSelect.h"
+#include "MessageIds.h"
+#include "QtText.h"
+#include "TableBlocks.h"
+#include "TypeBlocks.h"
+#include "TypeObject.h"
+#include "TypeWindow.h"
+
+namespace {
+
+std::function<bool(QWidget*, const std::string&, std::string&)>& PromptHook() {
+    static std::function<bool(QWidget*, const std::string&, std::string&)> hook;
+    return hook;
+}
+
+// The unit names a block with 16 characters and a zero byte; the delete
+// command's name is padded so that a shorter name goes blank-filled.
+constexpr size_t DeleteNamePadding = 17;
+
+constexpr uint8_t KindParametersData = 3;
+constexpr uint8_t KindTableData = 4;
+
+bool PromptTypeName(TfrmTypeObject& window, std::string& value) {
+    _AppInterface& app = *window.App;
+    const std::string prompt = app.Text(Msg::InputTypeName);
+    if (PromptHook()) return PromptHook()(&window, prompt, value);
+    bool ok = false;
+    const QString text = QInputDialog::getText(&window, QStr(app.Text(Msg::CaptionType)), QStr(prompt),
+                                               QLineEdit::Normal, QStr(value), &ok);
+    if (ok) value = CpStr(text);
+    return ok;
+}
+
+// One run of the list in the communication dialog. A run in which an error
+// was ignored did not do all it was asked: it counts as failed.
+struct TRunOutcome {
+    _CommResult Result;
+    bool Ignored = false;
+    bool Succeeded() const { return Result.Succeeded() && !Ignored; }
+};
+
+TRunOutcome Run(TfrmTypeObject& window, TCommCmdList& commands, bool quiet) {
+    _AppInterface& app = *window.App;
+    TRunOutcome outcome;
+    outcome.Result = RunCommands(&window, app.ComModule.get(), &commands, &app.ComPort, app.BaudIndex,
+                                 &app.ModelVersion, quiet ? 1 : 0, &outcome.Ignored);
+    return outcome;
+}
+
+_BlockContext BlockContext(const _AppInterface& app) {
+    _BlockContext context;
+    context.ModelVersion = app.ModelVersion;
+    return context;
+}
+
+// The message for images that could not be built: the type or table that
+// the images cannot carry, or the model version without a block format.
+void ReportNoImages(TfrmTypeObject& window, const _BlockContext& context) {
+    _AppInterface& app = *window.App;
+    const std::string text =
+        context.RefusalId != 0
+            ? app.Text(context.RefusalId, context.RefusalArgs[0], context.RefusalArgs[1])
+            : app.Text(Msg::ExportUndefinedVersion, std::string(app.ModelVersion.GetText()));
+    ShowMessageBox(&window, text, TMsgIcon::Stop);
+}
+
+bool AskYesNo(QWidget* owner, const std::string& text) {
+    return ShowMessageBox(owner, text, TMsgIcon::Warning, TMsgButtons::YesNo) == QMessageBox::Yes;
+}
+
+}  // namespace
+
+void SetTypeNamePromptHook(std::function<bool(QWidget*, const std::string&, std::string&)> hook) {
+    PromptHook() = std::move(hook);
+}
+
+void AddWriteBlockCommands(TCommCmdList& commands, TQXBlockMemList& blocks, const std::string& caption) {
+    for (int32_t i = 0; i < blocks.Count(); ++i) {
+        TQXBlockMem* block = blocks.Get(i);
+        if (!block) continue;
+        _CommCmd* command = commands.Add();
+        command->Service = csWriteBlock;
+        command->Caption = caption;
+        command->Data = block;
+    }
+}
+
+void AddDeleteTypeCommand(TCommCmdList& commands, const std::string& caption, const std::string& typeName) {
+    _CommCmd* command = commands.Add();
+    command->Service = csDeleteType;
+    command->Caption = caption;
+    command->Name = typeName + std::string(DeleteNamePadding, ' ');
+}
+
+void AddReadBlockListCommand(TCommCmdList& commands, const std::string& caption, TQXBlockMemList& blocks) {
+    _CommCmd* command = commands.Add();
+    command->SuperService = cssReadBlockDescrList;
+    command->Caption = caption;
+    command->Data = &blocks;
+}
+
+bool IsTypeDataBlock(const TQXBlockMem* block, const _BlockContext& context, std::string_view typeName) {
+    if (!block) return false;
+    std::string name, owner;
+    if (!GetTableBlockNames(block, context, name, owner) && !GetTypeBlockNames(block, context, name, owner))
+        return false;
+    // A table's block is this type's only through its owner name: a table
+    // that happens to carry the type's name belongs to another type.
+    switch (block->Header[0]) {
+    case KindParametersData: return TrimBlockName(name) == typeName;
+    case KindTableData: return TrimBlockName(owner) == typeName;
+    default: return false;
+    }
+}
+
+void SelectTypeDataBlocks(TQXBlockMemList& blocks, const _BlockContext& context, std::string_view typeName,
+                          TCommCmdList& commands, const std::string& caption) {
+    int32_t i = 0;
+    while (i < blocks.Count()) {
+        TQXBlockMem* block = blocks.Get(i);
+        if (!IsTypeDataBlock(block, context, typeName)) {
+            blocks.Delete(i);
+            continue;
+        }
+        _CommCmd* command = commands.Add();
+        command->Service = csReadBlock;
+        command->Caption = caption;
+        command->Data = block;
+        ++i;
+    }
+}
+
+void DownloadType(TfrmTypeObject& window) {
+    if (!window.TypeData) return;
+    _AppInterface& app = *window.App;
+    TTypeObjectData& type = *window.TypeData;
+    window.HideEditors();
+
+    if (type.GetTypeName().empty()) {
+        std::string answer;
+        if (!PromptTypeName(window, answer)) return;
+        type.SetTypeName(TrimBlockName(answer));
+        window.Refresh(true);
+        if (type.GetTypeName().empty()) {
+            ShowMessageBox(&window, app.Text(Msg::UnnamedTypeNotDownloaded), TMsgIcon::Stop);
+            return;
+        }
+    }
+
+    int32_t language1 = 0, language2 = 0;
+    if (TfrmLanguageSelect::Execute(&app, type, &language1, &language2) != 1) return;
+
+    const std::string typeName = type.GetTypeName();
+    const std::string writing = app.Text(Msg::WritingType, typeName);
+    TCommCmdList commands;
+    TQXBlockMemList blocks;
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        if (ParseModelVersion(app.ModelVersion.GetText()) < 0) app.ModelVersion.SetText(VersionText);
+        blocks.Clear();
+        _BlockContext context = BlockContext(app);
+        if (!type.SaveToBlocks(blocks, context, language1, language2)) {
+            ReportNoImages(window, context);
+            break;
+        }
+        TRunOutcome outcome;
+        for (;;) {
+            commands.Clear();
+            AddWriteBlockCommands(commands, blocks, writing);
+            outcome = Run(window, commands, true);
+            if (outcome.Result.ErrorCode != ceBlockExists) break;
+            if (!AskYesNo(&window, app.Text(Msg::TypeExistsOverwrite, typeName))) break;
+            commands.Clear();
+            AddDeleteTypeCommand(commands, app.Text(Msg::DeletingType) + " " + typeName, typeName);
+            app.ModelVersion.Clear();
+            if (!Run(window, commands, false).Succeeded()) break;
+        }
+        if (outcome.Result.ErrorCode != ceModelDiffers) break;
+        if (attempt == 2)
+            ShowMessageBox(&window, app.Text(Msg::ExportUndefinedVersion, std::string(app.ModelVersion.GetText())),
+                           TMsgIcon::Stop);
+    }
+    if (app.OnBlocksChanged) app.OnBlocksChanged(&window);
+}
+
+void UploadType(TfrmTypeObject& window) {
+    if (!window.TypeData) return;
+    _AppInterface& app = *window.App;
+    TTypeObjectData& type = *window.TypeData;
+    const std::string typeName = type.GetTypeName();
+
+    TCommCmdList commands;
+    TQXBlockMemList blocks;
+    AddReadBlockListCommand(commands, app.Text(Msg::ReadingBlockDescriptions), blocks);
+    app.ModelVersion.Clear();
+    if (!Run(window, commands, false).Succeeded()) return;
+
+    commands.Clear();
+    SelectTypeDataBlocks(blocks, BlockContext(app), typeName, commands,
+                         app.Text(Msg::UploadingBlock) + " " + typeName);
+    if (commands.Count() == 0) {
+        ShowMessageBox(&window, app.Text(Msg::TypeDataNotFound, typeName), TMsgIcon::Information);
+        return;
+    }
+    if (commands.Count() != type.GetTableCount() + 1) {
+        ShowMessageBox(&window, app.Text(Msg::IncompatibleTypeData, typeName), TMsgIcon::Information);
+        return;
+    }
+    app.ModelVersion.Clear();
+    if (!Run(window, commands, false).Succeeded()) return;
+
+    const _BlockContext context = BlockContext(app);
+    if (!type.LoadDataSetFromBlocks(blocks, context, false)) {
+        ShowMessageBox(&window, app.Text(Msg::IncompatibleTypeData, typeName), TMsgIcon::Information);
+        return;
+    }
+    const std::string count = std::to_string(type.GetTableCount() + 1);
+    if (ShowMessageBox(app.MainForm, app.Text(Msg::DataSetExistsOverwrite, typeName, count), TMsgIcon::Warning,
+                       TMsgButtons::YesNo) != QMessageBox::Yes)
+        return;
+    if (type.LoadDataSetFromBlocks(blocks, context, true)) {
+        window.Modified = true;
+        window.Refresh(false);
+    }
+}
