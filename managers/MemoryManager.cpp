@@ -27,26 +27,19 @@ namespace {
 constexpr int NodeRole = Qt::UserRole + 1;
 }
 
-// Mirrors the block tree into DataTree; each item carries its node.
-class TfrmManager::TTreeAdapter : public TTreeSink {
-public:
-    TTreeAdapter(QTreeWidget* view, _AppInterface* app) : View(view), App(app) {}
-    void* AddItem(void* parent, const std::string& text, uint32_t image, TNode* node) override {
-        auto* item = parent ? new QTreeWidgetItem(static_cast<QTreeWidgetItem*>(parent)) : new QTreeWidgetItem(View);
-        item->setText(0, QStr(text));
-        if (App && App->ManagerImages) item->setIcon(0, App->ManagerImages->Icon(static_cast<int>(image)));
-        item->setData(0, NodeRole, QVariant::fromValue(static_cast<void*>(node)));
-        return item;
-    }
-    void RemoveItem(void* item) override { delete static_cast<QTreeWidgetItem*>(item); }
-    void Expand(void* item) override { static_cast<QTreeWidgetItem*>(item)->setExpanded(true); }
+void* TTreeWidgetSink::AddItem(void* parent, const std::string& text, uint32_t image, TNode* node) {
+    auto* item = parent ? new QTreeWidgetItem(static_cast<QTreeWidgetItem*>(parent)) : new QTreeWidgetItem(View);
+    item->setText(0, QStr(text));
+    if (App && App->ManagerImages) item->setIcon(0, App->ManagerImages->Icon(static_cast<int>(image)));
+    item->setData(0, NodeRole, QVariant::fromValue(static_cast<void*>(node)));
+    return item;
+}
 
-private:
-    QTreeWidget* View;
-    _AppInterface* App;
-};
+void TTreeWidgetSink::RemoveItem(void* item) { delete static_cast<QTreeWidgetItem*>(item); }
 
-TNode* TfrmManager::NodeOf(QTreeWidgetItem* item) {
+void TTreeWidgetSink::Expand(void* item) { static_cast<QTreeWidgetItem*>(item)->setExpanded(true); }
+
+TNode* TTreeWidgetSink::NodeOf(QTreeWidgetItem* item) {
     return item ? static_cast<TNode*>(item->data(0, NodeRole).value<void*>()) : nullptr;
 }
 
@@ -120,7 +113,7 @@ TfrmManager::TfrmManager(_AppInterface* app) : TManagerChild(app, KindMemoryMana
         a->setToolTip(QStr(ButtonHintFromCaption(CpStr(a->text()))));
     BlockTree = std::make_unique<TBlockTree>(
         [this](uint32_t id) { return App ? App->Text(id) : std::string(); }, &Infos,
-        (Adapter = std::make_unique<TTreeAdapter>(DataTree, App)).get());
+        (Adapter = std::make_unique<TTreeWidgetSink>(DataTree, App)).get());
     SetConnected(false);
     if (App) PopupMenu->setTitle(QStr(App->Text(Msg::MenuEdit)));
     OwnMenu = PopupMenu;
@@ -152,19 +145,15 @@ void TfrmManager::UpdateActions() {
     actDeleteUpdate();
 }
 
-void TfrmManager::actUploadUpdate() {
-    const TNode* node = NodeOf(DataTree->currentItem());
-    const bool on = IsConnected && node &&
-                    (node->Kind == nkParameters || node->Kind == nkTable || node->Kind == nkTypeFolder);
-    actUpload->setEnabled(on);
+// Upload and Delete act on a Parameters node, a table node or a type folder.
+bool TfrmManager::TypeNodeSelected() const {
+    const TNode* node = TTreeWidgetSink::NodeOf(DataTree->currentItem());
+    return IsConnected && node && (node->Kind == nkParameters || node->Kind == nkTable || node->Kind == nkTypeFolder);
 }
 
-void TfrmManager::actDeleteUpdate() {
-    const TNode* node = NodeOf(DataTree->currentItem());
-    const bool on = IsConnected && node &&
-                    (node->Kind == nkParameters || node->Kind == nkTable || node->Kind == nkTypeFolder);
-    actDelete->setEnabled(on);
-}
+void TfrmManager::actUploadUpdate() { actUpload->setEnabled(TypeNodeSelected()); }
+
+void TfrmManager::actDeleteUpdate() { actDelete->setEnabled(TypeNodeSelected()); }
 
 bool TfrmManager::Run(TCommCmdList& list) {
     if (!App) return false;
@@ -224,7 +213,7 @@ void TfrmManager::actRefreshExecute() {
 void TfrmManager::actUploadExecute() {
     if (!actUpload->isEnabled()) return;
     TQXBlockInfoList entries;
-    BlockTree->CollectUploadBlocks(entries, BlockTree->FindParametersNode(NodeOf(DataTree->currentItem())));
+    BlockTree->CollectUploadBlocks(entries, BlockTree->FindParametersNode(TTreeWidgetSink::NodeOf(DataTree->currentItem())));
     if (entries.Count() > 0) Upload(entries);
 }
 
@@ -245,7 +234,7 @@ void TfrmManager::Upload(const TQXBlockInfoList& entries) {
 
 void TfrmManager::actDeleteExecute() {
     if (!actDelete->isEnabled() || !App) return;
-    const std::string name = BlockTree->GetSelectedTypeName(NodeOf(DataTree->currentItem()));
+    const std::string name = BlockTree->GetSelectedTypeName(TTreeWidgetSink::NodeOf(DataTree->currentItem()));
     if (name.empty()) return;
     if (ShowMessageBox(this, App->Text(Msg::DeleteConfirm, name), TMsgIcon::Warning, TMsgButtons::YesNo) !=
         QMessageBox::Yes)

@@ -20,6 +20,21 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class TCommCmdList;
 
+// Mirrors a block tree into a tree view; each item carries its node.
+class TTreeWidgetSink : public TTreeSink {
+public:
+    TTreeWidgetSink(QTreeWidget* view, _AppInterface* app) : View(view), App(app) {}
+    void* AddItem(void* parent, const std::string& text, uint32_t image, TNode* node) override;
+    void RemoveItem(void* item) override;
+    void Expand(void* item) override;
+    // The tree node behind a view item; none for none.
+    static TNode* NodeOf(QTreeWidgetItem* item);
+
+private:
+    QTreeWidget* View;
+    _AppInterface* App;
+};
+
 class TfrmManager : public TManagerChild {
     Q_OBJECT
 public:
@@ -45,9 +60,6 @@ public:
     bool Connected() const { return IsConnected; }
     const TQXBlockInfoList& BlockInfos() const { return Infos; }
     const TBlockTree& Tree() const { return *BlockTree; }
-    // The tree node behind a view item; none for none.
-    static TNode* NodeOf(QTreeWidgetItem* item);
-
 public slots:
     void actRefreshExecute();
     void actUploadExecute();
@@ -61,8 +73,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    class TTreeAdapter;
-    std::unique_ptr<TTreeAdapter> Adapter;
+    std::unique_ptr<TTreeWidgetSink> Adapter;
     TQXBlockMemList Blocks;
     TQXBlockInfoList Infos;
     std::unique_ptr<TBlockTree> BlockTree;
@@ -70,6 +81,7 @@ private:
 
     void SetConnected(bool connected);
     void UpdateActions();
+    bool TypeNodeSelected() const;
     // One run; true when it succeeded and no error was ignored.
     bool Run(TCommCmdList& list);
     void Upload(const TQXBlockInfoList& entries);
