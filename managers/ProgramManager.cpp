@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QToolBar>
@@ -146,6 +147,9 @@ TfrmProgramManager::TfrmProgramManager(_AppInterface* app)
     OwnMenu = PopupMenu;
     OwnToolBar = toolbarProgramManager;
     GrowToContent(QSize());
+    // The whole tool bar stays in view, the shortcut buttons included.
+    const int frameWidth = 2 * style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+    setMinimumWidth(std::max(minimumWidth(), toolbarProgramManager->sizeHint().width() + frameWidth + 4));
     RestorePlacement();
 }
 
