@@ -13,6 +13,7 @@
 #include "CommDriver.h"
 #include "CommModule.h"
 #include "DebugForm.h"
+#include "Images.h"
 #include "LanguageSelect.h"
 #include "Main.h"
 #include "SimUnit.h"
@@ -323,6 +324,30 @@ TEST_F(TypeTransfer, DownloadPutsExactlyTheTypeIntoTheUnit) {
     EXPECT_EQ(held, wanted);
     EXPECT_EQ(BlocksChangedCalls, 1);
     EXPECT_EQ(ParseModelVersion(Main->App.ModelVersion.GetText()), 2);
+}
+
+TEST_F(TypeTransfer, TheTwoCommandsStandOnBothToolBarsAndBothPopupMenus) {
+    TfrmTypeObject* w = OpenNew(FillSmallType);
+    ASSERT_NE(w, nullptr);
+    struct Case {
+        QAction* Action;
+        const char* Caption;
+        const char* Shortcut;
+        int Image;
+    };
+    const Case cases[] = {{w->actDownloadType, "Type PC -> QX", "Ctrl+D", 63},
+                          {w->actUploadType, "Type QX -> PC", "Ctrl+U", 64}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Caption);
+        EXPECT_EQ(c.Action->text(), c.Caption);
+        EXPECT_EQ(c.Action->toolTip(), c.Caption);
+        EXPECT_EQ(c.Action->shortcut(), QKeySequence(c.Shortcut));
+        EXPECT_FALSE(c.Action->icon().isNull());
+        EXPECT_EQ(c.Action->icon().pixmap(16).toImage(), Main->App.ActionImages->Icon(c.Image).pixmap(16).toImage());
+        for (QWidget* holder : std::initializer_list<QWidget*>{w->toolbarType, w->toolbarTable, w->popupmnuType,
+                                                               w->popupmnuTable})
+            EXPECT_TRUE(holder->actions().contains(c.Action)) << holder->objectName().toStdString();
+    }
 }
 
 // The small type with one data set: what an upload can read back.
