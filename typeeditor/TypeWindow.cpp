@@ -247,6 +247,7 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
             else if (Merged) FormDeactivate();
         });
     qApp->installEventFilter(this);
+    ConnectStructureCommands();
     UpdateActions();
     UpdateStatus(false);
 }
@@ -471,13 +472,7 @@ void TfrmTypeObject::ViewEditAs(uint8_t format) {
 
 void TfrmTypeObject::UpdateActions() {
     if (!TypeData) return;
-    ViewSlot = GetViewSlot();
-    TTypeCommandState state;
-    state.Selection = Selection;
-    state.Expert = App->ExpertMode != 0;
-    state.ClipboardKind = App->CopyPaste ? App->CopyPaste->GetKind() : TCopyPaste::KindNone;
-    state.Type = TypeData.get();
-    state.ViewSlot = ViewSlot;
+    const TTypeCommandState state = CommandState();
     const std::pair<QAction*, TTypeCommand> commands[] = {
         {actAddTable, TTypeCommand::AddTable},         {actInsertTable, TTypeCommand::InsertTable},
         {actDeleteTable, TTypeCommand::DeleteTable},   {actCopyTable, TTypeCommand::CopyTable},
@@ -500,7 +495,7 @@ void TfrmTypeObject::UpdateActions() {
         {actDownloadType, TTypeCommand::DownloadType}, {actUploadType, TTypeCommand::UploadType},
     };
     for (const auto& [action, command] : commands)
-        action->setEnabled(TypeCommandBuilt(command) && TypeCommandEnabled(command, state));
+        action->setEnabled(TypeCommandEnabled(command, state));
     const bool viewAs = TypeCommandEnabled(TTypeCommand::ViewEditAs, state);
     for (QMenu* m : {mnuViewEditAs, mnuViewEditAsTable}) {
         m->menuAction()->setVisible(viewAs);
@@ -601,6 +596,7 @@ void TfrmTypeObject::ApplySelectionKind() {
     toolbarType->setVisible(!table);
     toolbarTable->setVisible(table);
     EditMenu = table ? TableEditMenu : TypeEditMenu;
+    SetModeShortcuts();
     // Only the active window's menus stand in the main menu.
     if (merged) MergeMenus();
 }
@@ -660,6 +656,9 @@ void TfrmTypeObject::FormActivate() {
             if (auto* other = qobject_cast<TfrmTypeObject*>(w); other && other != this && other->Merged)
                 other->FormDeactivate();
     MergeMenus();
+    // Another window may have changed the clipboard store meanwhile.
+    UpdateStatus(false);
+    UpdateActions();
     if (widget()) widget()->updateGeometry();
 }
 

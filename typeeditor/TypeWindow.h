@@ -14,6 +14,7 @@
 
 #include "Images.h"
 #include "MDICustomChild.h"
+#include "TypeCommands.h"
 #include "TypeDataGrid.h"
 #include "TypeSelection.h"
 #include "TypeTreeView.h"
@@ -117,6 +118,34 @@ public slots:
     // Sets the enabled state of every command from the selection.
     void UpdateActions();
 
+    // The structure commands (TypeStructureCommands.cpp).
+    void actAddTableExecute();
+    void actInsertTableExecute();
+    void actDeleteTableExecute();
+    void actCopyTableExecute();
+    void actPasteTableExecute();
+    void actAddFieldExecute();
+    void actInsertFieldExecute();
+    void actDeleteFieldExecute();
+    void actCopyFieldExecute();
+    void actPasteFieldExecute();
+    void actAddRowExecute();
+    void actInsertRowExecute();
+    void actDeleteRowExecute();
+    void actAddParameterExecute();
+    void actInsertParameterExecute();
+    void actDeleteParameterExecute();
+    void actCopyParameterExecute();
+    void actPasteParameterExecute();
+    void actAddLanguageExecute();
+    void actInsertLanguageExecute();
+    void actDeleteLanguageExecute();
+    void actRenameLanguageExecute();
+
+public:
+    // Asks the name of language i; true when it was given.
+    bool RenameLanguage(int32_t language);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -134,7 +163,8 @@ private:
     void ApplySelectionKind();
     void TreeContextPopup(const QPoint& pos);
     void GridContextPopup(const QPoint& pos);
-    void TreeModified() { UpdateStatus(true); }
+    // A tree editor changed the type: the grid shows it too.
+    void TreeModified();
     void GridModified() { UpdateStatus(true); }
     // Ctrl+Tab moves the focus tree -> tabs -> grid -> tree.
     bool ApplicationEventsMessage(QKeyEvent* key);
@@ -151,6 +181,23 @@ private:
     bool InsideThisWindow(const QWidget* widget) const;
     QAction* NewAction(const char* name, const char* caption, int image, const QKeySequence& shortcut = {});
     void FormClose();
+
+    // The structure commands (TypeStructureCommands.cpp).
+    void ConnectStructureCommands();
+    // What the commands' enabled states depend on, now.
+    TTypeCommandState CommandState();
+    bool CommandAllowed(TTypeCommand command);
+    // Only the active mode's row or parameter commands hold the keys they
+    // share.
+    void SetModeShortcuts();
+    bool AskTableName(std::string& name);
+    // The focused view shows what Selection names.
+    void Reselect();
+    // After a structure change: the views rebuilt, the window modified, the
+    // selection the command leaves.
+    void RefreshAndReselect(TTypeCommand command);
+    // The clipboard store changed: every type window's commands and status.
+    void ClipboardChanged();
 };
 
 // Creators. A window whose file or blocks cannot be loaded comes back

@@ -126,3 +126,79 @@ TEST(TypeCommands, CaptionStatusAndLanguageMenuTexts) {
     EXPECT_EQ(LanguageMenuCaption(1, "Deutsch", true), "2>  Deutsch");
     EXPECT_EQ(LanguageMenuCaption(0, "English", false), "1. English");
 }
+
+TEST(TypeCommands, WhatEachStructureCommandLeavesSelected) {
+    // The sample type after the change: table 0 with three fields and two
+    // rows, table 1 empty, three parameters.
+    uint8_t formats[100] = {};
+    TTypeObjectData type(formats);
+    FillSampleType(type);
+    struct Case {
+        C Command;
+        _TypeSelection Before, After;
+    };
+    const Case cases[] = {
+        {C::AddTable, Sel(0, -1, -1, -1, 1), Sel(3, 1, -1, -1, 1)},
+        {C::InsertTable, Sel(4, 0, 2), Sel(3, 0, 2)},
+        {C::DeleteTable, Sel(3, 1), Sel(3, 1)},
+        {C::DeleteTable, Sel(3, 2), Sel(3, 1)},
+        {C::PasteTable, Sel(3, 0, -1, 1), Sel(3, 0, -1, 1)},
+        {C::AddField, Sel(3, 0), Sel(4, 0, 2)},
+        {C::InsertField, Sel(3, 0, 1), Sel(4, 0, 1)},
+        {C::DeleteField, Sel(4, 0, 3), Sel(4, 0, 2)},
+        {C::DeleteField, Sel(4, 1, 0), Sel(3, 1, -1)},
+        {C::AddRow, Sel(3, 0, 0, 0), Sel(3, 0, 0, 1)},
+        {C::InsertRow, Sel(3, 0, 0, 1), Sel(3, 0, 0, 1)},
+        {C::DeleteRow, Sel(3, 0, 0, 2), Sel(3, 0, 0, 1)},
+        {C::DeleteRow, Sel(3, 1, -1, 0), Sel(3, 1, -1, -1)},
+        {C::AddParameter, Sel(0, -1, -1, -1, 0), Sel(0, -1, -1, -1, 2)},
+        {C::InsertParameter, Sel(0, -1, -1, -1, 1), Sel(0, -1, -1, -1, 1)},
+        {C::DeleteParameter, Sel(0, -1, -1, -1, 3), Sel(0, -1, -1, -1, 2)},
+        {C::PasteParameter, Sel(0, -1, -1, -1, 1), Sel(0, -1, -1, -1, 1)},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SelectionAfter(c.Command, c.Before, type), c.After) << int(c.Command);
+
+    // The only table deleted: back on the parameters; the last parameter
+    // deleted: none selected.
+    TTypeObjectData empty(formats);
+    EXPECT_EQ(SelectionAfter(C::DeleteTable, Sel(3, 0), empty), Sel(0, -1));
+    EXPECT_EQ(SelectionAfter(C::DeleteParameter, Sel(0, -1, -1, -1, 0), empty), Sel(0));
+}
+
+TEST(TypeCommands, TableNamesAreCheckedAsTheyAreStored) {
+    struct Case {
+        const char* Typed;
+        const char* Stored;
+    };
+    const Case cases[] = {
+        {"  Speed \t", "Speed"},
+        {"\x01\x1F Speed\r\n", "Speed"},
+        {"", ""},
+        {" \t ", ""},
+        // Cut to 16, and what the cut leaves at the end goes too.
+        {"Pressure limits of pump 1", "Pressure limits"},
+        {"Pressure limits of pump 2", "Pressure limits"},
+        {"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNOP"},
+        // Bytes above 127 are characters, not blanks.
+        {"\xA0" "Druck\xFC", "\xA0" "Druck\xFC"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TableNameFromInput(c.Typed), c.Stored) << c.Typed;
+    EXPECT_EQ(ProposedTableName("Table", 2), "Table 3");
+    EXPECT_EQ(ProposedTableName("Tabelle", 0), "Tabelle 1");
+}
+
+TEST(TypeCommands, TheCurrentLanguageStaysOnItsLanguage) {
+    struct Case {
+        int32_t Current, Deleted, Count, After;
+    };
+    const Case cases[] = {
+        {2, 0, 3, 1},   // a language before it: same language, one index lower
+        {1, 1, 3, 1},   // the current one: the next takes its place
+        {2, 2, 2, 1},   // the last and current one: the one before
+        {0, 0, 1, 0},   // the first of two
+        {0, 1, 2, 0},   // one after it
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CurrentLanguageAfterDelete(c.Current, c.Deleted, c.Count), c.After)
+            << c.Current << " " << c.Deleted << " " << c.Count;
+}
