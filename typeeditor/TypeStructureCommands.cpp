@@ -122,22 +122,40 @@ void TfrmTypeObject::ClipboardChanged() {
         }
 }
 
+void TfrmTypeObject::ChangeTable(TTypeCommand command,
+                                 const std::function<bool(TTableData&, const _TypeSelection&)>& change) {
+    HideEditors();
+    if (!CommandAllowed(command)) return;
+    TTableData* table = TypeData->GetTable(Selection.Table);
+    if (table && change(*table, Selection)) RefreshAndReselect(command);
+}
+
+void TfrmTypeObject::ChangeDefinition(TTypeCommand command,
+                                      const std::function<bool(TTypeData6&, const _TypeSelection&)>& change) {
+    HideEditors();
+    if (CommandAllowed(command) && change(TypeData->GetTypeData(), Selection)) RefreshAndReselect(command);
+}
+
 // ---------------------------------------------------------------- tables
+
+bool TableNameAccepted(QWidget* owner, _AppInterface& app, const TTypeObjectData& type, const std::string& name) {
+    if (name.empty()) {
+        ShowMessageBox(owner, app.Text(Msg::InvalidTableName), TMsgIcon::Stop);
+        return false;
+    }
+    if (type.TableExists(name)) {
+        ShowMessageBox(owner, app.Text(Msg::TableExists, name), TMsgIcon::Stop);
+        return false;
+    }
+    return true;
+}
 
 bool TfrmTypeObject::AskTableName(std::string& name) {
     std::string answer = ProposedTableName(App->Text(Msg::CaptionTable), TypeData->GetTableCount());
     if (!InputQuery(this, App->Text(Msg::CaptionTable), App->Text(Msg::InputTableName), answer)) return false;
     // The checks run on the name as it will be stored.
     name = TableNameFromInput(answer);
-    if (name.empty()) {
-        ShowMessageBox(this, App->Text(Msg::InvalidTableName), TMsgIcon::Stop);
-        return false;
-    }
-    if (TypeData->TableExists(name)) {
-        ShowMessageBox(this, App->Text(Msg::TableExists, name), TMsgIcon::Stop);
-        return false;
-    }
-    return true;
+    return TableNameAccepted(this, *App, *TypeData, name);
 }
 
 void TfrmTypeObject::actAddTableExecute() {
@@ -196,30 +214,27 @@ void TfrmTypeObject::actPasteTableExecute() {
 // ---------------------------------------------------------------- fields
 
 void TfrmTypeObject::actAddFieldExecute() {
-    HideEditors();
-    if (!CommandAllowed(TTypeCommand::AddField)) return;
-    TTableData* table = TypeData->GetTable(Selection.Table);
-    if (!table || !table->CanAddField()) return;
-    table->AddField();
-    RefreshAndReselect(TTypeCommand::AddField);
+    ChangeTable(TTypeCommand::AddField, [](TTableData& t, const _TypeSelection&) {
+        if (!t.CanAddField()) return false;
+        t.AddField();
+        return true;
+    });
 }
 
 void TfrmTypeObject::actInsertFieldExecute() {
-    HideEditors();
-    if (!CommandAllowed(TTypeCommand::InsertField)) return;
-    TTableData* table = TypeData->GetTable(Selection.Table);
-    if (!table || !table->CanInsertField(Selection.Field)) return;
-    table->InsertField(Selection.Field);
-    RefreshAndReselect(TTypeCommand::InsertField);
+    ChangeTable(TTypeCommand::InsertField, [](TTableData& t, const _TypeSelection& sel) {
+        if (!t.CanInsertField(sel.Field)) return false;
+        t.InsertField(sel.Field);
+        return true;
+    });
 }
 
 void TfrmTypeObject::actDeleteFieldExecute() {
-    HideEditors();
-    if (!CommandAllowed(TTypeCommand::DeleteField)) return;
-    TTableData* table = TypeData->GetTable(Selection.Table);
-    if (!table || !table->CanDeleteField(Selection.Field)) return;
-    table->DeleteField(Selection.Field);
-    RefreshAndReselect(TTypeCommand::DeleteField);
+    ChangeTable(TTypeCommand::DeleteField, [](TTableData& t, const _TypeSelection& sel) {
+        if (!t.CanDeleteField(sel.Field)) return false;
+        t.DeleteField(sel.Field);
+        return true;
+    });
 }
 
 void TfrmTypeObject::actCopyFieldExecute() {
@@ -247,59 +262,53 @@ void TfrmTypeObject::actPasteFieldExecute() {
 // ---------------------------------------------------------------- rows
 
 void TfrmTypeObject::actAddRowExecute() {
-    HideEditors();
-    if (!CommandAllowed(TTypeCommand::AddRow)) return;
-    TTableData* table = TypeData->GetTable(Selection.Table);
-    if (!table || !table->CanAddRow()) return;
-    table->AddRow();
-    RefreshAndReselect(TTypeCommand::AddRow);
+    ChangeTable(TTypeCommand::AddRow, [](TTableData& t, const _TypeSelection&) {
+        if (!t.CanAddRow()) return false;
+        t.AddRow();
+        return true;
+    });
 }
 
 void TfrmTypeObject::actInsertRowExecute() {
-    HideEditors();
-    if (!CommandAllowed(TTypeCommand::InsertRow)) return;
-    TTableData* table = TypeData->GetTable(Selection.Table);
-    if (!table || !table->CanInsertRow(Selection.Row)) return;
-    table->InsertRow(Selection.Row);
-    RefreshAndReselect(TTypeCommand::InsertRow);
+    ChangeTable(TTypeCommand::InsertRow, [](TTableData& t, const _TypeSelection& sel) {
+        if (!t.CanInsertRow(sel.Row)) return false;
+        t.InsertRow(sel.Row);
+        return true;
+    });
 }
 
 void TfrmTypeObject::actDeleteRowExecute() {
-    HideEditors();
-    if (!CommandAllowed(TTypeCommand::DeleteRow)) return;
-    TTableData* table = TypeData->GetTable(Selection.Table);
-    if (!table || !table->CanDeleteRow(Selection.Row)) return;
-    table->DeleteRow(Selection.Row);
-    RefreshAndReselect(TTypeCommand::DeleteRow);
+    ChangeTable(TTypeCommand::DeleteRow, [](TTableData& t, const _TypeSelection& sel) {
+        if (!t.CanDeleteRow(sel.Row)) return false;
+        t.DeleteRow(sel.Row);
+        return true;
+    });
 }
 
 // ---------------------------------------------------------------- parameters
 
 void TfrmTypeObject::actAddParameterExecute() {
-    HideEditors();
-    if (!CommandAllowed(TTypeCommand::AddParameter)) return;
-    TTypeData6& def = TypeData->GetTypeData();
-    if (!def.CanAddParameter()) return;
-    def.AddParameter();
-    RefreshAndReselect(TTypeCommand::AddParameter);
+    ChangeDefinition(TTypeCommand::AddParameter, [](TTypeData6& d, const _TypeSelection&) {
+        if (!d.CanAddParameter()) return false;
+        d.AddParameter();
+        return true;
+    });
 }
 
 void TfrmTypeObject::actInsertParameterExecute() {
-    HideEditors();
-    if (!CommandAllowed(TTypeCommand::InsertParameter)) return;
-    TTypeData6& def = TypeData->GetTypeData();
-    if (!def.CanInsertParameter(Selection.Parameter)) return;
-    def.InsertParameter(Selection.Parameter);
-    RefreshAndReselect(TTypeCommand::InsertParameter);
+    ChangeDefinition(TTypeCommand::InsertParameter, [](TTypeData6& d, const _TypeSelection& sel) {
+        if (!d.CanInsertParameter(sel.Parameter)) return false;
+        d.InsertParameter(sel.Parameter);
+        return true;
+    });
 }
 
 void TfrmTypeObject::actDeleteParameterExecute() {
-    HideEditors();
-    if (!CommandAllowed(TTypeCommand::DeleteParameter)) return;
-    TTypeData6& def = TypeData->GetTypeData();
-    if (!def.CanDeleteParameter(Selection.Parameter)) return;
-    def.DeleteParameter(Selection.Parameter);
-    RefreshAndReselect(TTypeCommand::DeleteParameter);
+    ChangeDefinition(TTypeCommand::DeleteParameter, [](TTypeData6& d, const _TypeSelection& sel) {
+        if (!d.CanDeleteParameter(sel.Parameter)) return false;
+        d.DeleteParameter(sel.Parameter);
+        return true;
+    });
 }
 
 void TfrmTypeObject::actCopyParameterExecute() {

@@ -53,6 +53,27 @@ constexpr int FlagBits = 8;
 constexpr int MinEditorWidth = 50;
 constexpr int CheckListRows = 4;
 
+// The table attributes and counts the edit box writes as numbers: the
+// setter refuses a value out of its range with the message named.
+struct TNumberNode {
+    int32_t Id;
+    uint32_t Message;
+    int64_t (*Get)(const TTableData&);
+    void (*Set)(TTableData&, int64_t);
+};
+const TNumberNode NumberNodes[] = {
+    {NodeFunction, Msg::WrongFunction, [](const TTableData& t) -> int64_t { return t.GetFunction(); },
+     [](TTableData& t, int64_t v) { t.SetFunction(v); }},
+    {NodeBlock, Msg::WrongBlock, [](const TTableData& t) -> int64_t { return t.GetBlock(); },
+     [](TTableData& t, int64_t v) { t.SetBlock(v); }},
+    {NodeLevel, Msg::WrongLevel, [](const TTableData& t) -> int64_t { return t.GetLevel(); },
+     [](TTableData& t, int64_t v) { t.SetLevel(v); }},
+    {NodeRows, Msg::WrongRowsCount, [](const TTableData& t) -> int64_t { return t.GetRowCount(); },
+     [](TTableData& t, int64_t v) { t.SetRowCount(v); }},
+    {NodeFields, Msg::WrongFieldsCount, [](const TTableData& t) -> int64_t { return t.GetFieldCount(); },
+     [](TTableData& t, int64_t v) { t.SetFieldCount(v); }},
+};
+
 // Whether w is the editor or lies inside it (its line edit, its drop-down
 // list, which is a window of its own).
 bool Within(const QWidget* w, const QWidget* editor) {
@@ -71,27 +92,9 @@ public:
 }  // namespace
 
 TTypeObjectTreeView::TEditedNode TTypeObjectTreeView::EditedNodeOf(const TNodeExt& node) const {
-    TEditedNode edited;
-    edited.Id = node.Id;
-    edited.Sub = node.SubId;
-    // A field's nodes name their table in the grandparent (the table node).
-    const TNodeExt* parent = node.Parent();
-    const TNodeExt* grandparent = parent ? parent->Parent() : nullptr;
-    switch (node.Id) {
-    case NodeTableName:
-    case NodeFunction:
-    case NodeBlock:
-    case NodeTableCfg:
-    case NodeLevel:
-    case NodeRows:
-    case NodeFields: edited.Table = node.SubId; break;
-    case NodeFieldName:
-    case NodeFieldSize:
-    case NodeFieldUnits:
-    case NodeFieldFlags: edited.Table = grandparent ? grandparent->SubId : -1; break;
-    default: break;
-    }
-    return edited;
+    // The table of a table's attribute or of a field's node, as the
+    // selection names it.
+    return {node.Id, node.SubId, node.Id == NodeTable ? -1 : SelectionOfNode(&node).Table};
 }
 
 void TTypeObjectTreeView::AttachEditors() {
@@ -323,7 +326,7 @@ void TTypeObjectTreeView::BeginEdit(bool withValue) {
 bool TTypeObjectTreeView::TreeViewKeyPress(QKeyEvent* key) {
     TTypeTreeWidget* tree = Context->TreeView;
     // Keys that an editor left over pass by.
-    if (QApplication::focusWidget() != tree) return false;
+    if (QWidget* focus = QApplication::focusWidget(); focus && focus != tree) return false;
     const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         if (QTreeWidgetItem* item = tree->currentItem()) {
@@ -379,11 +382,11 @@ bool TTypeObjectTreeView::EditorKey(QWidget* editor, QKeyEvent* key) {
                              : editor == Context->UnitsCombo ? TEditor::UnitsCombo
                                                              : TEditor::CheckList;
     if (Open != expected || (!enter && k != Qt::Key_Escape)) return false;
-    // A key inside the open drop-down list works the list.
+    // With the list dropped down, Enter chooses its entry and accepts it;
+    // Esc closes list and combo alike.
     if (auto* combo = qobject_cast<QComboBox*>(editor); combo && combo->view() && combo->view()->isVisible()) {
-        if (!enter) return false;
-        // Enter in the list chooses the entry and accepts it.
-        combo->setCurrentIndex(combo->view()->currentIndex().row());
+        if (enter && combo->view()->currentIndex().isValid())
+            combo->setCurrentIndex(combo->view()->currentIndex().row());
         combo->hidePopup();
     }
     Accept = enter ? 1 : 0;
@@ -393,6 +396,11 @@ bool TTypeObjectTreeView::EditorKey(QWidget* editor, QKeyEvent* key) {
 }
 
 // ---------------------------------------------------------------- commits
+
+_TableFieldInfo* TTypeObjectTreeView::EditedField() const {
+    TTableData* table = Context->TypeObject->GetTable(Edited.Table);
+    return table ? table->GetField(Edited.Sub) : nullptr;
+}
 
 void TTypeObjectTreeView::EndEdit(QWidget* editor) {
     Open = TEditor::None;
@@ -412,15 +420,6 @@ void TTypeObjectTreeView::edtEditTreeViewExit() {
     TTableData* table = type.GetTable(Edited.Table);
     QWidget* owner = Context->Window ? static_cast<QWidget*>(Context->Window) : Context->TreeView;
     _AppInterface& app = *Context->App;
-    // A number as typed; what cannot be read keeps the old value.
-    auto number = [&](int64_t old) { return ReadIntText(text).value_or(old); };
-    auto store = [&](auto&& set, int64_t old, uint32_t message) {
-        try {
-            set(number(old));
-        } catch (int) {
-            ShowMessageBox(owner, app.Text(message), TMsgIcon::Stop);
-        }
-    };
     switch (Edited.Id) {
     case NodeTypeName: type.GetTypeData().SetName(text); break;
     case NodeTableName: {
@@ -429,33 +428,24 @@ void TTypeObjectTreeView::edtEditTreeViewExit() {
         const std::string old = table->GetName();
         table->SetName("");
         const std::string name = TableNameFromInput(text);
-        if (name.empty()) {
-            ShowMessageBox(owner, app.Text(Msg::InvalidTableName), TMsgIcon::Stop);
-            table->SetName(old);
-        } else if (type.TableExists(name)) {
-            ShowMessageBox(owner, app.Text(Msg::TableExists, name), TMsgIcon::Stop);
-            table->SetName(old);
-        } else
-            table->SetName(name);
+        table->SetName(TableNameAccepted(owner, app, type, name) ? name : old);
         break;
     }
     case NodeFunction:
-        if (table) store([&](int64_t v) { table->SetFunction(v); }, table->GetFunction(), Msg::WrongFunction);
-        break;
     case NodeBlock:
-        if (table) store([&](int64_t v) { table->SetBlock(v); }, table->GetBlock(), Msg::WrongBlock);
-        break;
     case NodeLevel:
-        if (table) store([&](int64_t v) { table->SetLevel(v); }, table->GetLevel(), Msg::WrongLevel);
-        break;
     case NodeRows:
-        if (table) store([&](int64_t v) { table->SetRowCount(v); }, table->GetRowCount(), Msg::WrongRowsCount);
-        break;
     case NodeFields:
-        if (table) store([&](int64_t v) { table->SetFieldCount(v); }, table->GetFieldCount(), Msg::WrongFieldsCount);
+        for (const TNumberNode& n : NumberNodes)
+            if (n.Id == Edited.Id && table) try {
+                    // A number as typed; what cannot be read keeps the old value.
+                    n.Set(*table, ReadIntText(text).value_or(n.Get(*table)));
+                } catch (int) {
+                    ShowMessageBox(owner, app.Text(n.Message), TMsgIcon::Stop);
+                }
         break;
     case NodeFieldName:
-        if (_TableFieldInfo* field = table ? table->GetField(Edited.Sub) : nullptr) field->SetName(text);
+        if (_TableFieldInfo* field = EditedField()) field->SetName(text);
         break;
     default: break;
     }
@@ -464,8 +454,7 @@ void TTypeObjectTreeView::edtEditTreeViewExit() {
 
 void TTypeObjectTreeView::cmbboxFieldSizeExit() {
     if (Open != TEditor::SizeCombo) return;
-    TTableData* table = Context->TypeObject->GetTable(Edited.Table);
-    _TableFieldInfo* field = table ? table->GetField(Edited.Sub) : nullptr;
+    _TableFieldInfo* field = EditedField();
     if (Accept && field) field->Size = static_cast<uint8_t>(IndexToFieldSize(Context->SizeCombo->currentIndex()));
     Context->SizeCombo->hidePopup();
     EndEdit(Context->SizeCombo);
@@ -473,8 +462,7 @@ void TTypeObjectTreeView::cmbboxFieldSizeExit() {
 
 void TTypeObjectTreeView::cmbboxFieldUnitsExit() {
     if (Open != TEditor::UnitsCombo) return;
-    TTableData* table = Context->TypeObject->GetTable(Edited.Table);
-    _TableFieldInfo* field = table ? table->GetField(Edited.Sub) : nullptr;
+    _TableFieldInfo* field = EditedField();
     if (Accept && field) {
         const size_t first = UnitsText.find_first_not_of(' ');
         field->SetUnit(first == std::string::npos ? std::string()
@@ -492,10 +480,9 @@ void TTypeObjectTreeView::chklbEditTreeViewExit() {
         uint8_t bits = 0;
         for (int k = 0; k < FlagBits && k < list->count(); ++k)
             if (list->item(k)->checkState() == Qt::Checked) bits = static_cast<uint8_t>(bits | 1u << k);
-        TTableData* table = Context->TypeObject->GetTable(Edited.Table);
         if (Edited.Id == NodeTableCfg) {
-            if (table) table->SetCfg(bits);
-        } else if (_TableFieldInfo* field = table ? table->GetField(Edited.Sub) : nullptr)
+            if (TTableData* table = Context->TypeObject->GetTable(Edited.Table)) table->SetCfg(bits);
+        } else if (_TableFieldInfo* field = EditedField())
             field->Flags = bits;
     }
     EndEdit(Context->CheckList);

@@ -21,6 +21,7 @@ class QLineEdit;
 class QListWidget;
 class QPoint;
 class TTypeObjectData;
+struct _TableFieldInfo;
 class TfrmTypeObject;
 struct _AppInterface;
 
@@ -138,6 +139,7 @@ private:
     void EditorFocusLeft(QWidget* now);
     void PlaceEditors(QTreeWidgetItem* item, const TNodeExt& node, QRect& box);
     TEditedNode EditedNodeOf(const TNodeExt& node) const;
+    _TableFieldInfo* EditedField() const;
     void edtEditTreeViewExit();
     void cmbboxFieldSizeExit();
     void cmbboxFieldUnitsExit();

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QToolBar>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,8 @@ class QPlainTextEdit;
 class QSplitter;
 class QStatusBar;
 #include "QXBlock.h"
+class TTableData;
+class TTypeData6;
 class TTypeObjectData;
 
 class TfrmTypeObject : public TMDICustomChild {
@@ -196,6 +199,10 @@ private:
     // After a structure change: the views rebuilt, the window modified, the
     // selection the command leaves.
     void RefreshAndReselect(TTypeCommand command);
+    // A command on the selected table or on the definition: change returns
+    // false when the model refuses; nothing else happens then.
+    void ChangeTable(TTypeCommand command, const std::function<bool(TTableData&, const _TypeSelection&)>& change);
+    void ChangeDefinition(TTypeCommand command, const std::function<bool(TTypeData6&, const _TypeSelection&)>& change);
     // The clipboard store changed: every type window's commands and status.
     void ClipboardChanged();
 };
@@ -204,6 +211,11 @@ private:
 // already closing (it frees itself); null when making it failed.
 TfrmTypeObject* OpenTypeObject(_AppInterface* app, const std::string& fileName);
 TfrmTypeObject* OpenTypeObjectFromBlocks(_AppInterface* app, TQXBlockMemList* list);
+
+// Whether a table name (as it will be stored) may be given to a table of
+// the type; an empty name or one another table has is refused with its
+// message.
+bool TableNameAccepted(QWidget* owner, _AppInterface& app, const TTypeObjectData& type, const std::string& name);
 
 // Registers the type window's creators with the main window.
 void RegisterTypeEditor();

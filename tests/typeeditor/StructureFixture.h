@@ -89,14 +89,18 @@ protected:
         QTreeWidgetItem* item = ItemOf(w, id, sub, table, field);
         ASSERT_NE(item, nullptr) << id << " " << sub;
         for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
+        // A drop-down list closed offscreen leaves no window active.
+        QApplication::setActiveWindow(w->window());
         w->TreeView->setFocus(Qt::MouseFocusReason);
         w->TreeView->scrollToItem(item);
         QApplication::processEvents();
-        QTest::mouseClick(w->TreeView->viewport(), Qt::LeftButton, {}, w->TreeView->visualItemRect(item).center());
+        const QRect r = w->TreeView->visualItemRect(item);
+        QTest::mouseClick(w->TreeView->viewport(), Qt::LeftButton, {}, QPoint(r.left() + 8, r.center().y()));
         ASSERT_EQ(w->TreeView->currentItem(), item);
     }
     // The user clicks a cell of the grid on the tab.
     static void ClickCell(TfrmTypeObject* w, int tab, int row, int col) {
+        QApplication::setActiveWindow(w->window());
         w->TabControl->setCurrentIndex(tab);
         w->DataGrid->setFocus(Qt::MouseFocusReason);
         const QModelIndex at = w->DataGrid->model()->index(row, col);
@@ -114,20 +118,3 @@ protected:
 };
 
 using Strings = std::vector<std::string>;
-
-inline _TypeSelection Selected(uint8_t kind, int32_t table = -1, int32_t field = -1, int32_t row = -1,
-                               int32_t param = -1, int32_t language = -1) {
-    _TypeSelection s;
-    s.Kind = kind;
-    s.Table = table;
-    s.Field = field;
-    s.Row = row;
-    s.Parameter = param;
-    s.Language = language;
-    return s;
-}
-
-inline std::ostream& operator<<(std::ostream& out, const _TypeSelection& s) {
-    return out << "{kind " << int(s.Kind) << ", table " << s.Table << ", field " << s.Field << ", row " << s.Row
-               << ", param " << s.Parameter << ", lang " << s.Language << ", switch " << s.SwitchRow << "}";
-}
