@@ -83,7 +83,7 @@ void TfrmTypeObject::TreeModified() {
 
 void TfrmTypeObject::Reselect() {
     SelectInView(Selection);
-    if (QApplication::focusWidget() != DataGrid || !TypeData) return;
+    if (FocusedView() != DataGrid || !TypeData) return;
     // The grid's cursor goes to the parameter, row and field named, so that
     // the next command works on what the user sees.
     const QAbstractItemModel* model = DataGrid->model();
@@ -369,7 +369,7 @@ void TfrmTypeObject::actAddLanguageExecute() {
     }
     TypeTree->Rebuild();
     TypeGrid->Refresh();
-    if (QApplication::focusWidget() == TreeView) {
+    if (FocusedView() == TreeView) {
         Selection.Kind = _TypeSelection::KindLanguage;
         Selection.Language = CurrentLanguage;
         Reselect();

@@ -181,21 +181,43 @@ void TTypeObjectTreeView::RunExit() {
 
 // ---------------------------------------------------------------- opening
 
+int TTypeObjectTreeView::EditorWidth(int32_t id) const {
+    // The check lists and combos show their entries whole: at least as wide
+    // as the widest, with the box, the list's margins and a scroll bar.
+    QWidget* editor = nullptr;
+    QStringList texts;
+    if (id == NodeTableCfg || id == NodeFieldFlags) {
+        editor = Context->CheckList;
+        const uint32_t first = id == NodeTableCfg ? TableCfgTexts : FieldFlagTexts;
+        for (int k = 0; k < FlagBits; ++k) texts << QStr(Context->App->Text(first + static_cast<uint32_t>(k)));
+    } else if (id == NodeFieldSize)
+        editor = Context->SizeCombo;
+    if (!editor) return MinEditorWidth;
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) return std::max(MinEditorWidth, combo->sizeHint().width());
+    const QStyle* style = editor->style();
+    int widest = 0;
+    for (const QString& t : texts) widest = std::max(widest, editor->fontMetrics().horizontalAdvance(t));
+    return std::max(MinEditorWidth, widest + style->pixelMetric(QStyle::PM_IndicatorWidth) +
+                                        style->pixelMetric(QStyle::PM_ScrollBarExtent) + 4 * editor->fontMetrics().averageCharWidth() +
+                                        2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth));
+}
+
 void TTypeObjectTreeView::PlaceEditors(QTreeWidgetItem* item, const TNodeExt& node, QRect& box) {
     TTypeTreeWidget* tree = Context->TreeView;
+    const int minWidth = EditorWidth(node.Id);
     const int lineHeight = Context->EditBox ? Context->EditBox->sizeHint().height() : 0;
     for (int pass = 0; pass < 2; ++pass) {
         const QRect text = tree->ItemTextRect(item);
         const int left = text.right() - tree->fontMetrics().horizontalAdvance(QStr(node.Text));
         const int width = tree->viewport()->width() - left;
         box = QRect(left, text.top(), width, std::max(text.height(), lineHeight));
-        if (width >= MinEditorWidth || pass == 1) break;
+        if (width >= minWidth || pass == 1) break;
         // Too narrow: the tree's pane grows by what is missing.
         auto* splitter = qobject_cast<QSplitter*>(tree->parentWidget() ? tree->parentWidget()->parentWidget() : nullptr);
         if (!splitter) break;
         QList<int> sizes = splitter->sizes();
         if (sizes.size() < 2) break;
-        const int missing = MinEditorWidth - width;
+        const int missing = minWidth - width;
         sizes[0] += missing;
         sizes[1] = std::max(0, sizes[1] - missing);
         splitter->setSizes(sizes);

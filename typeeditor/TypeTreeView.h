@@ -137,7 +137,10 @@ private:
     bool TreeViewKeyPress(QKeyEvent* key);
     bool EditorKey(QWidget* editor, QKeyEvent* key);
     void EditorFocusLeft(QWidget* now);
+    // Places the editors over the node's value; a pane too narrow for the
+    // node's editor grows.
     void PlaceEditors(QTreeWidgetItem* item, const TNodeExt& node, QRect& box);
+    int EditorWidth(int32_t id) const;
     TEditedNode EditedNodeOf(const TNodeExt& node) const;
     _TableFieldInfo* EditedField() const;
     void edtEditTreeViewExit();

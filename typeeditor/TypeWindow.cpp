@@ -548,7 +548,7 @@ void TfrmTypeObject::HideEditors() {
 // ---------------------------------------------------------------- selection
 
 _TypeSelection TfrmTypeObject::ReadSelection() {
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = FocusedView();
     if (focus == TreeView) return TypeTree->GetSelection();
     if (focus == DataGrid || focus == TabControl) return TypeGrid->GetSelection();
     // No view has the focus: what was selected last stays.
@@ -556,7 +556,7 @@ _TypeSelection TfrmTypeObject::ReadSelection() {
 }
 
 void TfrmTypeObject::SelectInView(const _TypeSelection& selection) {
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = FocusedView();
     if (focus == TreeView) {
         // The tree takes the selection quietly; the grid, the menus and the
         // tool bars follow it as they follow the user's choice.
@@ -566,7 +566,7 @@ void TfrmTypeObject::SelectInView(const _TypeSelection& selection) {
 }
 
 int32_t TfrmTypeObject::GetViewSlot() const {
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = FocusedView();
     if (focus == DataGrid && TypeGrid) return TypeGrid->GetViewSlot();
     return -1;
 }
@@ -715,6 +715,13 @@ void TfrmTypeObject::ReleaseGeneralButtons() {
 // ---------------------------------------------------------------- keys
 
 bool TfrmTypeObject::InsideThisWindow(const QWidget* w) const { return w && (w == this || isAncestorOf(w)); }
+
+QWidget* TfrmTypeObject::FocusedView() const {
+    // While a dialog or a drop-down list is in front, the view that had the
+    // focus last counts.
+    QWidget* focus = QApplication::focusWidget();
+    return InsideThisWindow(focus) ? focus : focusWidget();
+}
 
 bool TfrmTypeObject::eventFilter(QObject* watched, QEvent* event) {
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) && watched->isWidgetType()) {

@@ -182,6 +182,8 @@ private:
     void ReleaseGeneralButtons();
     void RestoreMainToolBars();
     bool InsideThisWindow(const QWidget* widget) const;
+    // The widget of this window that has the focus, or had it last.
+    QWidget* FocusedView() const;
     QAction* NewAction(const char* name, const char* caption, int image, const QKeySequence& shortcut = {});
     void FormClose();
 

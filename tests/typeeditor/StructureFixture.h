@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 #include <deque>
 #include <optional>
@@ -28,6 +29,12 @@ protected:
         RegisterTypeEditor();
         SetInputQueryHook([this](const TInputRequest& r, std::string& value) {
             Inputs.push_back(r);
+            // The box is a window of its own: it takes the focus while it is
+            // open, and gives none back when it closes.
+            QLineEdit box;
+            box.show();
+            QApplication::setActiveWindow(&box);
+            box.setFocus();
             if (Answers.empty()) return false;
             const std::optional<std::string> answer = Answers.front();
             Answers.pop_front();
