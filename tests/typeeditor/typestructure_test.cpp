@@ -125,7 +125,16 @@ TEST_F(TypeStructure, CaptionsKeysPicturesAndPlaces) {
         EXPECT_EQ(keys(w->actDeleteRow), table ? "Ctrl+Del" : "");
     }
 
-    // The keys in the grid: rows in a table, parameters on the parameters.
+    // The keys in the tree and in the grid: rows in a table, parameters on
+    // the parameters.
+    ClickNode(w, NodeTable, 0);
+    QTest::keyClick(w->TreeView, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(w->TypeData->GetTable(0)->GetRowCount(), 3);
+    EXPECT_EQ(w->TypeData->GetTypeData().GetParameterCount(), 3);
+    QTest::keyClick(w->TreeView, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(w->TypeData->GetTable(0)->GetRowCount(), 3);  // the tree names no row
+    w->TypeData->GetTable(0)->DeleteRow(2);
+    w->Refresh(false);
     ClickCell(w, 2, 1, 1);
     QTest::keyClick(w->DataGrid, Qt::Key_Insert, Qt::ControlModifier);
     EXPECT_EQ(w->TypeData->GetTable(0)->GetRowCount(), 3);

@@ -183,8 +183,15 @@ TEST_F(TreeEditors, KeysThatOpenAndCloseTheEditBox) {
     QTest::keyClick(W->TreeView, Qt::Key_Return);
     EXPECT_NE(field->isExpanded(), expanded);
     EXPECT_EQ(Editor(), TEditor::None);
+    // Scrolling the tree commits what was typed.
+    Edit(NodeBlock, 0, 0);
+    QTest::keyClicks(W->edtEditTreeView, "7");
+    emit W->TreeView->verticalScrollBar()->valueChanged(1);
+    EXPECT_EQ(Speeds().GetBlock(), 7);
+    EXPECT_EQ(Editor(), TEditor::None);
     // Leaving the box for the grid commits what was typed.
     Edit(NodeBlock, 0, 0);
+    W->edtEditTreeView->selectAll();
     QTest::keyClicks(W->edtEditTreeView, "5");
     ClickCell(W, 0, 1, 3);
     EXPECT_EQ(Speeds().GetBlock(), 5);
