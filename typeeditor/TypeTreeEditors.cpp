@@ -224,6 +224,16 @@ void TTypeObjectTreeView::PlaceEditors(QTreeWidgetItem* item, const TNodeExt& no
     }
 }
 
+void TTypeObjectTreeView::OpenCombo(QComboBox* combo, TEditor editor, const QRect& box, const TEditedNode& edited) {
+    combo->setGeometry(box.left(), box.top(), box.width(), combo->sizeHint().height());
+    Accept = 0;
+    Edited = edited;
+    Open = editor;
+    combo->show();
+    combo->setFocus(Qt::OtherFocusReason);
+    combo->showPopup();
+}
+
 void TTypeObjectTreeView::BeginEdit(bool withValue) {
     // 1.
     // A second editor never opens over one still open.
@@ -273,13 +283,7 @@ void TTypeObjectTreeView::BeginEdit(bool withValue) {
         if (!field) return;
         QComboBox* combo = Context->SizeCombo;
         combo->setCurrentIndex(FieldSizeToIndex(field->Size));
-        combo->setGeometry(box.left(), box.top(), box.width(), combo->sizeHint().height());
-        Accept = 0;
-        Edited = edited;
-        Open = TEditor::SizeCombo;
-        combo->show();
-        combo->setFocus(Qt::OtherFocusReason);
-        combo->showPopup();
+        OpenCombo(combo, TEditor::SizeCombo, box, edited);
         return;
     }
     case NodeFieldUnits: {
@@ -295,13 +299,7 @@ void TTypeObjectTreeView::BeginEdit(bool withValue) {
             UnitsText = withValue ? field->GetUnit() : std::string();
             combo->setEditText(QStr(UnitsText));
         }
-        combo->setGeometry(box.left(), box.top(), box.width(), combo->sizeHint().height());
-        Accept = 0;
-        Edited = edited;
-        Open = TEditor::UnitsCombo;
-        combo->show();
-        combo->setFocus(Qt::OtherFocusReason);
-        combo->showPopup();
+        OpenCombo(combo, TEditor::UnitsCombo, box, edited);
         if (QLineEdit* line = combo->lineEdit()) line->selectAll();
         return;
     }

@@ -141,6 +141,8 @@ private:
     // node's editor grows.
     void PlaceEditors(QTreeWidgetItem* item, const TNodeExt& node, QRect& box);
     int EditorWidth(int32_t id) const;
+    // Shows a combo over the value, dropped down and focused.
+    void OpenCombo(QComboBox* combo, TEditor editor, const QRect& box, const TEditedNode& edited);
     TEditedNode EditedNodeOf(const TNodeExt& node) const;
     _TableFieldInfo* EditedField() const;
     void edtEditTreeViewExit();
