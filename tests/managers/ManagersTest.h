@@ -74,14 +74,24 @@ protected:
 
     // The data reads (0xB2) or writes (0x32) after the unit search: each
     // request's 24-bit address and byte count.
-    std::vector<std::pair<uint32_t, size_t>> DataRequests(uint8_t fnc) const {
+    std::vector<std::pair<uint32_t, size_t>> DataRequests(uint8_t fnc, bool withResends = true) const {
         std::vector<std::pair<uint32_t, size_t>> found;
-        for (const auto& r : Sent()) {
+        for (const auto& r : withResends ? Sent() : SentOnce()) {
             if (r.Fnc != fnc || r.Data.size() < 3) continue;
             const uint32_t address = r.Data[0] | r.Data[1] << 8 | r.Data[2] << 16;
             found.push_back({address, fnc == 0xB2 && r.Data.size() == 4 ? r.Data[3] : r.Data.size() - 3});
         }
         return found;
+    }
+
+    // The requests after the unit search's, each once: a frame sent again
+    // right after itself is the link's resend after a reply came too late,
+    // which a busy machine may cause.
+    std::vector<SimUnit::Request> SentOnce() const {
+        std::vector<SimUnit::Request> once;
+        for (auto& r : Sent())
+            if (once.empty() || once.back().Frame != r.Frame) once.push_back(std::move(r));
+        return once;
     }
 
     // The requests after the unit search's.

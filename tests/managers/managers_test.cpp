@@ -164,7 +164,7 @@ TEST_F(Registered, ShortcutsWorkAsSoonAsAWindowOpens) {
 
     press(QKeySequence(Qt::Key_F5));
     EXPECT_TRUE(view->Valid());
-    EXPECT_EQ(DataRequests(0xB2).size(), 59u);
+    EXPECT_EQ(DataRequests(0xB2, false).size(), 59u);
     view->close();
     QApplication::processEvents();
     w.activateWindow();  // back from the communication dialog

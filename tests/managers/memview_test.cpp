@@ -79,7 +79,7 @@ TEST_F(MemView, ReadsAPageInPacketsOf70Bytes) {
     EXPECT_FALSE(w->Panel1->isVisible());
     EXPECT_TRUE(w->out->isEnabled());
     EXPECT_EQ(w->Page(), page);
-    const auto sent = Sent();
+    const auto sent = SentOnce();
     ASSERT_EQ(sent.size(), 59u);  // 58 x 70 + 36
     EXPECT_EQ(sent.front().Frame, Bytes({0xEC, 0x88, 0x08, 0xB2, 0x00, 0x80, 0x00, 0x46, 0x18}));
     EXPECT_EQ(sent[1].Data, Bytes({0x46, 0x80, 0x00, 0x46}));
@@ -155,7 +155,7 @@ TEST_F(MemView, PagingAndGo) {
         sim.ClearRecords();
         s.act(*w);
         EXPECT_EQ(w->PageAddress(), s.read);
-        const auto reads = DataRequests(0xB2);
+        const auto reads = DataRequests(0xB2, false);
         ASSERT_EQ(reads.size(), 59u);
         EXPECT_EQ(reads.front().first, s.read);
         EXPECT_TRUE(w->Valid());
@@ -278,7 +278,7 @@ TEST_F(MemView, SpeedOfAPageRead) {
     constexpr double DrainMs = 5.0;
     std::unique_ptr<TfrmMemView> w(Open());
     w->actRefreshPage->trigger();
-    const auto sent = Sent();
+    const auto sent = SentOnce();
     ASSERT_EQ(sent.size(), 59u);
     const double perPacket =
         std::chrono::duration<double, std::milli>(sent.back().At - sent.front().At).count() / (sent.size() - 1);
