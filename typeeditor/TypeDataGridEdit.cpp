@@ -121,6 +121,11 @@ void TTypeObjectDataGrid::AttachEditors() {
         if (!memo) continue;
         memo->installEventFilter(Events);
         memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        // A scroll bar would take room from the lines and wrap them narrower
+        // than the grid shows them; the editors never hold more lines than
+        // they show.
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         const bool param = memo == Context->TextEditor;
         QObject::connect(memo, &QPlainTextEdit::textChanged, Events, [this, memo, param] {
@@ -170,6 +175,7 @@ void TTypeObjectDataGrid::StartEdit(bool clear, const QString& typed) {
         return;
     case TGridEditor::Binary: {
         const uint32_t value = TfrmBinaryEditBar::Execute(Context->Window, plan.Bits, plan.Value, popup.x(), popup.y());
+        view->setFocus(Qt::OtherFocusReason);
         // The bar returns its value however it was closed: always stored.
         if (StoreBinaryResult(*Context->TypeObject, GridLayout, row, col, value)) {
             view->viewport()->update();
@@ -209,8 +215,10 @@ void TTypeObjectDataGrid::StartEdit(bool clear, const QString& typed) {
         UnitsText = plan.Text;
         UnitsParameter = plan.Parameter;
         UnitsAccept = 0;
+        // At the cell's top, as wide as the cell; a combo box is as tall as
+        // its font needs.
         const QPoint topLeft = view->viewport()->mapTo(units->parentWidget(), cell.topLeft());
-        units->setGeometry(topLeft.x(), topLeft.y(), cell.width() + 2, std::max(cell.height(), units->sizeHint().height()));
+        units->setGeometry(topLeft.x(), topLeft.y(), cell.width() + 2, units->sizeHint().height());
         units->raise();
         units->show();
         UnitsOpen = true;
@@ -238,6 +246,8 @@ QWidget* TTypeGridDelegate::createEditor(QWidget* parent, const QStyleOptionView
     auto* editor = new QLineEdit(parent);
     editor->setObjectName("DataGridEditor");
     editor->setFrame(false);
+    // The text stays where the cell shows it: at the top of a tall row.
+    editor->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     connect(editor, &QLineEdit::textEdited, this, [this] { Grid->GridEdit.Store = true; });
     Editor = editor;
     return editor;
@@ -286,8 +296,9 @@ void TTypeObjectDataGrid::ShowPanel(QFrame* panel, QPlainTextEdit* editor, const
     Filling = false;
     EditorChanged = 0;
     // Over the cell, and tall enough for its lines.
-    const int needed = lines * editor->fontMetrics().lineSpacing() + 2 * editor->frameWidth() +
-                       static_cast<int>(2 * editor->document()->documentMargin()) + 2;
+    const QFontMetrics fm(editor->font());
+    const int needed = lines * fm.lineSpacing() + fm.lineSpacing() / 2 + 2 * editor->frameWidth() +
+                       static_cast<int>(2 * editor->document()->documentMargin());
     panel->setGeometry(cell.left() + 1, cell.top(), panel->width(), std::max(cell.height(), needed));
     panel->raise();
     panel->show();
@@ -465,9 +476,9 @@ bool TTypeObjectDataGrid::DataGridKeyDown(QKeyEvent* key) {
             const int row = at.row();
             const int next = k == Qt::Key_Up ? row - 1 : row + 1;
             if (next >= 1 && next < GridLayout.RowCount) {
-                view->Quiet = true;
+                // A move of the current cell like any other: the window's
+                // selection follows it.
                 view->setCurrentIndex(at.sibling(next, at.column()));
-                view->Quiet = false;
                 view->scrollTo(view->currentIndex());
                 move.Target = next - 1;
                 view->viewport()->update();

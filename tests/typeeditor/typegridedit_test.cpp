@@ -260,6 +260,17 @@ TEST_F(GridEdit, TheTextPanelStoresItsLinesAsItShowsThem) {
     Type("one two three four five six seven eight nine ten eleven twelve");
     W->HideEditors();  // as every command does first: what was typed stays
     EXPECT_EQ(Def().GetParamName(1, 0), "P2 one two three four   five six seven eight nine ten eleven tw");
+    // Lines broken by Enter count as well: a fourth line never stays.
+    Cell(0, 3, ColText);
+    Type("x");
+    for (const char* line : {"y", "z", "w"}) {
+        Key(Qt::Key_Return);
+        Type(line);
+    }
+    EXPECT_EQ(W->memoParamName->toPlainText(), "x\ny\nzw");
+    W->DataGrid->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(Def().GetParamName(2, 0), "P3 x" + std::string(20, ' ') + "y" + std::string(20, ' ') + "zw");
 }
 
 TEST_F(GridEdit, TheSwitchPanelOpensWithItsNameOnEnter) {
