@@ -208,6 +208,7 @@ private:
         int32_t Table = -1, Row = -1, Col = -1;
         std::string Text;
         bool Store = false;
+        bool Opened = false;  // its editor was made
     } GridEdit;
     // The units combo.
     bool UnitsOpen = false;

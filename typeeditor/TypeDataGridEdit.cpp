@@ -166,7 +166,7 @@ void TTypeObjectDataGrid::StartEdit(bool clear, const QString& typed) {
     switch (plan.Editor) {
     case TGridEditor::None: return;
     case TGridEditor::GridText:
-        GridEdit = {GridLayout.Kind, GridLayout.Table, row, col, plan.Text, clear};
+        GridEdit = {GridLayout.Kind, GridLayout.Table, row, col, plan.Text, clear, false};
         view->edit(at);
         if (QLineEdit* editor = GridEditor(); editor && content) {
             QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, typed);
@@ -242,7 +242,12 @@ void TTypeObjectDataGrid::StartEdit(bool clear, const QString& typed) {
 
 // ---------------------------------------------------------------- the grid's own editor
 
-QWidget* TTypeGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
+QWidget* TTypeGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const {
+    // Only the cell StartEdit planned: the view opens no editor of its own
+    // (Tab in an editor stores it and moves on without opening the next).
+    if (index.row() != Grid->GridEdit.Row || index.column() != Grid->GridEdit.Col || Grid->GridEdit.Opened)
+        return nullptr;
+    Grid->GridEdit.Opened = true;
     auto* editor = new QLineEdit(parent);
     editor->setObjectName("DataGridEditor");
     editor->setFrame(false);
@@ -264,6 +269,7 @@ void TTypeGridDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const
 void TTypeGridDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const {
     if (Editor == editor) Editor = nullptr;
     Grid->GridEdit.Store = false;
+    Grid->GridEdit.Row = Grid->GridEdit.Col = -1;
     QStyledItemDelegate::destroyEditor(editor, index);
 }
 

@@ -144,9 +144,19 @@ TEST_F(GridEdit, AnEditorOpenedAndLeftUnchangedStoresAndReportsNothing) {
     EXPECT_EQ(Shown(1, 2), "-5");
     EXPECT_FALSE(W->Modified);
     EXPECT_EQ(W->StatusPanels[0]->text(), "");
+    // Tab stores the text in its own cell and moves on; the next cell opens
+    // nothing by itself.
+    Cell(0, 1, ColValue);
+    Type("250");
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(Def().GetValue(0, 0), 250);
+    EXPECT_EQ(W->DataGrid->currentIndex().column(), ColMin);
+    EXPECT_EQ(W->TypeGrid->GridEditor(), nullptr);
+    EXPECT_EQ(Def().GetParamFormat(0)->Min, 10);
+    W->Modified = false;
     // The same text typed again is stored: the user typed it.
     Cell(0, 1, ColValue);
-    Type("100");
+    Type("250");
     Key(Qt::Key_Return);
     EXPECT_TRUE(W->Modified);
 }
