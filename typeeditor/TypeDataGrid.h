@@ -218,6 +218,7 @@ private:
     // The multi-line editors.
     bool TextOpen = false, SwitchOpen = false;
     uint8_t EditorChanged = 0;
+    QString MemoBefore;  // the open editor's text before the last change
     int32_t EditParameter = -1, EditSwitch = -1;
     uint8_t ClearFlag = 0;
     bool Filling = false;  // the program itself fills an editor

@@ -299,6 +299,7 @@ void TTypeObjectDataGrid::ShowPanel(QFrame* panel, QPlainTextEdit* editor, const
                                     const std::string& text, const QString& typed) {
     Filling = true;
     editor->setPlainText(QStr(text));
+    MemoBefore = editor->toPlainText();
     Filling = false;
     EditorChanged = 0;
     // Over the cell, and tall enough for its lines.
@@ -321,12 +322,25 @@ void TTypeObjectDataGrid::MemoChange(QPlainTextEdit* editor, int32_t maxLines, i
     if (Filling) return;
     EditorChanged = 1;
     Filling = true;
-    // At most maxLength characters and maxLines lines as the editor shows them.
-    QTextCursor cut(editor->document());
+    // At most maxLength characters: what would pass them is refused (a
+    // paste is cut to what still fits).
     if (editor->document()->characterCount() - 1 > maxLength) {
-        cut.setPosition(maxLength);
-        cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        cut.removeSelectedText();
+        const QString now = editor->toPlainText();
+        const int cursor = editor->textCursor().position();
+        const int added = static_cast<int>(now.size() - MemoBefore.size());
+        const int from = cursor - added;
+        if (added > 0 && from >= 0 && now.left(from) + now.mid(cursor) == MemoBefore) {
+            const int keep = std::max(0, maxLength - static_cast<int>(MemoBefore.size()));
+            editor->setPlainText(MemoBefore.left(from) + now.mid(from, keep) + MemoBefore.mid(from));
+            QTextCursor at(editor->document());
+            at.setPosition(from + keep);
+            editor->setTextCursor(at);
+        } else {
+            QTextCursor cut(editor->document());
+            cut.setPosition(maxLength);
+            cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+            cut.removeSelectedText();
+        }
     }
     int32_t seen = 0;
     QTextDocument* doc = editor->document();
@@ -352,6 +366,7 @@ void TTypeObjectDataGrid::MemoChange(QPlainTextEdit* editor, int32_t maxLines, i
         }
         seen += count;
     }
+    MemoBefore = editor->toPlainText();
     Filling = false;
 }
 

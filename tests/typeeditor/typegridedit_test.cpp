@@ -263,7 +263,11 @@ TEST_F(GridEdit, TheTextPanelStoresItsLinesAsItShowsThem) {
     // Three lines at most, and Esc leaves the stored text.
     Cell(0, 2, ColText);
     Type("one two three four five six seven eight nine ten eleven twelve");
-    EXPECT_LE(W->memoParamName->toPlainText().size(), 58);
+    EXPECT_EQ(W->memoParamName->toPlainText(), "one two three four five six seven eight nine ten eleven tw");
+    // A character typed into a full editor is refused, wherever the caret is.
+    Key(Qt::Key_Home);
+    Type("Z");
+    EXPECT_EQ(W->memoParamName->toPlainText(), "one two three four five six seven eight nine ten eleven tw");
     Key(Qt::Key_Escape);
     EXPECT_EQ(Def().GetParamName(1, 0), "P2 Limit");
     Cell(0, 2, ColText);
