@@ -144,7 +144,9 @@ bool StoreGridText(TTypeObjectData& type, const TTypeGridLayout& g, int32_t lang
             if (!expert) return true;
             def.SetParamNameRaw(p, language, JoinParamName(text, ParamPart(def, p, language, false)));
         } else if (col == ColValue) {
-            if (!binary) def.SetValue(p, 0, ClampParamValue(number.value_or(def.GetValue(p, 0)), *format));
+            // Text that is no number leaves the value as it is, also one
+            // outside the parameter's range.
+            if (!binary && number) def.SetValue(p, 0, ClampParamValue(*number, *format));
         } else if (col == ColMin || col == ColMax) {
             if (!expert || binary) return true;
             uint16_t& bound = col == ColMin ? format->Min : format->Max;

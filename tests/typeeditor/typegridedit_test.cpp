@@ -178,6 +178,11 @@ TEST_F(GridEdit, TheDeleteKeyOpensEachEditorEmpty) {
     Key(Qt::Key_Return);
     EXPECT_EQ(Def().GetValue(0, 0), 100);
     EXPECT_TRUE(W->Modified);
+    // Also a value outside its parameter's range (43981 above a maximum of 0).
+    Cell(0, 2, ColValue);
+    Key(Qt::Key_Delete);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Def().GetValue(1, 0), 43981);
     // The code becomes empty.
     Cell(0, 1, ColPar);
     Key(Qt::Key_Delete);

@@ -126,6 +126,8 @@ TEST_F(GridEditing, ValueMinAndMaxClampWhatIsTyped) {
         {ColValue, 0, 65535, 100, "99999999999", 65535},
         {ColValue, 0, 65535, 100, "99999999999999999999", 100},  // no 64-bit number
         {ColValue, 500, 100, 100, "300", 500},                   // below the minimum comes first
+        {ColValue, 0, 0, 43981, "abc", 43981},                   // no number: not even clamped
+        {ColValue, 0, 0, 43981, "", 43981},
         {ColMin, 10, 3000, 0, "70000", 65535},                   // the other bound is not compared
         {ColMin, 10, 3000, 0, "-1", 0},
         {ColMin, 10, 3000, 0, "x", 10},
