@@ -220,7 +220,6 @@ private:
     uint8_t EditorChanged = 0;
     QString MemoBefore;  // the open editor's text before the last change
     int32_t EditParameter = -1, EditSwitch = -1;
-    uint8_t ClearFlag = 0;
     bool Filling = false;  // the program itself fills an editor
     std::unique_ptr<TRecMoveStruct> RecMove;
     QObject* Events = nullptr;  // the event filter on the grid and its editors

@@ -512,9 +512,7 @@ bool TTypeObjectDataGrid::DataGridKeyDown(QKeyEvent* key) {
     if (GridEditor()) return false;
     // The Delete key opens the editor empty.
     if (k == Qt::Key_Delete && mods == Qt::NoModifier) {
-        ClearFlag = 1;
         StartEdit(true);
-        ClearFlag = 0;
         return true;
     }
     if ((k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_F2) && mods == Qt::NoModifier) {
