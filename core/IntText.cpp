@@ -10,22 +10,27 @@ int DigitValue(char c, int base) {
     return v < base ? v : -1;
 }
 
-// Digits in the given base; nothing when empty, stray or above 2^32-1.
-std::optional<uint64_t> ReadDigits(std::string_view digits, int base) {
+// Digits in the given base; nothing when empty, stray or above limit.
+std::optional<uint64_t> ReadDigits(std::string_view digits, int base, uint64_t limit = 0xFFFFFFFFull) {
     if (digits.empty()) return std::nullopt;
     uint64_t value = 0;
     for (char c : digits) {
         const int d = DigitValue(c, base);
         if (d < 0) return std::nullopt;
-        value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
-        if (value > 0xFFFFFFFFull) return std::nullopt;
+        const uint64_t b = static_cast<uint64_t>(base), digit = static_cast<uint64_t>(d);
+        if (value > (limit - digit) / b) return std::nullopt;
+        value = value * b + digit;
     }
     return value;
 }
 
-}  // namespace
+// Sign and magnitude of an integer text whose magnitude is at most limit.
+struct TSignedText {
+    bool Negative = false;
+    uint64_t Magnitude = 0;
+};
 
-std::optional<int64_t> ReadIntText(std::string_view text) {
+std::optional<TSignedText> ReadSignedText(std::string_view text, uint64_t limit) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     bool negative = false;
@@ -42,11 +47,27 @@ std::optional<int64_t> ReadIntText(std::string_view text) {
         base = 16;
         rest.remove_prefix(1);
     }
-    const auto magnitude = ReadDigits(rest, base);
+    const auto magnitude = ReadDigits(rest, base, limit);
     if (!magnitude) return std::nullopt;
-    if (!negative) return static_cast<int64_t>(*magnitude);
-    if (*magnitude > 0x80000000ull) return std::nullopt;
-    return -static_cast<int64_t>(*magnitude);
+    return TSignedText{negative, *magnitude};
+}
+
+}  // namespace
+
+std::optional<int64_t> ReadIntText(std::string_view text) {
+    const auto read = ReadSignedText(text, 0xFFFFFFFFull);
+    if (!read) return std::nullopt;
+    if (!read->Negative) return static_cast<int64_t>(read->Magnitude);
+    if (read->Magnitude > 0x80000000ull) return std::nullopt;
+    return -static_cast<int64_t>(read->Magnitude);
+}
+
+std::optional<int64_t> ReadIntText64(std::string_view text) {
+    const auto read = ReadSignedText(text, 0x8000000000000000ull);
+    if (!read) return std::nullopt;
+    if (read->Negative) return read->Magnitude == 0x8000000000000000ull ? INT64_MIN : -static_cast<int64_t>(read->Magnitude);
+    if (read->Magnitude > static_cast<uint64_t>(INT64_MAX)) return std::nullopt;
+    return static_cast<int64_t>(read->Magnitude);
 }
 
 std::optional<uint32_t> ReadIntTextBits(std::string_view text) {

@@ -12,6 +12,10 @@
 // (no digits, a stray character, a value out of range) gives nothing.
 std::optional<int64_t> ReadIntText(std::string_view text);
 
+// The same text with any value of 64 bits: for input that the caller clamps
+// to its own range rather than refuses (the cells of the type grid).
+std::optional<int64_t> ReadIntText64(std::string_view text);
+
 // The same, as the 32 bits a cell holds (negative values in two's complement).
 std::optional<uint32_t> ReadIntTextBits(std::string_view text);
 

@@ -7,15 +7,18 @@
 #include <QFontDatabase>
 #include <QFrame>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <algorithm>
 
 #include "Appinterface.h"
 #include "QtText.h"
 #include "Tabledata.h"
 #include "TypeObject.h"
+#include "TypeGridEditing.h"
 
 // ---------------------------------------------------------------- focus reports
 
@@ -74,6 +77,12 @@ int TTypeGridModel::rowCount(const QModelIndex& parent) const {
 
 int TTypeGridModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : Grid->Layout().ColCount;
+}
+
+Qt::ItemFlags TTypeGridModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.row() > 0 && index.column() > 0) f |= Qt::ItemIsEditable;
+    return f;
 }
 
 QVariant TTypeGridModel::data(const QModelIndex& index, int role) const {
@@ -140,6 +149,10 @@ void TTypeGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         brush = pal.highlight();
         font = pal.color(QPalette::HighlightedText);
     } else if (g.Empty) brush = pal.button();
+    else if (const TRecMoveStruct& move = Grid->RowMove(); move.Active && row == move.Target + 1) {
+        brush = pal.highlight();
+        font = pal.color(QPalette::HighlightedText);
+    } else if (move.Active && row == move.Source + 1) brush = pal.color(QPalette::Disabled, QPalette::Text);
     const QRect r = option.rect;
     painter->fillRect(r, brush);
     if (focused && !fixed) {
@@ -255,10 +268,21 @@ TTypeObjectDataGrid::TTypeObjectDataGrid(_TypeGridContext* context)
     Context->TabControl->Enter.OnEnter = [this] { Report(); };
     QObject::connect(Context->TabControl, &QTabBar::currentChanged, Context->TabControl,
                      [this](int index) { TabControlChange(index); });
+    RecMove = std::make_unique<TRecMoveStruct>(Context, [this] { RecMoveTimer(); });
+    AttachEditors();
 }
 
 TTypeObjectDataGrid::~TTypeObjectDataGrid() {
+    RecMove->Timer->stop();
+    RecMove->Active = 0;
+    // An open editor closes without storing anything.
+    TextOpen = SwitchOpen = UnitsOpen = false;
+    DetachEditors();
     TTypeGridView* view = Context->DataGrid;
+    if (QLineEdit* editor = GridEditor()) {
+        GridEdit.Store = false;
+        emit Delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
     view->Enter.OnEnter = nullptr;
     view->OnUserMove = nullptr;
     view->OnResize = nullptr;
@@ -396,9 +420,16 @@ int32_t TTypeObjectDataGrid::GetViewSlot() const {
 }
 
 void TTypeObjectDataGrid::HideEditors() {
+    EndRowMove();
+    // The open editor closes as when it loses the focus: what was typed is kept.
+    if (QLineEdit* editor = GridEditor()) {
+        emit Delegate->commitData(editor);
+        emit Delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+    MemoExit(true);
+    MemoExit(false);
+    cmbboxUnitsExit();
     for (QWidget* w : {static_cast<QWidget*>(Context->TextPanel), static_cast<QWidget*>(Context->SwitchPanel),
                        static_cast<QWidget*>(Context->UnitsCombo)})
         if (w) w->hide();
-    TTypeGridView* view = Context->DataGrid;
-    view->closePersistentEditor(view->currentIndex());
 }

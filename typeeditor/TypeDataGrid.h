@@ -6,7 +6,9 @@
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QFont>
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTableView>
@@ -20,7 +22,9 @@
 
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QPlainTextEdit;
+class QTimer;
 class TTypeObjectData;
 class TTypeObjectDataGrid;
 class TfrmTypeObject;
@@ -81,6 +85,8 @@ public:
     explicit TTypeGridModel(TTypeObjectDataGrid* grid) : Grid(grid) {}
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    // Data cells can be edited; the grid object decides which editor opens.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     void Reset(const std::function<void()>& change);
 
@@ -103,16 +109,44 @@ private:
     TTypeObjectDataGrid* Grid;
 };
 
-// Paints a cell as the grid's owner draws it.
+// Paints a cell as the grid's owner draws it, and gives the grid's own
+// one-line editor.
 class TTypeGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     explicit TTypeGridDelegate(TTypeObjectDataGrid* grid, QObject* parent) : QStyledItemDelegate(parent), Grid(grid) {}
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
+    // The editor open now, or null.
+    QLineEdit* OpenEditor() const { return Editor; }
 
 private:
     TTypeObjectDataGrid* Grid;
+    mutable QPointer<QLineEdit> Editor;
+};
+
+// The parameter row move with the Ctrl key: active from a Ctrl key-down on
+// the Parameters tab until Ctrl is released (the move happens) or another
+// key, a loss of focus, a tab change or the timer ends it.
+struct TRecMoveStruct {
+    uint8_t Active = 0;
+    QTimer* Timer = nullptr;  // owned; 300 ms, running while a move is active
+    _TypeGridContext* Context = nullptr;
+    int32_t Source = 0;
+    int32_t Target = 0;
+    // Whether Ctrl is held now; tests stand in for the keyboard.
+    std::function<bool()> CtrlHeld;
+    // Whether the type window is the active window.
+    std::function<bool()> WindowActive;
+
+    TRecMoveStruct(_TypeGridContext* context, const std::function<void()>& tick);
+    ~TRecMoveStruct();
+    TRecMoveStruct(const TRecMoveStruct&) = delete;
+    TRecMoveStruct& operator=(const TRecMoveStruct&) = delete;
 };
 
 // The text at (left + 2, top + 3), clipped to the cell less one pixel on
@@ -134,6 +168,15 @@ public:
     _TypeSelection GetSelection();
     int32_t GetViewSlot() const;
     void HideEditors();
+    // Ends an active row move without moving.
+    void EndRowMove();
+    TRecMoveStruct& RowMove() { return *RecMove; }
+    const TRecMoveStruct& RowMove() const { return *RecMove; }
+    // Opens the current cell's editor as the grid does on a double click,
+    // Enter or F2; clear: as the Delete key does (the editor opens empty);
+    // typed: the character that opened it.
+    void StartEdit(bool clear, const QString& typed = QString());
+    QLineEdit* GridEditor() const { return Delegate->OpenEditor(); }
 
     const TTypeGridLayout& Layout() const { return GridLayout; }
     const TTypeGridTexts& Texts() const { return CaptionTexts; }
@@ -158,8 +201,50 @@ private:
     QObject* CornerPainter = nullptr;
     QFont FixedFont;
 
+    // The grid's one-line editor: the cell it edits and whether its text
+    // is to be stored when it closes (typed into, or opened by Delete).
+    struct TGridEdit {
+        uint8_t Kind = 0;
+        int32_t Table = -1, Row = -1, Col = -1;
+        std::string Text;
+        bool Store = false;
+        bool Opened = false;  // its editor was made
+    } GridEdit;
+    // The units combo.
+    bool UnitsOpen = false;
+    std::string UnitsText;
+    uint8_t UnitsAccept = 0;
+    int32_t UnitsParameter = -1;
+    // The multi-line editors.
+    bool TextOpen = false, SwitchOpen = false;
+    uint8_t EditorChanged = 0;
+    QString MemoBefore;  // the open editor's text before the last change
+    int32_t EditParameter = -1, EditSwitch = -1;
+    bool Filling = false;  // the program itself fills an editor
+    std::unique_ptr<TRecMoveStruct> RecMove;
+    QObject* Events = nullptr;  // the event filter on the grid and its editors
+
     void RebuildTabs();
     void LayoutGrid(bool force);
     void TabControlChange(int index);
     void Report();
+    void Modified();
+    void AttachEditors();
+    void DetachEditors();
+    friend class TTypeGridDelegate;
+    friend class TTypeGridEvents;
+    void FillGridEditor(QLineEdit* editor);
+    void DataGridSetEditText(const QString& text);
+    bool DataGridKeyDown(QKeyEvent* key);
+    bool DataGridKeyUp(QKeyEvent* key);
+    void DataGridExit();
+    void RecMoveTimer();
+    void ShowPanel(QFrame* panel, QPlainTextEdit* editor, const QRect& cell, int32_t lines, const std::string& text,
+                   const QString& typed);
+    void MemoChange(QPlainTextEdit* editor, int32_t maxLines, int32_t maxLength);
+    void MemoExit(bool param);
+    void cmbboxUnitsChange(const QString& text);
+    void cmbboxUnitsExit();
+    bool EditorKey(QObject* watched, QKeyEvent* key);
+    void EditorFocusOut(QObject* watched);
 };

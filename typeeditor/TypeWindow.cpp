@@ -29,6 +29,7 @@
 #include "Tabledata.h"
 #include "TextHelpers.h"
 #include "TypeCommands.h"
+#include "TypeGridEditing.h"
 #include "TypeObject.h"
 #include "TypeTransfer.h"
 #include "Typedata.h"
@@ -735,6 +736,7 @@ bool TfrmTypeObject::eventFilter(QObject* watched, QEvent* event) {
             }
             return ApplicationEventsMessage(key);
         }
+        if (event->type() == QEvent::KeyPress && watched == QApplication::focusWidget()) RowMoveKey(key);
     }
     return TMDICustomChild::eventFilter(watched, event);
 }
@@ -745,6 +747,18 @@ bool TfrmTypeObject::ApplicationEventsMessage(QKeyEvent*) {
     else if (focus == TabControl) DataGrid->setFocus(Qt::TabFocusReason);
     else if (focus == DataGrid) TreeView->setFocus(Qt::TabFocusReason);
     return true;
+}
+
+void TfrmTypeObject::RowMoveKey(QKeyEvent* key) {
+    // A key other than Up and Down ends the grid's row move; with Ctrl held
+    // the status bar names the key.
+    if (!TypeGrid || !TypeGrid->RowMove().Active || !InsideThisWindow(QApplication::focusWidget())) return;
+    const int k = key->key();
+    if (!(key->modifiers() & Qt::ControlModifier) && k != Qt::Key_Control) TypeGrid->EndRowMove();
+    else if (k != Qt::Key_Up && k != Qt::Key_Down && k != Qt::Key_Control) {
+        TypeGrid->EndRowMove();
+        StatusPanels[3]->setText(QString::number(VirtualKeyCode(k)));
+    }
 }
 
 // ---------------------------------------------------------------- closing

@@ -171,6 +171,8 @@ private:
     void GridModified() { UpdateStatus(true); }
     // Ctrl+Tab moves the focus tree -> tabs -> grid -> tree.
     bool ApplicationEventsMessage(QKeyEvent* key);
+    // The grid's row move ends on any key but Up and Down.
+    void RowMoveKey(QKeyEvent* key);
     // Save and Save As; true when the type is on disk.
     bool Save();
     bool SaveAs();

@@ -3,9 +3,10 @@
 // the tab of a 65,535-row table, painting one screen of grid cells, the
 // heap the open window holds beside its model, saving a type with 41 MB
 // of cells against the floor of writing as many bytes with one write, one
-// fsync and one rename, and two structure commands through their actions
-// (a parameter inserted at the top of 254, a field added to the 65,535-row
-// table), each with the tree rebuilt and the grid laid out and painted.
+// fsync and one rename, two structure commands through their actions (a
+// parameter inserted at the top of 254, a field added to the 65,535-row
+// table), and moving the last of 254 parameters to the top with the Ctrl
+// key, each with the tree rebuilt and the grid laid out and painted.
 //
 // Counters: "model_MB" the heap of the type alone, "window_x_model" the heap
 // of the open window (model included) as a multiple of it, "x_floor" the
@@ -16,6 +17,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <atomic>
 #include <chrono>
@@ -306,10 +308,54 @@ void BM_AddFieldToLongTable(benchmark::State& state) {
     });
 }
 
+// Moving the last of the 254 parameters to the top with the Ctrl key held:
+// Ctrl and 253 times Up (untimed, "gesture_ms" tells how long they took),
+// then the move on Ctrl's release with the tree rebuilt and the grid laid
+// out and painted again (timed).
+void BM_MoveLastParameterToTop(benchmark::State& state) {
+    TfrmTypeObject* w = OpenShown(LargeFile(1));
+    w->TypeGrid->RowMove().CtrlHeld = [] { return true; };
+    w->TypeGrid->RowMove().WindowActive = [] { return true; };
+    QTableView* grid = w->DataGrid;
+    auto send = [grid](QEvent::Type type, int key, Qt::KeyboardModifiers mods) {
+        QKeyEvent event(type, key, mods);
+        QApplication::sendEvent(grid, &event);
+    };
+    TTypeData6& def = w->TypeData->GetTypeData();
+    const int32_t last = def.GetParameterCount() - 1;
+    double gesture = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string moving = def.GetParamName(last, 0);
+        w->TabControl->setCurrentIndex(0);
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(last + 1, 3));
+        QApplication::processEvents();
+        const auto g0 = std::chrono::steady_clock::now();
+        send(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+        for (int32_t i = 0; i < last; ++i) {
+            send(QEvent::KeyPress, Qt::Key_Up, Qt::ControlModifier);
+            send(QEvent::KeyRelease, Qt::Key_Up, Qt::ControlModifier);
+        }
+        QApplication::processEvents();
+        gesture += std::chrono::duration<double>(std::chrono::steady_clock::now() - g0).count();
+        state.ResumeTiming();
+        send(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+        w->Refresh(true);
+        QApplication::processEvents();
+        state.PauseTiming();
+        if (def.GetParamName(0, 0) != moving || grid->currentIndex().row() != 1) state.SkipWithError("not moved");
+        state.ResumeTiming();
+    }
+    state.counters["gesture_ms"] = 1e3 * gesture / static_cast<double>(state.iterations());
+    Close(w);
+}
+
 }  // namespace
 
 BENCHMARK(BM_InsertParameterAtTop)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
 BENCHMARK(BM_AddFieldToLongTable)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
+BENCHMARK(BM_MoveLastParameterToTop)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 BENCHMARK(BM_OpenTypeWindow)->Arg(1)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_SwitchToLongTable)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 BENCHMARK(BM_PaintOneScreen)->Arg(0)->Arg(2)->Arg(6)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();

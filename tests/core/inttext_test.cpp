@@ -46,3 +46,19 @@ TEST(Cp1252, EveryByteSurvivesTheRoundTrip) {
     EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?");         // cut sequence
 }
 
+
+TEST(IntText64, TakesEverySixtyFourBitValueInTheSameForms) {
+    const std::pair<const char*, std::optional<int64_t>> cases[] = {
+        {"0x10", 16},
+        {" -2147483649", -2147483649LL},
+        {"4294967296", 4294967296LL},
+        {"-0x8000000000000000", INT64_MIN},
+        {"9223372036854775807", INT64_MAX},
+        {"9223372036854775808", std::nullopt},
+        {"-9223372036854775809", std::nullopt},
+        {"$FFFFFFFFFFFFFFFFF", std::nullopt},
+        {"12a", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [text, value] : cases) EXPECT_EQ(ReadIntText64(text), value) << text;
+}
