@@ -13,6 +13,7 @@
 #include "Tabledata.h"
 #include "TypeCSV.h"
 #include "TypeCSVCommands.h"
+#include "TypeObject.h"
 #include "Typedata.h"
 
 namespace {
@@ -22,25 +23,28 @@ std::function<int32_t(TfrmCsvElementsSelect&)>& AnswerHook() {
 }
 }  // namespace
 
-TCsvElements ScanCsvElements(CSVFile& file) {
+TCsvElements ScanCsvElements(CSVFile& file, const uint8_t* displayFormats) {
     TCsvElements found;
     file.Rewind();
-    {
-        TTypeData6 scratch;
-        ResetTypeForCSVImport(scratch);
-        uint32_t mask = 0;
-        if (!ReadFromCSV(scratch, file, &mask)) found.Parameters = TCsvElements::TParameters::Damaged;
-        else if (mask != 0) found.Parameters = TCsvElements::TParameters::Found;
+    auto definition = std::make_unique<TTypeObjectData>(displayFormats);
+    ResetTypeForCSVImport(definition->GetTypeData());
+    uint32_t mask = 0;
+    if (!ReadFromCSV(definition->GetTypeData(), file, &mask)) {
+        found.Parameters = TCsvElements::TParameters::Damaged;
+    } else {
+        if (mask != 0) found.Parameters = TCsvElements::TParameters::Found;
+        found.Definition = std::move(definition);
     }
     file.Rewind();
     for (;;) {
-        TTableData scratch;
+        auto table = std::make_unique<TTableData>(displayFormats);
+        table->SetDataSetCount(1);
         try {
-            if (!scratch.ReadFromCSV(file)) break;
+            if (!table->ReadFromCSV(file)) break;
         } catch (...) {
             break;  // a damaged block ends the list
         }
-        found.Tables.push_back(scratch.GetName());
+        found.Tables.push_back(std::move(table));
     }
     return found;
 }
@@ -50,7 +54,7 @@ void TfrmCsvElementsSelect::SetAnswerHook(std::function<int32_t(TfrmCsvElementsS
 }
 
 TfrmCsvElementsSelect::TfrmCsvElementsSelect(_AppInterface* app, CSVFile& file, uint8_t* parameters,
-                                             std::vector<uint8_t>* tables, int32_t* tableCount)
+                                             std::vector<uint8_t>* tables, int32_t* tableCount, TCsvElements* read)
     : QDialog(app ? app->MainForm : nullptr), App(app), Parameters(parameters), Tables(tables),
       TableCount(tableCount) {
     *Parameters = 0;
@@ -84,7 +88,7 @@ TfrmCsvElementsSelect::TfrmCsvElementsSelect(_AppInterface* app, CSVFile& file, 
     setTabOrder(btnOk, btnCancel);
 
     // What the file holds.
-    const TCsvElements found = ScanCsvElements(file);
+    TCsvElements found = ScanCsvElements(file, app ? app->DisplayFormats : nullptr);
     auto add = [this](const QString& text, bool ticked, bool enabled) {
         auto* item = new QListWidgetItem(text, chklistboxElements);
         Qt::ItemFlags flags = Qt::ItemIsUserCheckable | Qt::ItemIsSelectable;
@@ -94,7 +98,7 @@ TfrmCsvElementsSelect::TfrmCsvElementsSelect(_AppInterface* app, CSVFile& file, 
     };
     add("Parameters/Configuration", found.Parameters == TCsvElements::TParameters::Found,
         found.Parameters != TCsvElements::TParameters::Absent);
-    for (const std::string& name : found.Tables) add("Table: " + QStr(name), true, true);
+    for (const auto& table : found.Tables) add("Table: " + QStr(table->GetName()), true, true);
     chklistboxElements->setCurrentRow(found.Parameters == TCsvElements::TParameters::Absent && !found.Tables.empty());
 
     connect(chklistboxElements, &QListWidget::itemChanged, this, &TfrmCsvElementsSelect::chklistboxElementsClickCheck);
@@ -103,7 +107,10 @@ TfrmCsvElementsSelect::TfrmCsvElementsSelect(_AppInterface* app, CSVFile& file, 
     chklistboxElementsClickCheck();
     chklistboxElements->setFocus();
     SetStartingSize(this, QSize(320, 260));
+    if (read) *read = std::move(found);
 }
+
+TfrmCsvElementsSelect::~TfrmCsvElementsSelect() = default;
 
 void TfrmCsvElementsSelect::chklistboxElementsClickCheck() {
     bool any = false;
@@ -126,8 +133,8 @@ void TfrmCsvElementsSelect::btnOkClick() {
 void TfrmCsvElementsSelect::btnCancelClick() { done(2); }
 
 int32_t TfrmCsvElementsSelect::Execute(_AppInterface* app, CSVFile& file, uint8_t* parameters,
-                                       std::vector<uint8_t>* tables, int32_t* tableCount) {
-    TfrmCsvElementsSelect dialog(app, file, parameters, tables, tableCount);
+                                       std::vector<uint8_t>* tables, int32_t* tableCount, TCsvElements* read) {
+    TfrmCsvElementsSelect dialog(app, file, parameters, tables, tableCount, read);
     int32_t result = AnswerHook() ? AnswerHook()(dialog) : dialog.exec();
     if (result != 1) {
         // The title bar's close and Escape end the dialog as Cancel does:
@@ -136,6 +143,7 @@ int32_t TfrmCsvElementsSelect::Execute(_AppInterface* app, CSVFile& file, uint8_
         *parameters = 0;
         tables->clear();
         *tableCount = 0;
+        if (read) *read = TCsvElements();
     }
     return result;
 }

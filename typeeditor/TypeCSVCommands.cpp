@@ -55,36 +55,19 @@ TCsvExportResult WriteTypeCSVFile(TTypeObjectData& type, const std::string& file
     return result;
 }
 
-bool ReadTypeCSVFile(TTypeObjectData& type, CSVFile& file, bool parameters, std::span<const uint8_t> tables) {
-    TTypeObjectData definition(type.GetDisplayFormats());
-    if (parameters) {
-        file.Rewind();
-        ResetTypeForCSVImport(definition.GetTypeData());
-        if (!ReadFromCSV(definition.GetTypeData(), file)) return false;
-    }
-    std::vector<std::unique_ptr<TTableData>> read;
-    file.Rewind();
-    for (size_t i = 0; i < tables.size(); ++i) {
-        auto table = std::make_unique<TTableData>(type.GetDisplayFormats());
-        table->SetDataSetCount(1);
-        try {
-            // The blocks were there when the file was scanned; one that is
-            // missing now means the file changed under us.
-            if (!table->ReadFromCSV(file)) return false;
-        } catch (...) {
-            return false;
-        }
-        if (tables[i]) read.push_back(std::move(table));
-    }
+bool ApplyCsvElements(TTypeObjectData& type, TCsvElements& read, bool parameters, std::span<const uint8_t> tables) {
+    if (parameters && !read.Definition) return false;
+    if (tables.size() > read.Tables.size()) return false;
     // Everything chosen was read: now the type changes.
     if (parameters) {
-        type.SwapTypeData(definition);
+        type.SwapTypeData(*read.Definition);
         // The tables there are belong to the type under its new name.
         type.SetTypeName(type.GetTypeData().GetName());
     }
-    for (auto& table : read) {
-        table->SetTypeName(type.GetTypeName());
-        type.AdoptTable(std::move(table));
+    for (size_t i = 0; i < tables.size(); ++i) {
+        if (!tables[i]) continue;
+        read.Tables[i]->SetTypeName(type.GetTypeName());
+        type.AdoptTable(std::move(read.Tables[i]));
     }
     return true;
 }
@@ -100,16 +83,21 @@ bool ImportTypeCSV(TfrmTypeObject& window, const std::string& fileName, bool ask
     uint8_t parameters = 0;
     std::vector<uint8_t> tables;
     int32_t tableCount = 0;
-    if (TfrmCsvElementsSelect::Execute(app, file, &parameters, &tables, &tableCount) != 1) return false;
+    // The dialog's scan reads every part it lists; the import takes the
+    // parts chosen from it instead of reading the file again.
+    TCsvElements read;
+    if (TfrmCsvElementsSelect::Execute(app, file, &parameters, &tables, &tableCount, &read) != 1) return false;
     if (ask && parameters &&
         ShowMessageBox(&window, app->Text(Msg::OverwriteParametersConfirm), TMsgIcon::Warning, TMsgButtons::YesNo) !=
             QMessageBox::Yes)
         return false;
     window.HideEditors();
-    if (!ReadTypeCSVFile(*window.TypeData, file, parameters != 0, tables)) {
+    if (!ApplyCsvElements(*window.TypeData, read, parameters != 0, tables)) {
         ShowMessageBox(&window, app->Text(Msg::ImportErrors), TMsgIcon::Stop);
         return false;
     }
+    // The language shown may be gone with the old definition.
+    if (window.CurrentLanguage >= window.TypeData->GetTypeData().GetLanguageCount()) window.CurrentLanguage = 0;
     window.Refresh(true);
     return true;
 }

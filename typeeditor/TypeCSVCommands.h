@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-class CSVFile;
+struct TCsvElements;
 class TTypeData6;
 class TTypeObjectData;
 class TfrmTypeObject;
@@ -35,13 +35,13 @@ TCsvExportResult WriteTypeCSVFile(TTypeObjectData& type, const std::string& file
                                   std::span<const uint8_t> languages, bool parameters, bool configuration,
                                   std::span<const uint8_t> tables);
 
-// Reads the chosen parts of the file into the type: with parameters, the
-// definition is replaced by the one the file holds (and the tables take
-// its name as their owner's); every table block whose flag is set (one
-// flag per block, in file order) is appended after the tables there are.
-// Everything is read aside first: false when a chosen part did not read,
-// and the type is then as it was.
-bool ReadTypeCSVFile(TTypeObjectData& type, CSVFile& file, bool parameters, std::span<const uint8_t> tables);
+// Puts the chosen parts of what a scan of a CSV file read into the type:
+// with parameters, the definition is replaced by the one the file holds
+// (and the tables there are take its name as their owner's); every table
+// whose flag is set (one flag per table read, in file order) is appended
+// after the tables there are. False when a chosen part did not read: the
+// type is then as it was.
+bool ApplyCsvElements(TTypeObjectData& type, TCsvElements& read, bool parameters, std::span<const uint8_t> tables);
 
 // The type window's commands: File > Export > CSV, and the import of a
 // CSV file into the window (ask: the window already holds a type, so

@@ -336,3 +336,15 @@ TEST_F(TypeCSVCommands, ExportProposesACsvName) {
     };
     for (const auto& c : cases) EXPECT_EQ(CsvExportFileName(c.Display), c.Proposed) << c.Display;
 }
+
+TEST_F(TypeCSVCommands, TheLanguageShownFollowsAnImportWithFewerLanguages) {
+    TfrmTypeObject* w = OpenSample();
+    ASSERT_NE(w, nullptr);
+    w->CurrentLanguage = 1;  // Deutsch
+    w->Refresh(false);
+    Import(Csv(CrLfLines({"Ident-String;ONE;;;;", "\xA7Sprachen;;;;;x", "Bezeichner;Wert;Einheit;Min ;Max;Italiano",
+                          "\xA7Parameter;;;;;", "P1;1;;0;9;Uno"})));
+    ASSERT_EQ(w->TypeData->GetTypeData().GetLanguageCount(), 1);
+    EXPECT_EQ(w->CurrentLanguage, 0);
+    EXPECT_EQ(w->StatusPanels[1]->text().toStdString(), "Italiano");
+}
