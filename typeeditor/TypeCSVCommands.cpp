@@ -10,6 +10,7 @@
 #include "MessageIds.h"
 #include "Tabledata.h"
 #include "TypeCSV.h"
+#include "TypeItemsSelect.h"
 #include "TypeObject.h"
 #include "TypeWindow.h"
 #include "Typedata.h"
@@ -107,16 +108,16 @@ void ExportTypeCSV(TfrmTypeObject& window) {
     window.HideEditors();
     if (!window.TypeData) return;
     TTypeObjectData& type = *window.TypeData;
-    // ITEMS: replaced by the items dialog.
-    std::vector<uint8_t> languages(static_cast<size_t>(type.GetTypeData().GetLanguageCount()), 1);
-    std::vector<uint8_t> tables(static_cast<size_t>(type.GetTableCount()), 1);
+    _TypeObjectItems items(type);
+    if (TfrmTypeObjectItemsSelect::Execute(app, type, &items) != 1) return;
     TOpenDialogRequest request;
     request.Owner = &window;
     request.Filter = CsvFileFilter;
     request.DefaultExt = CsvFileExt;
     std::string fileName;
     if (!RunSaveDialog(request, CsvExportFileName(window.GetDisplayName()), fileName)) return;
-    const TCsvExportResult result = WriteTypeCSVFile(type, fileName, languages, true, true, tables);
+    const TCsvExportResult result = WriteTypeCSVFile(type, fileName, items.languages, items.parameters != 0,
+                                                     items.configuration != 0, items.tables);
     if (result.PartFailed) ShowMessageBox(&window, app->Text(Msg::ExportErrors), TMsgIcon::Stop);
     if (!result.Saved) ShowMessageBox(&window, app->Text(Msg::CannotSaveFile, fileName), TMsgIcon::Stop);
 }

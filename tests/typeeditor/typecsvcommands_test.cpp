@@ -14,6 +14,7 @@
 #include "Main.h"
 #include "Tabledata.h"
 #include "TypeCSVCommands.h"
+#include "TypeItemsSelect.h"
 #include "TypeObject.h"
 #include "TypeSamples.h"
 #include "TypeWindow.h"
@@ -50,6 +51,12 @@ protected:
     std::vector<int> Untick;
     bool CancelElements = false;
     int ElementDialogs = 0;
+    // Entries of the export's items dialog to untick: languages, items.
+    std::vector<int> UntickLanguages, UntickItems;
+    bool CancelItems = false;
+    // The save dialog's proposals; the file it chooses (empty: cancelled).
+    std::vector<std::pair<TOpenDialogRequest, std::string>> SaveDialogs;
+    std::string SaveFile;
 
     void SetUp() override {
         FrameFixture::SetUp();
@@ -65,6 +72,19 @@ protected:
             d.btnOk->click();
             return d.result();
         });
+        TfrmTypeObjectItemsSelect::SetAnswerHook([this](TfrmTypeObjectItemsSelect& d) {
+            if (CancelItems) return 2;
+            for (int i : UntickLanguages) d.chkListBox1->item(i)->setCheckState(Qt::Unchecked);
+            for (int i : UntickItems) d.CheckListBox->item(i)->setCheckState(Qt::Unchecked);
+            d.btnOk->click();
+            return d.result();
+        });
+        SetSaveDialogHook([this](const TOpenDialogRequest& r, const std::string& start, std::string& name) {
+            SaveDialogs.push_back({r, start});
+            if (SaveFile.empty()) return false;
+            name = SaveFile;
+            return true;
+        });
         Main = std::make_unique<TfrmQX318MainForm>();
         Main->show();
         QApplication::processEvents();
@@ -74,6 +94,7 @@ protected:
             if (auto* t = qobject_cast<TfrmTypeObject*>(w)) t->Modified = false;
         Main.reset();
         TfrmCsvElementsSelect::SetAnswerHook(nullptr);
+        TfrmTypeObjectItemsSelect::SetAnswerHook(nullptr);
         SetSaveDialogHook(nullptr);
         FrameFixture::TearDown();
     }
@@ -347,4 +368,113 @@ TEST_F(TypeCSVCommands, TheLanguageShownFollowsAnImportWithFewerLanguages) {
     ASSERT_EQ(w->TypeData->GetTypeData().GetLanguageCount(), 1);
     EXPECT_EQ(w->CurrentLanguage, 0);
     EXPECT_EQ(w->StatusPanels[1]->text().toStdString(), "Italiano");
+}
+
+TEST_F(TypeCSVCommands, ExportWritesTheChosenPartsAndTheyReadBack) {
+    TfrmTypeObject* w = OpenSample();
+    ASSERT_NE(w, nullptr);
+    // Field 0 of every table in binary, field 1 in hexadecimal, field 2 in
+    // decimal.
+    Main->App.DisplayFormats[TTableData::FirstFieldSlot] = 2;
+    Main->App.DisplayFormats[TTableData::FirstFieldSlot + 1] = 1;
+    UntickLanguages = {1};  // Deutsch
+    UntickItems = {1, 3};   // Configuration, the unnamed table
+    SaveFile = (Root / "exported.csv").string();
+    w->mnuExportCSV->trigger();
+    ASSERT_EQ(SaveDialogs.size(), 1u);
+    EXPECT_EQ(SaveDialogs[0].second, (Root / "pump.csv").string());
+    EXPECT_EQ(SaveDialogs[0].first.Filter, "CSV File (*.csv)|*.csv|Any File (*.*)|*.*");
+    EXPECT_EQ(SaveDialogs[0].first.DefaultExt, "*.csv");
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_FALSE(w->Modified);
+    const std::string expected = CrLfLines({
+        "QX318Utility_Exported;;;;;;",
+        "Anzahl_Config-Switches;16;;;;;",
+        "Ident-String;PUMP;;;;;",
+        "\xA7Sprachen;;;;;x;",
+        "Bezeichner;Wert;Einheit;Min ;Max;English;Deutsch",
+        "\xA7Parameter;;;;;;",
+        "P1;100;rpm;10;3000;Speed;",
+        "P2;43981;;0;0;Limit;",
+        "P3;5;;0;0;Delay;",
+        "\xA7Table",
+        "\xA7TableInfo",
+        "Name;Speeds",
+        "Function;0",
+        "Block;0",
+        "Cfg;0",
+        "Level;0",
+        "\xA7TableFields",
+        "Step;1;;0",
+        "Temp;2;;1",
+        ";4;;0",
+        "\xA7TableData",
+        "00000111b;0xFFFB;305419896",
+        "11111111b;0x012C;1",
+    });
+    EXPECT_EQ(ReadFileBytes(SaveFile), expected);
+
+    // Read back into a new window, in the same display formats.
+    w->close();
+    QApplication::processEvents();
+    Import(SaveFile);
+    ASSERT_EQ(TypeWindows().size(), 1u);
+    const TTypeObjectData& type = *TypeWindows()[0]->TypeData;
+    EXPECT_EQ(type.GetTypeName(), "PUMP");
+    EXPECT_EQ(ParameterNames(type.GetTypeData(), 0), (Strings{"P1 Speed", "P2 Limit", "P3 Delay"}));
+    EXPECT_EQ(type.GetTypeData().GetValue(1, 0), 0xABCD);
+    ASSERT_EQ(TableNames(type), Strings{"Speeds"});
+    const TTableData& t = *type.GetTable(0);
+    ASSERT_EQ(t.GetFieldCount(), 3);
+    EXPECT_EQ(t.GetField(1)->Size, 2);
+    EXPECT_EQ(t.GetField(1)->Flags, 1);
+    std::vector<uint32_t> cells;
+    for (int32_t r = 0; r < t.GetRowCount(); ++r)
+        for (int32_t f = 0; f < 3; ++f) cells.push_back(t.GetValue(0, r, f));
+    EXPECT_EQ(cells, (std::vector<uint32_t>{7, 0xFFFFFFFB, 0x12345678, 255, 300, 1}));
+}
+
+TEST_F(TypeCSVCommands, AFailedExportIsReportedAndKeepsTheOldFile) {
+    TfrmTypeObject* w = OpenSample();
+    ASSERT_NE(w, nullptr);
+    SaveFile = (Root / "exported.csv").string();
+    w->mnuExportCSV->trigger();
+    ASSERT_TRUE(Messages.empty());
+    const auto size = static_cast<rlim_t>(fs::file_size(SaveFile));
+    const std::string cannotSave = "Cannot save file:\r\n" + SaveFile;
+    const std::string inconsistent = "Some errors occured during export.\r\nOutput file is not consistent.";
+    const struct {
+        const char* Case;
+        rlim_t Limit;
+        Strings Messages;
+    } cases[] = {
+        {"a part fails", 50, {inconsistent, cannotSave}},
+        // Every part went into the write buffer; the close writes it out.
+        {"the close fails", size - 10, {cannotSave}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Case);
+        WriteFileBytes(SaveFile, "old contents");
+        Messages.clear();
+        {
+            FileSizeLimit limit(c.Limit);
+            w->mnuExportCSV->trigger();
+        }
+        EXPECT_EQ(MessageTexts(), c.Messages);
+        for (const TMessageRequest& m : Messages) EXPECT_EQ(m.Icon, TMsgIcon::Stop);
+        EXPECT_EQ(ReadFileBytes(SaveFile), "old contents");
+        EXPECT_FALSE(w->Modified);
+    }
+    // Cancelled in either dialog: nothing written, nothing said.
+    Messages.clear();
+    const size_t dialogs = SaveDialogs.size();
+    CancelItems = true;
+    w->mnuExportCSV->trigger();
+    EXPECT_EQ(SaveDialogs.size(), dialogs);
+    CancelItems = false;
+    SaveFile.clear();
+    w->mnuExportCSV->trigger();
+    EXPECT_EQ(SaveDialogs.size(), dialogs + 1);
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_EQ(ReadFileBytes(Root / "exported.csv"), "old contents");
 }
