@@ -48,6 +48,13 @@ bool CSVFile::Close() {
     return ok;
 }
 
+void CSVFile::Discard() {
+    if (!Output) return;
+    std::fclose(Output);
+    Output = nullptr;
+    ::unlink(TempName.c_str());
+}
+
 bool CSVFile::ReadLine() {
     if (WriteMode || !Input) return false;
     CurrentLine.clear();

@@ -50,9 +50,9 @@ TCsvExportResult WriteTypeCSVFile(TTypeObjectData& type, const std::string& file
         if (Chosen(tables, static_cast<size_t>(i)))
             if (TTableData* table = type.GetTable(i)) good = table->WriteToCSV(file);
     result.PartFailed = !good;
-    // The file lands under its name only when every byte of it got there; a
-    // write that failed on the way keeps it from being put in place.
-    result.Saved = file.Close() && good;
+    // The file lands under its name only when every byte of it got there.
+    if (good) result.Saved = file.Close();
+    else file.Discard();
     return result;
 }
 
