@@ -48,6 +48,13 @@ bool CSVFile::Close() {
     return ok;
 }
 
+void CSVFile::Discard() {
+    if (!Output) return;
+    std::fclose(Output);
+    Output = nullptr;
+    ::unlink(TempName.c_str());
+}
+
 bool CSVFile::ReadLine() {
     if (WriteMode || !Input) return false;
     CurrentLine.clear();
@@ -102,8 +109,10 @@ void CSVFile::Rewind() {
     FieldIndex = -1;
 }
 
+// The stream belongs to this object alone: it is written without taking
+// the stream's lock for every field.
 void CSVFile::BeginField() {
-    if (FieldIndex != -1) std::fputc(';', Output);
+    if (FieldIndex != -1) fputc_unlocked(';', Output);
     ++FieldIndex;
     if (LineIndex == -1) LineIndex = 0;
 }
@@ -111,13 +120,13 @@ void CSVFile::BeginField() {
 void CSVFile::WriteField(const char* text) {
     if (!Output) return;
     BeginField();
-    if (text) std::fputs(text, Output);
+    if (text) fputs_unlocked(text, Output);
 }
 
 void CSVFile::WriteField(std::string_view text) {
     if (!Output) return;
     BeginField();
-    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), Output);
+    if (!text.empty()) fwrite_unlocked(text.data(), 1, text.size(), Output);
 }
 
 void CSVFile::WriteIntField(int32_t value) {
@@ -132,7 +141,7 @@ void CSVFile::WriteEmptyFields(int32_t n) {
 
 void CSVFile::EndLine() {
     if (!Output) return;
-    std::fputs("\r\n", Output);
+    fwrite_unlocked("\r\n", 1, 2, Output);
     ++LineIndex;
     FieldIndex = -1;
 }

@@ -50,6 +50,9 @@ public:
     // Write mode: flushes the file, puts it in place under its name and
     // reports whether all of it got there. Read mode: closes the file.
     bool Close();
+    // Write mode: drops what was written; the file of that name stays as it
+    // was.
+    void Discard();
 
     int32_t GetFieldIndex() const { return FieldIndex; }
     int32_t GetLineIndex() const { return LineIndex; }

@@ -7,6 +7,7 @@
 // list around it changes.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <type_traits>
@@ -163,7 +164,9 @@ public:
         if (n < 0) return;
         const auto target = static_cast<size_t>(n);
         if (target < Rows.size()) Rows.resize(target);
-        Rows.reserve(target);
+        // Rows added one at a time (one per line of a CSV block) must not
+        // move every row each time: the room grows at least twofold.
+        if (target > Rows.capacity()) Rows.reserve(std::max(target, 2 * Rows.capacity()));
         while (Rows.size() < target) Rows.push_back(NewRow());
     }
 

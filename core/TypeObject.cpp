@@ -158,6 +158,8 @@ void TTypeObjectData::Swap(TTypeObjectData& other) {
     std::memcpy(other.Extension, extension, ExtensionSize);
 }
 
+void TTypeObjectData::SwapTypeData(TTypeObjectData& other) { std::swap(Definition, other.Definition); }
+
 // ---------------------------------------------------------------- type file
 
 // The nested containers of the type and of each table, then the extension.

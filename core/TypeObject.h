@@ -107,6 +107,8 @@ public:
 
     // Exchanges the contents (definition, tables, extension) of two objects.
     void Swap(TTypeObjectData& other);
+    // Exchanges only the definitions; the tables stay where they are.
+    void SwapTypeData(TTypeObjectData& other);
 
 private:
     std::unique_ptr<TTypeData6> Definition;

@@ -28,6 +28,7 @@
 #include "QtText.h"
 #include "Tabledata.h"
 #include "TextHelpers.h"
+#include "TypeCSVCommands.h"
 #include "TypeCommands.h"
 #include "TypeGridEditing.h"
 #include "TypeObject.h"
@@ -506,11 +507,11 @@ void TfrmTypeObject::UpdateActions() {
         for (QAction* a : popup->actions())
             if (a->objectName() == "N6" || a->objectName() == "N7") a->setVisible(viewAs);
     mnuLanguage->menuAction()->setEnabled(actLanguage->isEnabled());
-    // Print and the exports are still to come.
+    // Print and the PWX export are still to come.
     mnuPrint->setEnabled(false);
     mnuExportPWX->setEnabled(false);
-    mnuExportCSV->setEnabled(false);
-    mnuExport->setEnabled(false);
+    mnuExportCSV->setEnabled(true);
+    mnuExport->setEnabled(true);
 }
 
 // ---------------------------------------------------------------- status
@@ -830,7 +831,12 @@ void TfrmTypeObject::mnuPrintClick() { HideEditors(); }
 
 void TfrmTypeObject::mnuExportPWXClick() { HideEditors(); }
 
-void TfrmTypeObject::mnuExportCSVClick() { HideEditors(); }
+void TfrmTypeObject::mnuExportCSVClick() { ExportTypeCSV(*this); }
+
+bool TfrmTypeObject::ImportFromCSV(TMDICustomChild* window, const std::string& fileName, bool ask) {
+    auto* type = qobject_cast<TfrmTypeObject*>(window);
+    return type && ImportTypeCSV(*type, fileName, ask);
+}
 
 bool TfrmTypeObject::SaveToFile(const std::string& name) {
     if (!TypeData) return false;
@@ -923,4 +929,5 @@ void RegisterTypeEditor() {
     DocumentCreators().OpenTypeObject = [](_AppInterface* app, const std::string& name) -> TMDICustomChild* {
         return OpenTypeObject(app, name);
     };
+    DocumentCreators().ImportFromCSV = &TfrmTypeObject::ImportFromCSV;
 }

@@ -107,6 +107,10 @@ public:
     // Whether the window may close; asks about unsaved changes.
     bool FormCloseQuery();
 
+    // Imports a CSV file into a type window; ask: the window already holds
+    // a type. True when something was imported.
+    static bool ImportFromCSV(TMDICustomChild* window, const std::string& fileName, bool ask);
+
 public slots:
     void FormActivate();
     void FormDeactivate();

@@ -8,6 +8,10 @@
 // table), and moving the last of 254 parameters to the top with the Ctrl
 // key, each with the tree rebuilt and the grid laid out and painted.
 //
+// Also the CSV export and import of the large type (the import as the
+// command runs it: the elements scan, which reads every part, then the
+// parts taken into the type), in bytes of CSV text per second.
+//
 // Counters: "model_MB" the heap of the type alone, "window_x_model" the heap
 // of the open window (model included) as a multiple of it, "x_floor" the
 // save's time as a multiple of the floor's.
@@ -27,8 +31,11 @@
 #include <new>
 #include <string>
 
+#include "CSVFile.h"
+#include "CsvElementsSelect.h"
 #include "Main.h"
 #include "Tabledata.h"
+#include "TypeCSVCommands.h"
 #include "TypeObject.h"
 #include "TypeWindow.h"
 #include "Typedata.h"
@@ -351,11 +358,53 @@ void BM_MoveLastParameterToTop(benchmark::State& state) {
     Close(w);
 }
 
+// Every language, the parameters, the switches and every table.
+std::string ExportLarge(TTypeObjectData& object, const std::string& path) {
+    const std::vector<uint8_t> languages(static_cast<size_t>(object.GetTypeData().GetLanguageCount()), 1);
+    const std::vector<uint8_t> tables(static_cast<size_t>(object.GetTableCount()), 1);
+    return WriteTypeCSVFile(object, path, languages, true, true, tables).Saved ? path : std::string();
+}
+
+void BM_CsvExport(benchmark::State& state) {
+    static uint8_t formats[100] = {};
+    TTypeObjectData object(formats);
+    FillLargeType(object, 1);
+    const std::string path = (Folder() / "large.csv").string();
+    for (auto _ : state)
+        if (ExportLarge(object, path).empty()) state.SkipWithError("export failed");
+    const auto bytes = static_cast<int64_t>(fs::file_size(path));
+    state.SetBytesProcessed(bytes * state.iterations());
+    state.counters["csv_MB"] = static_cast<double>(bytes) / 1e6;
+}
+
+void BM_CsvImport(benchmark::State& state) {
+    static uint8_t formats[100] = {};
+    const std::string path = (Folder() / "large-in.csv").string();
+    {
+        TTypeObjectData object(formats);
+        FillLargeType(object, 1);
+        if (ExportLarge(object, path).empty()) state.SkipWithError("export failed");
+    }
+    int32_t tables = 0;
+    for (auto _ : state) {
+        TTypeObjectData object(formats);
+        CSVFile file(path, false);
+        TCsvElements found = ScanCsvElements(file, formats);
+        const std::vector<uint8_t> chosen(found.Tables.size(), 1);
+        if (!ApplyCsvElements(object, found, true, chosen)) state.SkipWithError("import failed");
+        tables = object.GetTableCount();
+    }
+    if (tables != 5) state.SkipWithError("tables missing");
+    state.SetBytesProcessed(static_cast<int64_t>(fs::file_size(path)) * state.iterations());
+}
+
 }  // namespace
 
 BENCHMARK(BM_InsertParameterAtTop)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
 BENCHMARK(BM_AddFieldToLongTable)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
 BENCHMARK(BM_MoveLastParameterToTop)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+BENCHMARK(BM_CsvExport)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_CsvImport)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_OpenTypeWindow)->Arg(1)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_SwitchToLongTable)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 BENCHMARK(BM_PaintOneScreen)->Arg(0)->Arg(2)->Arg(6)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();

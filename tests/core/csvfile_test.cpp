@@ -41,6 +41,20 @@ TEST_F(CsvTest, WritesFieldsAndLines) {
     EXPECT_EQ(FileCount(), 1u);
 }
 
+TEST_F(CsvTest, ADiscardedFileLeavesTheOldOneAsItWas) {
+    std::ofstream(Path("out.csv"), std::ios::binary) << "old";
+    {
+        CSVFile f(Path("out.csv"), true);
+        f.WriteField("new");
+        f.EndLine();
+        f.Discard();
+        EXPECT_FALSE(f.IsOpen());
+        EXPECT_FALSE(f.Close());
+    }
+    EXPECT_EQ(ReadWholeFile(Path("out.csv")), "old");
+    EXPECT_EQ(FileCount(), 1u);
+}
+
 TEST_F(CsvTest, AFileThatCannotBeCreatedIsNotOpen) {
     CSVFile f(Path("no/such/folder.csv"), true);
     EXPECT_FALSE(f.IsOpen());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -118,4 +119,11 @@ inline std::string HandWrittenTypeFile() {
     std::string extension(256, '\0');
     extension[0] = 1;
     return container("QX218 TYPTAB", {{0x4100, type}, {0x4300, extension}});
+}
+
+// Text lines ended by CR LF, as the program writes them.
+inline std::string CrLfLines(std::initializer_list<const char*> lines) {
+    std::string text;
+    for (const char* line : lines) text += std::string(line) + "\r\n";
+    return text;
 }

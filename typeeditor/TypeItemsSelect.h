@@ -1,0 +1,69 @@
+// Which parts of a type a report or a CSV export covers: some of its
+// languages, the parameters, the configuration switches and some of its
+// tables; and the small modal dialog that edits that choice.
+#pragma once
+
+#include <QDialog>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class TMLSUnit;
+class TTypeObjectData;
+struct _AppInterface;
+
+// The choice, made for one type: valid only while that type keeps its
+// language and table counts. 1 = selected.
+struct _TypeObjectItems {
+    _TypeObjectItems() = default;
+    // Everything selected: one flag per language and per table of the type.
+    explicit _TypeObjectItems(const TTypeObjectData& type);
+
+    std::vector<uint8_t> languages;
+    uint8_t parameters = 1;
+    uint8_t configuration = 1;
+    std::vector<uint8_t> tables;
+};
+
+// The dialog's entries, in the language the texts come from:
+// "Language 1 (English)", ... and "Parameters", "Configuration",
+// "Table1", "Table2 (Pumps)", ...
+std::vector<std::string> TypeItemsLanguageEntries(const TMLSUnit& texts, const TTypeObjectData& type);
+std::vector<std::string> TypeItemsEntries(const TMLSUnit& texts, const TTypeObjectData& type);
+
+class TfrmTypeObjectItemsSelect : public QDialog {
+    Q_OBJECT
+
+public:
+    TfrmTypeObjectItemsSelect(_AppInterface* app, const TTypeObjectData& type, _TypeObjectItems* items);
+
+    // 1 after OK with the flags written back; 2 after Cancel or closing, the
+    // flags as they were.
+    static int32_t Execute(_AppInterface* app, const TTypeObjectData& type, _TypeObjectItems* items);
+
+    // Test seam: while set, the dialog is handed to this instead of being
+    // shown; its answer is the modal result.
+    static void SetAnswerHook(std::function<int32_t(TfrmTypeObjectItemsSelect&)> hook);
+
+    QLabel* lblLangIdx;
+    QListWidget* chkListBox1;
+    QLabel* lblItems;
+    QListWidget* CheckListBox;
+    QPushButton* btnOk;
+    QPushButton* btnCancel;
+
+public slots:
+    void btnOkClick();
+    void btnCancelClick();
+
+private:
+    _AppInterface* App;
+    const TTypeObjectData& Type;
+    _TypeObjectItems* Items;
+};
