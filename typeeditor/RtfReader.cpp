@@ -5,7 +5,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <map>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "QtTexts.h"
@@ -94,10 +96,16 @@ private:
         Pending += c;
     }
 
-    QTextCharFormat Format() const {
+    // The formats made so far, by their state: a report uses a handful.
+    std::map<std::tuple<bool, bool, bool, int>, QTextCharFormat> Formats;
+
+    const QTextCharFormat& Format() {
         const TRtfState& s = States.back();
-        QTextCharFormat format;
-        const QFont& font = FixedFonts.count(s.Font) ? Fonts.Fixed : Fonts.General;
+        const bool fixed = FixedFonts.count(s.Font) > 0;
+        const auto key = std::make_tuple(s.Bold, s.Underline, fixed, s.HalfPoints);
+        if (auto it = Formats.find(key); it != Formats.end()) return it->second;
+        QTextCharFormat& format = Formats[key];
+        const QFont& font = fixed ? Fonts.Fixed : Fonts.General;
         format.setFontFamilies(font.families());
         format.setFontFixedPitch(font.fixedPitch());
         format.setFontPointSize(s.HalfPoints / 2.0);
@@ -205,7 +213,6 @@ private:
         // The document's first paragraph exists already; every \par ends one
         // and starts the next.
         Cursor.insertBlock();
-        Cursor.setCharFormat(Format());
     }
 };
 

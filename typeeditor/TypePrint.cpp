@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextFrame>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -57,6 +58,11 @@ bool PrintTextDocument(const QTextDocument& document, QPrinter& printer, const Q
     pages->documentLayout()->setPaintDevice(&printer);
     const QRectF body(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
     pages->setPageSize(body.size());
+    // A margin of about 1.5 cm (in the layout's units of 1/96 inch) inside the
+    // printer's own.
+    QTextFrameFormat frame = pages->rootFrame()->frameFormat();
+    frame.setMargin(1.5 / 2.54 * 96);
+    pages->rootFrame()->setFrameFormat(frame);
     const int count = pages->pageCount();
     bool ok = true;
     for (int page = 0; page < count && ok; ++page) {

@@ -3,11 +3,11 @@
 // the tab of a 65,535-row table, painting one screen of grid cells, the
 // heap the open window holds beside its model, and saving a type with 41 MB
 // of cells against the floor of writing as many bytes with one write, one
-// fsync and one rename.
+// fsync and one rename; and the type's printed report generated and shown.
 //
 // Counters: "model_MB" the heap of the type alone, "window_x_model" the heap
 // of the open window (model included) as a multiple of it, "x_floor" the
-// save's time as a multiple of the floor's.
+// save's time as a multiple of the floor's, "lines" the report's lines.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -15,6 +15,8 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -22,9 +24,11 @@
 #include <new>
 #include <string>
 
+#include "AppFolders.h"
 #include "Main.h"
 #include "Tabledata.h"
 #include "TypeObject.h"
+#include "TypePrint.h"
 #include "TypeWindow.h"
 #include "Typedata.h"
 
@@ -256,8 +260,39 @@ void BM_SaveAgainstFloor(benchmark::State& state) {
     Close(w);
 }
 
+// The report of the large type, from the window's creation to the preview
+// shown with the report in it: its four tables of 16 fields by 4,000 rows
+// (argument 0), or the whole type with the table of 65,535 rows as well (1).
+void BM_TypeReport(benchmark::State& state) {
+    static uint8_t formats[100] = {};
+    TTypeObjectData type(formats);
+    FillLargeType(type, 1);
+    // The report's start beside a program folder of the benchmark's own.
+    const fs::path bin = Folder() / "bin";
+    fs::create_directories(bin);
+    fs::copy_file(fs::path(__FILE__).parent_path().parent_path().parent_path() / "typeeditor/files/ReportFormat.dat",
+                  bin / "ReportFormat.dat", fs::copy_options::overwrite_existing);
+    SetProgramPathForTests((bin / "QX318Utility").string());
+    _AppInterface& app = TheProgram().Main->App;
+    size_t lines = 0;
+    for (auto _ : state) {
+        TfrmTypeObjectPrint w(&app, type, "large.mtp", 0);
+        if (state.range(0) == 0) w.Items.tables[4] = 0;
+        w.show();
+        w.TimerTimer();
+        QApplication::processEvents();
+        state.PauseTiming();
+        lines = w.Lines.size();
+        if (w.RichEdit->document()->blockCount() < 1000) state.SkipWithError("no report shown");
+        state.ResumeTiming();
+    }
+    SetProgramPathForTests("");
+    state.counters["lines"] = static_cast<double>(lines);
+}
+
 }  // namespace
 
+BENCHMARK(BM_TypeReport)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_OpenTypeWindow)->Arg(1)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_SwitchToLongTable)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 BENCHMARK(BM_PaintOneScreen)->Arg(0)->Arg(2)->Arg(6)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
