@@ -86,6 +86,12 @@ TTableData* TTableDataList::Append(std::unique_ptr<TTableData> table) {
     return Items.back().get();
 }
 
+TTableData* TTableDataList::Replace(int32_t i, std::unique_ptr<TTableData> table) {
+    if (i < 0 || i >= Count() || !table) return nullptr;
+    Items[static_cast<size_t>(i)] = std::move(table);
+    return Items[static_cast<size_t>(i)].get();
+}
+
 // ---------------------------------------------------------------- type object
 
 TTypeObjectData::TTypeObjectData(const uint8_t* displayFormats)
@@ -128,6 +134,12 @@ TTableData* TTypeObjectData::AdoptTable(std::unique_ptr<TTableData> table) {
     if (!table) return nullptr;
     table->SetDisplayFormats(DisplayFormats);
     return Tables->Append(std::move(table));
+}
+
+TTableData* TTypeObjectData::ReplaceTable(int32_t i, std::unique_ptr<TTableData> table) {
+    if (!table) return nullptr;
+    table->SetDisplayFormats(DisplayFormats);
+    return Tables->Replace(i, std::move(table));
 }
 
 bool TTypeObjectData::TableExists(std::string_view name) const {

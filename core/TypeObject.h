@@ -38,6 +38,9 @@ public:
     void Clear();
     // Appends a table made elsewhere.
     TTableData* Append(std::unique_ptr<TTableData> table);
+    // Puts a table made elsewhere in place of table i (freed); none when i
+    // is no existing index, and the table given is freed then.
+    TTableData* Replace(int32_t i, std::unique_ptr<TTableData> table);
 
 private:
     std::vector<std::unique_ptr<TTableData>> Items;
@@ -77,6 +80,9 @@ public:
     // Takes a table made elsewhere (an import read into a scratch table) and
     // gives it this object's display formats.
     TTableData* AdoptTable(std::unique_ptr<TTableData> table);
+    // Puts a table made elsewhere (a pasted copy) in place of table i, with
+    // this object's display formats; none when i is no existing index.
+    TTableData* ReplaceTable(int32_t i, std::unique_ptr<TTableData> table);
     // Exact, case-sensitive.
     bool TableExists(std::string_view name) const;
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 
 #include "QtText.h"
 
@@ -9,6 +10,7 @@ namespace {
 
 std::function<QMessageBox::StandardButton(const TMessageRequest&)> MessageHook;
 std::function<bool(const TOpenDialogRequest&, std::string&, int&)> OpenHook;
+std::function<bool(const TInputRequest&, std::string&)> InputHook;
 std::function<bool(const TOpenDialogRequest&, const std::string&, std::string&)> SaveHook;
 
 }  // namespace
@@ -109,4 +111,15 @@ bool RunSaveDialog(const TOpenDialogRequest& request, const std::string& startNa
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     fileName = FileNameStr(dialog.selectedFiles().first());
     return true;
+}
+
+void SetInputQueryHook(std::function<bool(const TInputRequest&, std::string&)> hook) { InputHook = std::move(hook); }
+
+bool InputQuery(QWidget* owner, const std::string& caption, const std::string& prompt, std::string& value) {
+    if (InputHook) return InputHook({owner, caption, prompt, value}, value);
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(owner, QStr(caption), QStr(prompt), QLineEdit::Normal, QStr(value), &ok);
+    if (ok) value = CpStr(text);
+    return ok;
 }

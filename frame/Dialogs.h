@@ -49,6 +49,17 @@ bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int
 // chosen: fileName receives it (file-system bytes); it need not exist.
 bool RunSaveDialog(const TOpenDialogRequest& request, const std::string& startName, std::string& fileName);
 
+// What an input box asks; texts are Windows-1252 bytes.
+struct TInputRequest {
+    QWidget* Owner = nullptr;
+    std::string Caption;
+    std::string Prompt;
+    std::string Value;  // the preset text
+};
+
+// Runs the input box; true on OK with the text in value (preset on entry).
+bool InputQuery(QWidget* owner, const std::string& caption, const std::string& prompt, std::string& value);
+
 // The Qt name filters of a filter text: each display text with its patterns
 // in parentheses (unless the text already ends with them).
 QStringList QtNameFilters(const std::string& filter);
@@ -57,3 +68,4 @@ QStringList QtNameFilters(const std::string& filter);
 void SetMessageBoxHook(std::function<QMessageBox::StandardButton(const TMessageRequest&)> hook);
 void SetOpenDialogHook(std::function<bool(const TOpenDialogRequest&, std::string&, int&)> hook);
 void SetSaveDialogHook(std::function<bool(const TOpenDialogRequest&, const std::string&, std::string&)> hook);
+void SetInputQueryHook(std::function<bool(const TInputRequest&, std::string&)> hook);

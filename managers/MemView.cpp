@@ -10,11 +10,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <vector>
 
 #include "Appinterface.h"
 #include "CommModule.h"
@@ -108,6 +111,17 @@ TfrmMemView::TfrmMemView(_AppInterface* app) : TManagerChild(app, KindMemoryView
     font.setFixedPitch(true);
     if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     out->setFont(font);
+    // The memo never wraps and never scrolls sideways: it is at least as wide
+    // as a dump line, so the character column is always in view.
+    {
+        const std::vector<uint8_t> sample(16, 0xFF);
+        const std::u32string line = DumpLine(0xFFFFF0, sample.data());
+        const int text = out->fontMetrics().horizontalAdvance(
+            QString::fromUcs4(line.data(), static_cast<qsizetype>(line.size())));
+        const int margins = 2 * (out->frameWidth() + static_cast<int>(out->document()->documentMargin()) + 2);
+        out->setMinimumWidth(text + margins + out->verticalScrollBar()->sizeHint().width());
+    }
+    out->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     out->installEventFilter(this);
     PopupMenu = Named(new QMenu("&Edit", this), "PopupMenu");
     PopupMenu->addAction(actRefreshPage);

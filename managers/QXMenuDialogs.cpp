@@ -1,35 +1,20 @@
 #include "QXMenuDialogs.h"
 
 #include <QFileDialog>
-#include <QInputDialog>
 #include <utility>
 
 #include "Dialogs.h"
 #include "QtText.h"
 
 namespace {
-std::function<bool(const TInputRequest&, std::string&)>& InputHook() {
-    static std::function<bool(const TInputRequest&, std::string&)> hook;
-    return hook;
-}
 std::function<bool(const TMenuSaveRequest&, std::string&)>& SaveHook() {
     static std::function<bool(const TMenuSaveRequest&, std::string&)> hook;
     return hook;
 }
 }  // namespace
 
-void SetInputQueryHook(std::function<bool(const TInputRequest&, std::string&)> hook) { InputHook() = std::move(hook); }
 void SetMenuSaveDialogHook(std::function<bool(const TMenuSaveRequest&, std::string&)> hook) {
     SaveHook() = std::move(hook);
-}
-
-bool InputQuery(QWidget* owner, const std::string& caption, const std::string& prompt, std::string& value) {
-    if (InputHook()) return InputHook()({owner, caption, prompt, value}, value);
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(owner, QStr(caption), QStr(prompt), QLineEdit::Normal, QStr(value), &ok);
-    if (ok) value = CpStr(text);
-    return ok;
 }
 
 bool RunMenuSaveDialog(const TMenuSaveRequest& request, std::string& fileName) {

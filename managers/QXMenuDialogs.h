@@ -1,22 +1,13 @@
-// The modal input box and the save dialog of the menu windows, through
-// seams that tests answer without a modal loop.
+// The save dialog of the menu windows, through a seam that tests answer
+// without a modal loop. The input box is the frame's (InputQuery).
 #pragma once
 
 #include <functional>
 #include <string>
 
+#include "Dialogs.h"
+
 class QWidget;
-
-// What an input box asks; texts are Windows-1252 bytes.
-struct TInputRequest {
-    QWidget* Owner = nullptr;
-    std::string Caption;
-    std::string Prompt;
-    std::string Value;  // the preset text
-};
-
-// Runs the input box; true on OK with the text in value (preset on entry).
-bool InputQuery(QWidget* owner, const std::string& caption, const std::string& prompt, std::string& value);
 
 // What a save dialog asks. Filter in the form "Text|*.a"; FileName preset.
 struct TMenuSaveRequest {
@@ -31,6 +22,5 @@ struct TMenuSaveRequest {
 // an existing file: the menu window asks that itself, in the program's words.
 bool RunMenuSaveDialog(const TMenuSaveRequest& request, std::string& fileName);
 
-// Test seams: while set, the box and the dialog are answered by these.
-void SetInputQueryHook(std::function<bool(const TInputRequest&, std::string&)> hook);
+// Test seam: while set, the dialog is answered by this.
 void SetMenuSaveDialogHook(std::function<bool(const TMenuSaveRequest&, std::string&)> hook);

@@ -1,5 +1,7 @@
 #include "TypeCommands.h"
 
+#include <algorithm>
+
 #include "Tabledata.h"
 #include "TypeObject.h"
 #include "Typedata.h"
@@ -47,15 +49,71 @@ bool TypeCommandEnabled(TTypeCommand command, const TTypeCommandState& s) {
     return false;
 }
 
-bool TypeCommandBuilt(TTypeCommand command) {
+_TypeSelection SelectionAfter(TTypeCommand command, const _TypeSelection& selection, const TTypeObjectData& type) {
+    _TypeSelection sel = selection;
+    const TTableData* table = type.GetTable(sel.Table);
+    const int32_t fields = table ? table->GetFieldCount() : 0, rows = table ? table->GetRowCount() : 0;
+    const int32_t params = type.GetTypeData().GetParameterCount();
+    using C = TTypeCommand;
     switch (command) {
-    case TTypeCommand::Language:
-    case TTypeCommand::ViewEditAs:
-    case TTypeCommand::ViewEditAsFormat:
-    case TTypeCommand::DownloadType:
-    case TTypeCommand::UploadType: return true;
-    default: return false;
+    case C::AddTable:
+        sel.Kind = _TypeSelection::KindTable;
+        sel.Table = type.GetTableCount() - 1;
+        break;
+    case C::InsertTable: sel.Kind = _TypeSelection::KindTable; break;
+    case C::DeleteTable:
+        sel.Table = std::min(sel.Table, type.GetTableCount() - 1);
+        if (sel.Table < 0) {
+            sel.Kind = _TypeSelection::KindParameters;
+            sel.Table = -1;
+        } else sel.Kind = _TypeSelection::KindTable;
+        break;
+    case C::AddField:
+        sel.Kind = _TypeSelection::KindField;
+        sel.Field = fields - 1;
+        break;
+    case C::InsertField: sel.Kind = _TypeSelection::KindField; break;
+    case C::DeleteField:
+        sel.Field = std::min(sel.Field, fields - 1);
+        if (sel.Field < 0) {
+            sel.Kind = _TypeSelection::KindTable;
+            sel.Field = -1;
+        } else sel.Kind = _TypeSelection::KindField;
+        break;
+    case C::AddRow: sel.Row = rows - 1; break;
+    case C::DeleteRow: sel.Row = std::max(std::min(sel.Row, rows - 1), -1); break;
+    case C::AddParameter: sel.Parameter = params - 1; break;
+    case C::DeleteParameter: sel.Parameter = std::max(std::min(sel.Parameter, params - 1), -1); break;
+    default: break;
     }
+    return sel;
+}
+
+namespace {
+
+std::string_view TrimBelow33(std::string_view text) {
+    auto low = [](char c) { return static_cast<unsigned char>(c) < 33; };
+    while (!text.empty() && low(text.front())) text.remove_prefix(1);
+    while (!text.empty() && low(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+std::string TableNameFromInput(std::string_view text) {
+    constexpr size_t MaxTableName = 16;
+    return std::string(TrimBelow33(TrimBelow33(text).substr(0, MaxTableName)));
+}
+
+std::string ProposedTableName(const std::string& tableText, int32_t tableCount) {
+    return tableText + " " + std::to_string(tableCount + 1);
+}
+
+int32_t CurrentLanguageAfterDelete(int32_t current, int32_t deleted, int32_t count) {
+    if (current > deleted) --current;
+    if (current >= count) current = count - 1;
+    if (current <= 0 && count > 0) current = 0;
+    return current;
 }
 
 std::string TypeWindowCaption(const std::string& typeText, const std::string& typeName,

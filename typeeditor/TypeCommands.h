@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "TypeSelection.h"
 
@@ -32,9 +33,23 @@ struct TTypeCommandState {
 // of a type needs expert mode; the language choice, the display formats and
 // the transfers do not.
 bool TypeCommandEnabled(TTypeCommand command, const TTypeCommandState& state);
-// Whether the window carries out the command yet; the others stand in the
-// menus and stay disabled.
-bool TypeCommandBuilt(TTypeCommand command);
+// What a successful structure command leaves selected, from the selection
+// it ran on and the type as it is afterwards: a new table, field, row or
+// parameter is selected; after a deletion the element now at that place,
+// or the one before it, or the level above when none is left. The language
+// commands and the pastes leave the selection as it is.
+_TypeSelection SelectionAfter(TTypeCommand command, const _TypeSelection& selection, const TTypeObjectData& type);
+
+// A table name as the user typed it, as it is stored: characters below 33
+// removed at both ends, cut to 16 characters, and what the cut left at the
+// end removed as well. The empty and duplicate checks run on this text, so
+// that two long names never become one.
+std::string TableNameFromInput(std::string_view text);
+// The name proposed for a new table: "Table 3" for a type with two tables.
+std::string ProposedTableName(const std::string& tableText, int32_t tableCount);
+// The current language after language deleted was deleted, count languages
+// remaining: it stays on the same language when that still exists.
+int32_t CurrentLanguageAfterDelete(int32_t current, int32_t deleted, int32_t count);
 
 // The window caption: "<Type> <name>", then " [<display name>]" unless the
 // two names are equal.

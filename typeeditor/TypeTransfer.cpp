@@ -23,6 +23,8 @@ std::function<bool(QWidget*, const std::string&, std::string&)>& PromptHook() {
 // The unit names a block with 16 characters and a zero byte; the delete
 // command's name is padded so that a shorter name goes blank-filled.
 constexpr size_t DeleteNamePadding = 17;
+// A type keeps at most this many characters of its name.
+constexpr size_t TypeNameLength = PaddedNameSize - 1;
 
 constexpr uint8_t KindParametersData = 3;
 constexpr uint8_t KindTableData = 4;
@@ -111,11 +113,16 @@ bool IsTypeDataBlock(const TQXBlockMem* block, const _BlockContext& context, std
     std::string name, owner;
     if (!GetTableBlockNames(block, context, name, owner) && !GetTypeBlockNames(block, context, name, owner))
         return false;
-    // A table's block is this type's only through its owner name: a table
-    // that happens to carry the type's name belongs to another type.
+    // The name at offset 17 says whose data a block holds: a table's owner,
+    // or the type itself in a Parameters Data block, whose first name is the
+    // type's as well. A table that happens to carry the type's name belongs
+    // to another type; a type's block naming another type is none of ours.
+    // A type name standing with blanks around it matches as the blocks
+    // carry it, blank-padded.
+    const std::string wanted = TrimBlockName(typeName);
     switch (block->Header[0]) {
-    case KindParametersData: return TrimBlockName(name) == typeName;
-    case KindTableData: return TrimBlockName(owner) == typeName;
+    case KindParametersData: return TrimBlockName(name) == wanted && TrimBlockName(owner) == wanted;
+    case KindTableData: return TrimBlockName(owner) == wanted;
     default: return false;
     }
 }
@@ -146,12 +153,16 @@ void DownloadType(TfrmTypeObject& window) {
     if (type.GetTypeName().empty()) {
         std::string answer;
         if (!PromptTypeName(window, answer)) return;
-        type.SetTypeName(TrimBlockName(answer));
-        window.Refresh(true);
-        if (type.GetTypeName().empty()) {
+        // Blanks around the answer are no part of the name, also where the
+        // name is cut to its 16 characters; an answer of blanks changes
+        // nothing.
+        const std::string name = TrimBlockName(TrimBlockName(answer).substr(0, TypeNameLength));
+        if (name.empty()) {
             ShowMessageBox(&window, app.Text(Msg::UnnamedTypeNotDownloaded), TMsgIcon::Stop);
             return;
         }
+        type.SetTypeName(name);
+        window.Refresh(true);
     }
 
     int32_t language1 = 0, language2 = 0;

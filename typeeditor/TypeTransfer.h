@@ -22,9 +22,9 @@ void AddDeleteTypeCommand(TCommCmdList& commands, const std::string& caption, co
 // The command that reads the unit's block list into blocks.
 void AddReadBlockListCommand(TCommCmdList& commands, const std::string& caption, TQXBlockMemList& blocks);
 
-// True for a data block of this type: a Parameters Data block that carries
-// the type's name, or a Table Data block whose owner is the type. Names are
-// compared trimmed and case-sensitive.
+// True for a data block of this type: a Parameters Data block whose two
+// names are the type's, or a Table Data block whose owner is the type. Names
+// are compared trimmed and case-sensitive.
 bool IsTypeDataBlock(const TQXBlockMem* block, const _BlockContext& context, std::string_view typeName);
 // Keeps the data blocks of the type, in the unit's order, and adds a read
 // command for each; every other entry is removed from the list.

@@ -101,9 +101,11 @@ TTypeObjectTreeView::TTypeObjectTreeView(_TypeTreeContext* context) : Context(co
     QObject::connect(tree, &QWidget::customContextMenuRequested, tree, [this](const QPoint& pos) {
         if (Context->OnContextPopup) Context->OnContextPopup(pos);
     });
+    AttachEditors();
 }
 
 TTypeObjectTreeView::~TTypeObjectTreeView() {
+    DetachEditors();
     QObject::disconnect(ChangeConnection);
     Context->TreeView->Enter.OnEnter = nullptr;
     Context->TreeView->disconnect(Context->TreeView, &QWidget::customContextMenuRequested, nullptr, nullptr);
@@ -151,6 +153,9 @@ void TTypeObjectTreeView::ExpandRoot() {
 }
 
 void TTypeObjectTreeView::HideEditors() {
+    // The open editor commits (what was accepted) and hides itself; the
+    // others are hidden already.
+    RunExit();
     for (QWidget* w : {static_cast<QWidget*>(Context->EditBox), static_cast<QWidget*>(Context->SizeCombo),
                        static_cast<QWidget*>(Context->UnitsCombo), static_cast<QWidget*>(Context->CheckList)})
         if (w) w->hide();

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "NodeExt.h"
 #include "EnterReport.h"
@@ -14,10 +16,12 @@
 #include "TypeTreeNodes.h"
 
 class QComboBox;
+class QKeyEvent;
 class QLineEdit;
 class QListWidget;
 class QPoint;
 class TTypeObjectData;
+struct _TableFieldInfo;
 class TfrmTypeObject;
 struct _AppInterface;
 
@@ -28,6 +32,9 @@ class TTypeTreeWidget : public QTreeWidget {
 public:
     explicit TTypeTreeWidget(QWidget* parent = nullptr);
     TEnterReport Enter;
+    // Where the item's text stands in the viewport: from the left end of its
+    // text to the right end of its text.
+    QRect ItemTextRect(QTreeWidgetItem* item) const;
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -48,7 +55,7 @@ struct _TypeTreeContext {
     std::function<void()> OnModified;
     std::function<void()> OnSelectionChanged;
     std::function<void(const QPoint&)> OnContextPopup;
-    const int32_t* CurrentLanguage = nullptr;
+    int32_t* CurrentLanguage = nullptr;
     // The pictures of the items by node id; none: no pictures.
     std::function<QIcon(int32_t)> Image;
 };
@@ -86,10 +93,18 @@ public:
     void Select(const _TypeSelection& selection);
     int32_t GetViewSlot() const { return -1; }
     void ExpandRoot();
+    // Closes the open in-place editor: the edit box commits its text, a
+    // combo box or the check list only what was accepted.
     void HideEditors();
 
     TNodeExt* Root() const { return RootNode; }
     TNodeExt* CurrentNode() const { return Current; }
+
+    // The in-place editors (TypeTreeEditors.cpp).
+    enum class TEditor { None, EditBox, SizeCombo, UnitsCombo, CheckList };
+    // Opens the editor of the current node, with its value or empty.
+    void BeginEdit(bool withValue);
+    TEditor OpenEditor() const { return Open; }
 
 private:
     _TypeTreeContext* Context;
@@ -103,4 +118,39 @@ private:
     // The current item moved: the selection follows it.
     void TreeViewChange();
     void ReadCurrent();
+
+    // In-place editing: the accept flag of the combos and the check list,
+    // the units text typed so far, the node being edited (by its id, its
+    // sub-id and the sub-id of its table), and the editor open now.
+    struct TEditedNode {
+        int32_t Id = -1, Sub = -1, Table = -1;
+    };
+    uint8_t Accept = 0;
+    std::string UnitsText;
+    TEditedNode Edited;
+    TEditor Open = TEditor::None;
+    std::unique_ptr<QObject> EditorEvents;
+    std::vector<QMetaObject::Connection> EditorConnections;
+
+    void AttachEditors();
+    void DetachEditors();
+    bool TreeViewKeyPress(QKeyEvent* key);
+    bool EditorKey(QWidget* editor, QKeyEvent* key);
+    void EditorFocusLeft(QWidget* now);
+    // Places the editors over the node's value; a pane too narrow for the
+    // node's editor grows.
+    void PlaceEditors(QTreeWidgetItem* item, const TNodeExt& node, QRect& box);
+    int EditorWidth(int32_t id) const;
+    // Shows a combo over the value, dropped down and focused.
+    void OpenCombo(QComboBox* combo, TEditor editor, const QRect& box, const TEditedNode& edited);
+    TEditedNode EditedNodeOf(const TNodeExt& node) const;
+    _TableFieldInfo* EditedField() const;
+    void edtEditTreeViewExit();
+    void cmbboxFieldSizeExit();
+    void cmbboxFieldUnitsExit();
+    void chklbEditTreeViewExit();
+    void RunExit();
+    // What every exit ends with: the tree focused, the editor hidden, the
+    // tree rebuilt and the change reported.
+    void EndEdit(QWidget* editor);
 };

@@ -250,6 +250,7 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
             else if (Merged) FormDeactivate();
         });
     qApp->installEventFilter(this);
+    ConnectStructureCommands();
     UpdateActions();
     UpdateStatus(false);
 }
@@ -474,13 +475,7 @@ void TfrmTypeObject::ViewEditAs(uint8_t format) {
 
 void TfrmTypeObject::UpdateActions() {
     if (!TypeData) return;
-    ViewSlot = GetViewSlot();
-    TTypeCommandState state;
-    state.Selection = Selection;
-    state.Expert = App->ExpertMode != 0;
-    state.ClipboardKind = App->CopyPaste ? App->CopyPaste->GetKind() : TCopyPaste::KindNone;
-    state.Type = TypeData.get();
-    state.ViewSlot = ViewSlot;
+    const TTypeCommandState state = CommandState();
     const std::pair<QAction*, TTypeCommand> commands[] = {
         {actAddTable, TTypeCommand::AddTable},         {actInsertTable, TTypeCommand::InsertTable},
         {actDeleteTable, TTypeCommand::DeleteTable},   {actCopyTable, TTypeCommand::CopyTable},
@@ -503,7 +498,7 @@ void TfrmTypeObject::UpdateActions() {
         {actDownloadType, TTypeCommand::DownloadType}, {actUploadType, TTypeCommand::UploadType},
     };
     for (const auto& [action, command] : commands)
-        action->setEnabled(TypeCommandBuilt(command) && TypeCommandEnabled(command, state));
+        action->setEnabled(TypeCommandEnabled(command, state));
     const bool viewAs = TypeCommandEnabled(TTypeCommand::ViewEditAs, state);
     for (QMenu* m : {mnuViewEditAs, mnuViewEditAsTable}) {
         m->menuAction()->setVisible(viewAs);
@@ -556,7 +551,7 @@ void TfrmTypeObject::HideEditors() {
 // ---------------------------------------------------------------- selection
 
 _TypeSelection TfrmTypeObject::ReadSelection() {
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = FocusedView();
     if (focus == TreeView) return TypeTree->GetSelection();
     if (focus == DataGrid || focus == TabControl) return TypeGrid->GetSelection();
     // No view has the focus: what was selected last stays.
@@ -564,7 +559,7 @@ _TypeSelection TfrmTypeObject::ReadSelection() {
 }
 
 void TfrmTypeObject::SelectInView(const _TypeSelection& selection) {
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = FocusedView();
     if (focus == TreeView) {
         // The tree takes the selection quietly; the grid, the menus and the
         // tool bars follow it as they follow the user's choice.
@@ -574,7 +569,7 @@ void TfrmTypeObject::SelectInView(const _TypeSelection& selection) {
 }
 
 int32_t TfrmTypeObject::GetViewSlot() const {
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = FocusedView();
     if (focus == DataGrid && TypeGrid) return TypeGrid->GetViewSlot();
     return -1;
 }
@@ -604,6 +599,7 @@ void TfrmTypeObject::ApplySelectionKind() {
     toolbarType->setVisible(!table);
     toolbarTable->setVisible(table);
     EditMenu = table ? TableEditMenu : TypeEditMenu;
+    SetModeShortcuts();
     // Only the active window's menus stand in the main menu.
     if (merged) MergeMenus();
 }
@@ -663,6 +659,9 @@ void TfrmTypeObject::FormActivate() {
             if (auto* other = qobject_cast<TfrmTypeObject*>(w); other && other != this && other->Merged)
                 other->FormDeactivate();
     MergeMenus();
+    // Another window may have changed the clipboard store meanwhile.
+    UpdateStatus(false);
+    UpdateActions();
     if (widget()) widget()->updateGeometry();
 }
 
@@ -718,6 +717,13 @@ void TfrmTypeObject::ReleaseGeneralButtons() {
 // ---------------------------------------------------------------- keys
 
 bool TfrmTypeObject::InsideThisWindow(const QWidget* w) const { return w && (w == this || isAncestorOf(w)); }
+
+QWidget* TfrmTypeObject::FocusedView() const {
+    // While a dialog or a drop-down list is in front, the view that had the
+    // focus last counts.
+    QWidget* focus = QApplication::focusWidget();
+    return InsideThisWindow(focus) ? focus : focusWidget();
+}
 
 bool TfrmTypeObject::eventFilter(QObject* watched, QEvent* event) {
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) && watched->isWidgetType()) {

@@ -9,11 +9,13 @@
 #include <QPointer>
 #include <QToolBar>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "Images.h"
 #include "MDICustomChild.h"
+#include "TypeCommands.h"
 #include "TypeDataGrid.h"
 #include "TypeSelection.h"
 #include "TypeTreeView.h"
@@ -27,6 +29,8 @@ class QPlainTextEdit;
 class QSplitter;
 class QStatusBar;
 #include "QXBlock.h"
+class TTableData;
+class TTypeData6;
 class TTypeObjectData;
 
 class TfrmTypeObject : public TMDICustomChild {
@@ -117,6 +121,34 @@ public slots:
     // Sets the enabled state of every command from the selection.
     void UpdateActions();
 
+    // The structure commands (TypeStructureCommands.cpp).
+    void actAddTableExecute();
+    void actInsertTableExecute();
+    void actDeleteTableExecute();
+    void actCopyTableExecute();
+    void actPasteTableExecute();
+    void actAddFieldExecute();
+    void actInsertFieldExecute();
+    void actDeleteFieldExecute();
+    void actCopyFieldExecute();
+    void actPasteFieldExecute();
+    void actAddRowExecute();
+    void actInsertRowExecute();
+    void actDeleteRowExecute();
+    void actAddParameterExecute();
+    void actInsertParameterExecute();
+    void actDeleteParameterExecute();
+    void actCopyParameterExecute();
+    void actPasteParameterExecute();
+    void actAddLanguageExecute();
+    void actInsertLanguageExecute();
+    void actDeleteLanguageExecute();
+    void actRenameLanguageExecute();
+
+public:
+    // Asks the name of language i; true when it was given.
+    bool RenameLanguage(int32_t language);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -134,7 +166,8 @@ private:
     void ApplySelectionKind();
     void TreeContextPopup(const QPoint& pos);
     void GridContextPopup(const QPoint& pos);
-    void TreeModified() { UpdateStatus(true); }
+    // A tree editor changed the type: the grid shows it too.
+    void TreeModified();
     void GridModified() { UpdateStatus(true); }
     // Ctrl+Tab moves the focus tree -> tabs -> grid -> tree.
     bool ApplicationEventsMessage(QKeyEvent* key);
@@ -149,14 +182,42 @@ private:
     void ReleaseGeneralButtons();
     void RestoreMainToolBars();
     bool InsideThisWindow(const QWidget* widget) const;
+    // The widget of this window that has the focus, or had it last.
+    QWidget* FocusedView() const;
     QAction* NewAction(const char* name, const char* caption, int image, const QKeySequence& shortcut = {});
     void FormClose();
+
+    // The structure commands (TypeStructureCommands.cpp).
+    void ConnectStructureCommands();
+    // What the commands' enabled states depend on, now.
+    TTypeCommandState CommandState();
+    bool CommandAllowed(TTypeCommand command);
+    // Only the active mode's row or parameter commands hold the keys they
+    // share.
+    void SetModeShortcuts();
+    bool AskTableName(std::string& name);
+    // The focused view shows what Selection names.
+    void Reselect();
+    // After a structure change: the views rebuilt, the window modified, the
+    // selection the command leaves.
+    void RefreshAndReselect(TTypeCommand command);
+    // A command on the selected table or on the definition: change returns
+    // false when the model refuses; nothing else happens then.
+    void ChangeTable(TTypeCommand command, const std::function<bool(TTableData&, const _TypeSelection&)>& change);
+    void ChangeDefinition(TTypeCommand command, const std::function<bool(TTypeData6&, const _TypeSelection&)>& change);
+    // The clipboard store changed: every type window's commands and status.
+    void ClipboardChanged();
 };
 
 // Creators. A window whose file or blocks cannot be loaded comes back
 // already closing (it frees itself); null when making it failed.
 TfrmTypeObject* OpenTypeObject(_AppInterface* app, const std::string& fileName);
 TfrmTypeObject* OpenTypeObjectFromBlocks(_AppInterface* app, TQXBlockMemList* list);
+
+// Whether a table name (as it will be stored) may be given to a table of
+// the type; an empty name or one another table has is refused with its
+// message.
+bool TableNameAccepted(QWidget* owner, _AppInterface& app, const TTypeObjectData& type, const std::string& name);
 
 // Registers the type window's creators with the main window.
 void RegisterTypeEditor();

@@ -1,9 +1,12 @@
 // The type window with a large type, offscreen: opening it (from the
 // creator to the window shown with tree and grid laid out), switching to
 // the tab of a 65,535-row table, painting one screen of grid cells, the
-// heap the open window holds beside its model, and saving a type with 41 MB
+// heap the open window holds beside its model, saving a type with 41 MB
 // of cells against the floor of writing as many bytes with one write, one
-// fsync and one rename; and the type's printed report generated and shown.
+// fsync and one rename, two structure commands through their actions
+// (a parameter inserted at the top of 254, a field added to the 65,535-row
+// table), each with the tree rebuilt and the grid laid out and painted, and
+// the type's printed report generated and shown.
 //
 // Counters: "model_MB" the heap of the type alone, "window_x_model" the heap
 // of the open window (model included) as a multiple of it, "x_floor" the
@@ -21,6 +24,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <new>
 #include <string>
 
@@ -260,6 +264,53 @@ void BM_SaveAgainstFloor(benchmark::State& state) {
     Close(w);
 }
 
+// A structure command through its action: the selection it works on is
+// set, the action triggered, and the events it leaves handled. What the
+// command changed is undone, untimed, before the next run.
+void RunStructureCommand(benchmark::State& state, int tab, const _TypeSelection& selection, QAction* TfrmTypeObject::*action,
+                         const std::function<void(TfrmTypeObject&)>& undo) {
+    _AppInterface& app = TheProgram().Main->App;
+    app.ExpertMode = 1;
+    TfrmTypeObject* w = OpenShown(LargeFile(1));
+    w->TabControl->setCurrentIndex(tab);
+    w->DataGrid->setFocus();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        w->Selection = selection;
+        (w->*action)->trigger();
+        QApplication::processEvents();
+        state.PauseTiming();
+        if (!w->Modified) state.SkipWithError("command refused");
+        undo(*w);
+        w->Refresh(false);
+        w->Modified = false;
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    Close(w);
+    app.ExpertMode = 0;
+}
+
+void BM_InsertParameterAtTop(benchmark::State& state) {
+    _TypeSelection top;
+    top.Kind = _TypeSelection::KindParameters;
+    top.Parameter = 0;
+    RunStructureCommand(state, 0, top, &TfrmTypeObject::actInsertParameter, [](TfrmTypeObject& w) {
+        if (w.TypeData->GetTypeData().GetParameterCount() != 255) return;
+        w.TypeData->GetTypeData().DeleteParameter(0);
+    });
+}
+
+void BM_AddFieldToLongTable(benchmark::State& state) {
+    _TypeSelection table;
+    table.Kind = _TypeSelection::KindTable;
+    table.Table = 4;  // 8 fields by 65,535 rows
+    RunStructureCommand(state, 6, table, &TfrmTypeObject::actAddField, [](TfrmTypeObject& w) {
+        TTableData* t = w.TypeData->GetTable(4);
+        if (t->GetFieldCount() == 9) t->DeleteField(8);
+    });
+}
+
 // The report of the large type, from the window's creation to the preview
 // shown with the report in it: its four tables of 16 fields by 4,000 rows
 // (argument 0), or the whole type with the table of 65,535 rows as well (1).
@@ -293,6 +344,8 @@ void BM_TypeReport(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_TypeReport)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_InsertParameterAtTop)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
+BENCHMARK(BM_AddFieldToLongTable)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
 BENCHMARK(BM_OpenTypeWindow)->Arg(1)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_SwitchToLongTable)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 BENCHMARK(BM_PaintOneScreen)->Arg(0)->Arg(2)->Arg(6)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();

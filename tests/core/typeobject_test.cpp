@@ -323,6 +323,27 @@ TEST(TypeObject, TablesAndNames) {
     EXPECT_EQ(object.GetTable(0), a);
 }
 
+TEST(TypeObject, AReplacedTableTakesThePlaceAndTheDisplayFormats) {
+    uint8_t formats[100] = {}, others[100] = {};
+    TTypeObjectData object(formats);
+    object.AddTable()->SetName("First");
+    object.AddTable()->SetName("Second");
+    auto copy = std::make_unique<TTableData>(others);
+    copy->SetName("Copy");
+    TTableData* const raw = copy.get();
+    EXPECT_EQ(object.ReplaceTable(0, std::move(copy)), raw);
+    EXPECT_EQ(object.GetTableCount(), 2);
+    EXPECT_EQ(object.GetTable(0)->GetName(), "Copy");
+    EXPECT_EQ(object.GetTable(0)->GetDisplayFormats(), formats);
+    EXPECT_EQ(object.GetTable(1)->GetName(), "Second");
+    // No table at the index: nothing changes.
+    EXPECT_EQ(object.ReplaceTable(2, std::make_unique<TTableData>(formats)), nullptr);
+    EXPECT_EQ(object.ReplaceTable(-1, std::make_unique<TTableData>(formats)), nullptr);
+    EXPECT_EQ(object.ReplaceTable(0, nullptr), nullptr);
+    EXPECT_EQ(object.GetTableCount(), 2);
+    EXPECT_EQ(object.GetTable(0), raw);
+}
+
 TEST(TypeObject, BlocksThereAndBackKeepEveryDataSet) {
     SmallType small;
     small.Table().SetTypeName("");

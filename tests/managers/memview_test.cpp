@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QToolButton>
@@ -50,9 +51,23 @@ TEST_F(MemView, OpensNotConnected) {
     EXPECT_FALSE(w->actPageDown->isEnabled());
     EXPECT_FALSE(w->actSavePage->isEnabled());
     EXPECT_EQ(w->PopupMenu->title(), "&Edit");
-    // The placement record of the Memory Viewer.
-    EXPECT_EQ(w->size(), QSize(480, 480));
+    // The placement record of the Memory Viewer gives the height; the width
+    // is at least what a dump line needs.
+    EXPECT_EQ(w->height(), 480);
+    EXPECT_GE(w->width(), 480);
     EXPECT_TRUE(Sent().empty());
+}
+
+// The dump neither wraps nor scrolls sideways: a whole line, its characters
+// included, is in view when the viewer opens.
+TEST_F(MemView, AWholeDumpLineIsInViewWhenTheViewerOpens) {
+    std::unique_ptr<TfrmMemView> w(Open());
+    w->show();
+    QCoreApplication::processEvents();
+    const QString line = w->out->document()->findBlockByNumber(255).text();
+    ASSERT_EQ(line.size(), static_cast<qsizetype>(DumpLine(0, Pattern(0).data()).size()));
+    EXPECT_LE(QFontMetrics(w->out->font()).horizontalAdvance(line), w->out->viewport()->width());
+    EXPECT_EQ(w->out->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(MemView, ReadsAPageInPacketsOf70Bytes) {
@@ -269,8 +284,11 @@ TEST_F(MemView, SpeedOfAPageRead) {
         std::chrono::duration<double, std::milli>(sent.back().At - sent.front().At).count() / (sent.size() - 1);
     const double fill = FastestMs(5, [&] { w->FillDump(); });
     std::printf("page read: %.2f ms per packet (drain %.0f ms); dump filled in %.2f ms\n", perPacket, DrainMs, fill);
-    // A margin for a busy machine above the 1 ms the read may take beyond the drain.
+    // Generous margins for a busy machine above the 1 ms the read may take
+    // beyond the drain: the bound still catches a read that waits out a
+    // reply timeout (tens of milliseconds) for each packet. The benchmark
+    // gives the figures on a quiet machine.
     if (!TimeBoundsChecked) return;
-    EXPECT_LE(perPacket, DrainMs + 1.0 + 4.0);
-    EXPECT_LT(fill, 5.0 + 5.0);
+    EXPECT_LE(perPacket, DrainMs + 1.0 + 14.0);
+    EXPECT_LT(fill, 5.0 + 15.0);
 }

@@ -101,7 +101,8 @@ public:
         }
         return {};
     }
-    // Sends the signal and waits for the exit; the exit status, or -1.
+    // Sends the signal and waits for the exit; the exit status, 128 plus the
+    // signal that ended it, or -1 when it does not end within 20 s.
     int Stop(int signal = SIGTERM) { return Wait(signal); }
     int Wait(int signal = 0) {
         if (signal) kill(Pid, signal);
@@ -112,7 +113,7 @@ public:
             std::this_thread::sleep_for(5ms);
         }
         Pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     // Everything it prints until it ends.
     std::string Rest() {
@@ -393,7 +394,7 @@ TEST_F(SimProgram, SilentOrLateReplyIsAskedForAgain) {
         EXPECT_NE(out.Log.find("Tries remaining: 7."), std::string::npos) << out.Log;
         EXPECT_EQ(memory, Bytes(4, 0xFF));
         EXPECT_TRUE(sim.LineMatching(std::regex(c.note)));
-        EXPECT_EQ(sim.Stop(), 0);
+        EXPECT_EQ(sim.Stop(), 0) << sim.Rest();
     }
 }
 

@@ -4,12 +4,32 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <string_view>
 
 #include "Tabledata.h"
 #include "TypeObject.h"
+#include "TypeSelection.h"
 #include "Typedata.h"
+
+// A selection record: the kind and the indexes that apply (-1 the others).
+inline _TypeSelection Selected(uint8_t kind, int32_t table = -1, int32_t field = -1, int32_t row = -1,
+                               int32_t param = -1, int32_t language = -1) {
+    _TypeSelection s;
+    s.Kind = kind;
+    s.Table = table;
+    s.Field = field;
+    s.Row = row;
+    s.Parameter = param;
+    s.Language = language;
+    return s;
+}
+
+inline std::ostream& operator<<(std::ostream& out, const _TypeSelection& s) {
+    return out << "{kind " << int(s.Kind) << ", table " << s.Table << ", field " << s.Field << ", row " << s.Row
+               << ", param " << s.Parameter << ", lang " << s.Language << ", switch " << s.SwitchRow << "}";
+}
 
 // Two languages (English, Deutsch), three parameters, one data set, switch
 // 1 and 16 set; table 0 "Speeds" of three fields (1, 2 signed and 4 bytes)

@@ -9,18 +9,6 @@ namespace {
 
 using C = TTypeCommand;
 
-_TypeSelection Sel(uint8_t kind, int32_t table = -1, int32_t field = -1, int32_t row = -1, int32_t param = -1,
-                   int32_t language = -1) {
-    _TypeSelection s;
-    s.Kind = kind;
-    s.Table = table;
-    s.Field = field;
-    s.Row = row;
-    s.Parameter = param;
-    s.Language = language;
-    return s;
-}
-
 }  // namespace
 
 TEST(TypeCommands, StructureCommandsNeedExpertModeAndTheirSelection) {
@@ -34,39 +22,39 @@ TEST(TypeCommands, StructureCommandsNeedExpertModeAndTheirSelection) {
         bool Enabled;  // in expert mode; never without it
     };
     const Case cases[] = {
-        {C::AddTable, Sel(0), -1, true},
-        {C::InsertTable, Sel(3, 0), -1, true},
-        {C::InsertTable, Sel(3, -1), -1, false},
-        {C::DeleteTable, Sel(4, 1, 0), -1, true},
-        {C::CopyTable, Sel(0), -1, false},
-        {C::PasteTable, Sel(3, 0), 3, true},
-        {C::PasteTable, Sel(3, 0), 4, false},
-        {C::PasteTable, Sel(4, 0, 1), 3, false},
-        {C::AddField, Sel(3, 0), -1, true},
-        {C::InsertField, Sel(3, 0, -1), -1, false},
-        {C::InsertField, Sel(4, 0, 1), -1, true},
-        {C::DeleteField, Sel(3, 0, 2), -1, true},
-        {C::CopyField, Sel(3, 0, 2), -1, false},
-        {C::CopyField, Sel(4, 0, 2), -1, true},
-        {C::PasteField, Sel(4, 0, 2), 4, true},
-        {C::PasteField, Sel(4, 0, 2), 0, false},
-        {C::AddRow, Sel(4, 0, 1), -1, true},
-        {C::InsertRow, Sel(3, 0, -1, 1), -1, true},
-        {C::InsertRow, Sel(4, 0, 1, 1), -1, false},
-        {C::DeleteRow, Sel(3, 0, -1, -1), -1, false},
-        {C::AddParameter, Sel(0), -1, true},
-        {C::AddParameter, Sel(1), -1, false},
-        {C::InsertParameter, Sel(0, -1, -1, -1, 2), -1, true},
-        {C::DeleteParameter, Sel(0), -1, false},
-        {C::CopyParameter, Sel(0, -1, -1, -1, 0), -1, true},
-        {C::PasteParameter, Sel(0, -1, -1, -1, 0), 0, true},
-        {C::PasteParameter, Sel(0, -1, -1, -1, 0), 3, false},
-        {C::AddLanguage, Sel(1), -1, true},
-        {C::InsertLanguage, Sel(2, -1, -1, -1, -1, 1), -1, true},
-        {C::InsertLanguage, Sel(2, -1, -1, -1, -1, 2), -1, false},
-        {C::DeleteLanguage, Sel(2, -1, -1, -1, -1, 0), -1, true},
-        {C::RenameLanguage, Sel(2, -1, -1, -1, -1, 1), -1, true},
-        {C::RenameLanguage, Sel(0), -1, false},
+        {C::AddTable, Selected(0), -1, true},
+        {C::InsertTable, Selected(3, 0), -1, true},
+        {C::InsertTable, Selected(3, -1), -1, false},
+        {C::DeleteTable, Selected(4, 1, 0), -1, true},
+        {C::CopyTable, Selected(0), -1, false},
+        {C::PasteTable, Selected(3, 0), 3, true},
+        {C::PasteTable, Selected(3, 0), 4, false},
+        {C::PasteTable, Selected(4, 0, 1), 3, false},
+        {C::AddField, Selected(3, 0), -1, true},
+        {C::InsertField, Selected(3, 0, -1), -1, false},
+        {C::InsertField, Selected(4, 0, 1), -1, true},
+        {C::DeleteField, Selected(3, 0, 2), -1, true},
+        {C::CopyField, Selected(3, 0, 2), -1, false},
+        {C::CopyField, Selected(4, 0, 2), -1, true},
+        {C::PasteField, Selected(4, 0, 2), 4, true},
+        {C::PasteField, Selected(4, 0, 2), 0, false},
+        {C::AddRow, Selected(4, 0, 1), -1, true},
+        {C::InsertRow, Selected(3, 0, -1, 1), -1, true},
+        {C::InsertRow, Selected(4, 0, 1, 1), -1, false},
+        {C::DeleteRow, Selected(3, 0, -1, -1), -1, false},
+        {C::AddParameter, Selected(0), -1, true},
+        {C::AddParameter, Selected(1), -1, false},
+        {C::InsertParameter, Selected(0, -1, -1, -1, 2), -1, true},
+        {C::DeleteParameter, Selected(0), -1, false},
+        {C::CopyParameter, Selected(0, -1, -1, -1, 0), -1, true},
+        {C::PasteParameter, Selected(0, -1, -1, -1, 0), 0, true},
+        {C::PasteParameter, Selected(0, -1, -1, -1, 0), 3, false},
+        {C::AddLanguage, Selected(1), -1, true},
+        {C::InsertLanguage, Selected(2, -1, -1, -1, -1, 1), -1, true},
+        {C::InsertLanguage, Selected(2, -1, -1, -1, -1, 2), -1, false},
+        {C::DeleteLanguage, Selected(2, -1, -1, -1, -1, 0), -1, true},
+        {C::RenameLanguage, Selected(2, -1, -1, -1, -1, 1), -1, true},
+        {C::RenameLanguage, Selected(0), -1, false},
     };
     for (const Case& c : cases) {
         TTypeCommandState state{c.Selection, true, c.Clipboard, &type, -1};
@@ -79,7 +67,7 @@ TEST(TypeCommands, StructureCommandsNeedExpertModeAndTheirSelection) {
 TEST(TypeCommands, LanguageLimitsAndTheUngatedCommands) {
     uint8_t formats[100] = {};
     TTypeObjectData type(formats);
-    TTypeCommandState state{Sel(2, -1, -1, -1, -1, 0), true, -1, &type, -1};
+    TTypeCommandState state{Selected(2, -1, -1, -1, -1, 0), true, -1, &type, -1};
     // One language cannot go; ten cannot grow.
     EXPECT_FALSE(TypeCommandEnabled(C::DeleteLanguage, state));
     type.GetTypeData().SetLanguageCount(10);
@@ -125,4 +113,80 @@ TEST(TypeCommands, CaptionStatusAndLanguageMenuTexts) {
     EXPECT_EQ(ClipboardKindText(1), "");
     EXPECT_EQ(LanguageMenuCaption(1, "Deutsch", true), "2>  Deutsch");
     EXPECT_EQ(LanguageMenuCaption(0, "English", false), "1. English");
+}
+
+TEST(TypeCommands, WhatEachStructureCommandLeavesSelected) {
+    // The sample type after the change: table 0 with three fields and two
+    // rows, table 1 empty, three parameters.
+    uint8_t formats[100] = {};
+    TTypeObjectData type(formats);
+    FillSampleType(type);
+    struct Case {
+        C Command;
+        _TypeSelection Before, After;
+    };
+    const Case cases[] = {
+        {C::AddTable, Selected(0, -1, -1, -1, 1), Selected(3, 1, -1, -1, 1)},
+        {C::InsertTable, Selected(4, 0, 2), Selected(3, 0, 2)},
+        {C::DeleteTable, Selected(3, 1), Selected(3, 1)},
+        {C::DeleteTable, Selected(3, 2), Selected(3, 1)},
+        {C::PasteTable, Selected(3, 0, -1, 1), Selected(3, 0, -1, 1)},
+        {C::AddField, Selected(3, 0), Selected(4, 0, 2)},
+        {C::InsertField, Selected(3, 0, 1), Selected(4, 0, 1)},
+        {C::DeleteField, Selected(4, 0, 3), Selected(4, 0, 2)},
+        {C::DeleteField, Selected(4, 1, 0), Selected(3, 1, -1)},
+        {C::AddRow, Selected(3, 0, 0, 0), Selected(3, 0, 0, 1)},
+        {C::InsertRow, Selected(3, 0, 0, 1), Selected(3, 0, 0, 1)},
+        {C::DeleteRow, Selected(3, 0, 0, 2), Selected(3, 0, 0, 1)},
+        {C::DeleteRow, Selected(3, 1, -1, 0), Selected(3, 1, -1, -1)},
+        {C::AddParameter, Selected(0, -1, -1, -1, 0), Selected(0, -1, -1, -1, 2)},
+        {C::InsertParameter, Selected(0, -1, -1, -1, 1), Selected(0, -1, -1, -1, 1)},
+        {C::DeleteParameter, Selected(0, -1, -1, -1, 3), Selected(0, -1, -1, -1, 2)},
+        {C::PasteParameter, Selected(0, -1, -1, -1, 1), Selected(0, -1, -1, -1, 1)},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SelectionAfter(c.Command, c.Before, type), c.After) << int(c.Command);
+
+    // The only table deleted: back on the parameters; the last parameter
+    // deleted: none selected.
+    TTypeObjectData empty(formats);
+    EXPECT_EQ(SelectionAfter(C::DeleteTable, Selected(3, 0), empty), Selected(0, -1));
+    EXPECT_EQ(SelectionAfter(C::DeleteParameter, Selected(0, -1, -1, -1, 0), empty), Selected(0));
+}
+
+TEST(TypeCommands, TableNamesAreCheckedAsTheyAreStored) {
+    struct Case {
+        const char* Typed;
+        const char* Stored;
+    };
+    const Case cases[] = {
+        {"  Speed \t", "Speed"},
+        {"\x01\x1F Speed\r\n", "Speed"},
+        {"", ""},
+        {" \t ", ""},
+        // Cut to 16, and what the cut leaves at the end goes too.
+        {"Pressure limits of pump 1", "Pressure limits"},
+        {"Pressure limits of pump 2", "Pressure limits"},
+        {"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNOP"},
+        // Bytes above 127 are characters, not blanks.
+        {"\xA0" "Druck\xFC", "\xA0" "Druck\xFC"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TableNameFromInput(c.Typed), c.Stored) << c.Typed;
+    EXPECT_EQ(ProposedTableName("Table", 2), "Table 3");
+    EXPECT_EQ(ProposedTableName("Tabelle", 0), "Tabelle 1");
+}
+
+TEST(TypeCommands, TheCurrentLanguageStaysOnItsLanguage) {
+    struct Case {
+        int32_t Current, Deleted, Count, After;
+    };
+    const Case cases[] = {
+        {2, 0, 3, 1},   // a language before it: same language, one index lower
+        {1, 1, 3, 1},   // the current one: the next takes its place
+        {2, 2, 2, 1},   // the last and current one: the one before
+        {0, 0, 1, 0},   // the first of two
+        {0, 1, 2, 0},   // one after it
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CurrentLanguageAfterDelete(c.Current, c.Deleted, c.Count), c.After)
+            << c.Current << " " << c.Deleted << " " << c.Count;
 }

@@ -6,10 +6,14 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "../frame/FrameTest.h"
+#include "../support/gui/LayoutCheck.h"
 #include "CommDriver.h"
+#include "CommModule.h"
 #include "DebugForm.h"
+#include "Images.h"
 #include "LanguageSelect.h"
 #include "Main.h"
 #include "SimUnit.h"
@@ -290,7 +294,20 @@ TEST_F(TypeTransfer, DownloadPutsExactlyTheTypeIntoTheUnit) {
     TfrmTypeObject* w = OpenNew(FillSmallType);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->actDownloadType->shortcut(), QKeySequence("Ctrl+D"));
+    // While the blocks travel the GUI thread goes on serving its events,
+    // with the communication dialog as the modal window.
+    int ticks = 0, ticksUnderDialog = 0;
+    QTimer tick;
+    tick.setInterval(5);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        ++ticks;
+        ticksUnderDialog += qobject_cast<TfrmCommModule*>(QApplication::activeModalWidget()) != nullptr;
+    });
+    tick.start();
     w->actDownloadType->trigger();
+    tick.stop();
+    EXPECT_GT(ticksUnderDialog, 10);
+    EXPECT_EQ(ticks, ticksUnderDialog);
     EXPECT_EQ(LanguageDialogs, 1);
     EXPECT_EQ(LanguageEntries, (std::vector<std::string>{"1. English", "2. Deutsch"}));
     EXPECT_EQ(LanguageDefaults[0], 0);
@@ -307,6 +324,30 @@ TEST_F(TypeTransfer, DownloadPutsExactlyTheTypeIntoTheUnit) {
     EXPECT_EQ(held, wanted);
     EXPECT_EQ(BlocksChangedCalls, 1);
     EXPECT_EQ(ParseModelVersion(Main->App.ModelVersion.GetText()), 2);
+}
+
+TEST_F(TypeTransfer, TheTwoCommandsStandOnBothToolBarsAndBothPopupMenus) {
+    TfrmTypeObject* w = OpenNew(FillSmallType);
+    ASSERT_NE(w, nullptr);
+    struct Case {
+        QAction* Action;
+        const char* Caption;
+        const char* Shortcut;
+        int Image;
+    };
+    const Case cases[] = {{w->actDownloadType, "Type PC -> QX", "Ctrl+D", 63},
+                          {w->actUploadType, "Type QX -> PC", "Ctrl+U", 64}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Caption);
+        EXPECT_EQ(c.Action->text(), c.Caption);
+        EXPECT_EQ(c.Action->toolTip(), c.Caption);
+        EXPECT_EQ(c.Action->shortcut(), QKeySequence(c.Shortcut));
+        EXPECT_FALSE(c.Action->icon().isNull());
+        EXPECT_EQ(c.Action->icon().pixmap(16).toImage(), Main->App.ActionImages->Icon(c.Image).pixmap(16).toImage());
+        for (QWidget* holder : std::initializer_list<QWidget*>{w->toolbarType, w->toolbarTable, w->popupmnuType,
+                                                               w->popupmnuTable})
+            EXPECT_TRUE(holder->actions().contains(c.Action)) << holder->objectName().toStdString();
+    }
 }
 
 // The small type with one data set: what an upload can read back.
@@ -361,30 +402,65 @@ TEST_F(TypeTransfer, TypeThatExistsInTheUnitIsOverwrittenOnlyOnYes) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(held, expected);
     EXPECT_EQ(BlocksChangedCalls, 3);
+
+    // Yes, but the unit refuses the delete: the error dialog tells it, and
+    // no block goes out again.
+    sim.ClearRecords();
+    Messages.clear();
+    YesNoAnswers = {QMessageBox::Yes};
+    sim.SetFaultPolicy([](const SimUnit::Request& r) -> std::optional<SimUnit::Fault> {
+        if (r.Fnc == 0x02) return SimUnit::Fault{.Refuse = 5};
+        return std::nullopt;
+    });
+    w->actDownloadType->trigger();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{question}));
+    EXPECT_EQ(ErrorsAsked, 1);
+    ASSERT_EQ(Requests(0x02), 1u);
+    const auto& requests = sim.Requests();
+    const auto deleted = std::find_if(requests.begin(), requests.end(), [](const auto& r) { return r.Fnc == 0x02; });
+    EXPECT_TRUE(std::none_of(deleted, requests.end(), [](const auto& r) { return r.Fnc == 0x14; }));
+    EXPECT_EQ(HeldStreams().size(), 8u);
+    EXPECT_EQ(BlocksChangedCalls, 4);
 }
 
 TEST_F(TypeTransfer, UnitOfAnotherMajorVersionGetsOneRebuiltAttemptThen5041) {
-    sim.SetModel("V3.0 SIM");
-    TfrmTypeObject* w = OpenNew(FillSmallType);
-    ASSERT_NE(w, nullptr);
-    w->actDownloadType->trigger();
-    EXPECT_EQ(Texts(), (std::vector<std::string>{
-                           "Cannot export Memory Blocks, an undefined QX Version is used (V3.0 SIM)."}));
-    EXPECT_EQ(Messages[0].Icon, TMsgIcon::Stop);
-    EXPECT_EQ(Requests(0x14), 0u);  // nothing was written
-    EXPECT_EQ(Requests(0xC3), 1u);  // one unit search: the rebuilt attempt ends before it runs
-    EXPECT_EQ(unit.BlockCount(), 0u);
-    EXPECT_EQ(Main->App.ModelVersion.GetText(), "V3.0 SIM");
-    EXPECT_EQ(BlocksChangedCalls, 1);
+    struct Case {
+        const char* Model;
+        size_t Searches;  // the rebuilt attempt runs only when images can be built again
+    };
+    // A unit of version 3 leaves no images to build: the second attempt ends
+    // before it talks to the unit. A unit whose text names no version gets
+    // the images of V2.7 once more, and refuses them again.
+    for (const Case c : {Case{"V3.0 SIM", 1}, Case{"QX318 SIM", 2}}) {
+        SCOPED_TRACE(c.Model);
+        Reset();
+        Main->App.ModelVersion.Clear();
+        sim.SetModel(c.Model);
+        TfrmTypeObject* w = OpenNew(FillSmallType);
+        ASSERT_NE(w, nullptr);
+        w->actDownloadType->trigger();
+        EXPECT_EQ(Texts(), (std::vector<std::string>{"Cannot export Memory Blocks, an undefined QX Version is used (" +
+                                                     std::string(c.Model) + ")."}));
+        EXPECT_EQ(Messages[0].Icon, TMsgIcon::Stop);
+        EXPECT_EQ(ErrorsAsked, 0);
+        EXPECT_EQ(Requests(0x14), 0u);  // nothing was written
+        EXPECT_EQ(Requests(0xC3), c.Searches);
+        EXPECT_EQ(unit.BlockCount(), 0u);
+        EXPECT_EQ(Main->App.ModelVersion.GetText(), c.Model);
+        EXPECT_EQ(BlocksChangedCalls, 1);
+    }
 }
 
 TEST_F(TypeTransfer, UnitThatFallsSilentHalfway) {
     struct Case {
         int32_t Answer;
-        size_t Held;  // blocks the unit holds afterwards
-        int Asked;
+        std::vector<size_t> Held;  // the blocks of the small type the unit holds afterwards
     };
-    for (const Case c : {Case{caAbort, 3, 1}, Case{caRetry, 8, 1}, Case{caIgnore, 7, 1}}) {
+    const std::vector<Bytes> all = ExpectedSmallTypeStreams();
+    // Abort: the three blocks before; Retry: the whole type; Ignore: all but
+    // the fourth block, which never arrived.
+    const Case cases[] = {{caAbort, {0, 1, 2}}, {caRetry, {0, 1, 2, 3, 4, 5, 6, 7}}, {caIgnore, {0, 1, 2, 4, 5, 6, 7}}};
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.Answer);
         Reset();
         // The fourth block's first packet and its eight repetitions go unanswered.
@@ -399,8 +475,12 @@ TEST_F(TypeTransfer, UnitThatFallsSilentHalfway) {
         ASSERT_NE(w, nullptr);
         ErrorAnswers = {c.Answer};
         w->actDownloadType->trigger();
-        EXPECT_EQ(ErrorsAsked, c.Asked);
-        EXPECT_EQ(unit.BlockCount(), c.Held);
+        EXPECT_EQ(ErrorsAsked, 1);
+        std::vector<Bytes> held = HeldStreams(), wanted;
+        for (size_t i : c.Held) wanted.push_back(all[i]);
+        std::sort(held.begin(), held.end());
+        std::sort(wanted.begin(), wanted.end());
+        EXPECT_EQ(held, wanted);
         EXPECT_TRUE(Messages.empty());
         EXPECT_EQ(BlocksChangedCalls, 1);
     }
@@ -442,15 +522,17 @@ TEST_F(TypeTransfer, NamesLanguagesAndTypesTheImagesCannotCarry) {
     w->actDownloadType->trigger();
     EXPECT_TRUE(Messages.empty());
     EXPECT_FALSE(w->Modified);
-    NameAnswer = "   ";
+    NameAnswer = " \t  ";
     w->actDownloadType->trigger();
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Cannot download unnamed Type.\r\nDownloading aborted."}));
     EXPECT_EQ(w->TypeData->GetTypeName(), "");
+    EXPECT_FALSE(w->Modified);
     Messages.clear();
-    NameAnswer = "  NEW ";
+    // Blanks around the name go, also where the name is cut to 16 characters.
+    NameAnswer = "  ABCDEFGHIJKLMNO XY ";
     w->actDownloadType->trigger();
     EXPECT_EQ(NamePrompts, 3);
-    EXPECT_EQ(w->TypeData->GetTypeName(), "NEW");
+    EXPECT_EQ(w->TypeData->GetTypeName(), "ABCDEFGHIJKLMNO");
     EXPECT_TRUE(w->Modified);
     EXPECT_TRUE(w->actUploadType->isEnabled());
     EXPECT_TRUE(Messages.empty());
@@ -539,6 +621,7 @@ TEST_F(TypeTransfer, UploadCountsOnlyTheDataBlocksOfThisType) {
         const char* What;
         std::vector<Bytes> Blocks;  // put into memory type 1, index 0 on
         std::vector<std::string> Texts;
+        const char* WindowName = "FAN";
     };
     const std::string question = "Set: FAN (1)\r\nData set already exists, overwrite?";
     const std::string incompatible = "Incompatible data QX - PC\r\nType FAN";
@@ -554,13 +637,18 @@ TEST_F(TypeTransfer, UploadCountsOnlyTheDataBlocksOfThisType) {
         {"a table it owns", {own, Stored(4, "T1              ", PaddedFan, 40)}, {incompatible}},
         {"another type's data only", {Stored(3, "OTHER           ", "OTHER           ", 38)},
          {"Type: FAN\r\nData not found."}},
+        {"a type's data naming another type", {Stored(3, PaddedFan, "OTHER           ", 38)},
+         {"Type: FAN\r\nData not found."}},
+        {"names ending at their NUL", {Stored(3, "FAN", "FAN", 38)}, {question}},
+        {"a window name with a blank after it", {own}, {"Set: FAN  (1)\r\nData set already exists, overwrite?"},
+         "FAN "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
         Reset();
         for (size_t i = 0; i < c.Blocks.size(); ++i) unit.PutBlock(1, static_cast<uint8_t>(i), c.Blocks[i]);
-        TfrmTypeObject* w = OpenNew([](TTypeObjectData& t) {
-            t.SetTypeName("FAN");
+        TfrmTypeObject* w = OpenNew([&c](TTypeObjectData& t) {
+            t.SetTypeName(c.WindowName);
             t.GetTypeData().SetLanguageCount(1);
         });
         ASSERT_NE(w, nullptr);
@@ -594,6 +682,27 @@ TEST_F(TypeTransfer, LanguageDialogDefaultsAndNoLanguages) {
     EXPECT_EQ(dialog.cmbboxLanguage1->count(), 0);
     EXPECT_FALSE(dialog.btnOk->isEnabled());
     EXPECT_EQ(dialog.windowTitle(), "Language Select");
+}
+
+TEST_F(TypeTransfer, LanguageDialogShowsEveryTextAlsoInALongerLanguage) {
+    uint8_t formats[100] = {};
+    TTypeObjectData type(formats);
+    FillSmallType(type);
+    type.GetTypeData().GetLanguage(1)->SetName("Langue longue 16");
+    int32_t a = 0, b = 0;
+    {
+        TfrmLanguageSelect english(&Main->App, &a, &b, type);
+        EXPECT_EQ(LayoutProblems(&english), std::vector<std::string>{});
+        EXPECT_GE(english.width(), 290);
+        EXPECT_GE(english.height(), 130);
+        WriteFileBytes(ProgramDir / "QX318Utility.mls", LongTextsLanguageFile({&english}));
+    }
+    Main.reset();
+    Main = std::make_unique<TfrmQX318MainForm>(nullptr, std::string());
+    Main->App.Mls->SetLanguage(0);
+    TfrmLanguageSelect longer(&Main->App, &a, &b, type);
+    ASSERT_EQ(longer.btnCancel->text(), "&CancelCancel");
+    EXPECT_EQ(LayoutProblems(&longer), std::vector<std::string>{});
 }
 
 }  // namespace
