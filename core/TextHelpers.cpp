@@ -110,3 +110,29 @@ std::string FixedText(const char* field, size_t size) { return std::string(field
 std::string FixedText(const char* field, size_t size, size_t limit) {
     return std::string(field, ::strnlen(field, std::min(size, limit)));
 }
+
+std::vector<std::string> SplitTextLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        size_t cut = end;
+        if (cut > start && text[cut - 1] == '\r') --cut;
+        lines.emplace_back(text.substr(start, cut - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string JoinCrLfLines(const std::vector<std::string>& lines) {
+    size_t size = 0;
+    for (const std::string& l : lines) size += l.size() + 2;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& l : lines) {
+        text += l;
+        text += "\r\n";
+    }
+    return text;
+}

@@ -61,3 +61,9 @@ void SetFixedText(char* field, size_t size, std::string_view text);
 std::string FixedText(const char* field, size_t size);
 // The same, cut to at most limit characters.
 std::string FixedText(const char* field, size_t size, size_t limit);
+
+// The lines of a text as a line list reads them: split at line feeds, a
+// carriage return before one dropped, no empty line after the last line end.
+std::vector<std::string> SplitTextLines(std::string_view text);
+// The lines as a text file holds them, each ended by CR LF.
+std::string JoinCrLfLines(const std::vector<std::string>& lines);

@@ -5,7 +5,9 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmar
           qt6-base-dev libxcb1-dev clang libclang-rt-14-dev
           # the icon theme the windows fall back on, and Qt's SVG icon engine
           # and image format that draw it and our own pictures
-          breeze-icon-theme libqt6svg6)
+          breeze-icon-theme libqt6svg6
+          # pdftotext, with which the report test reads what was printed
+          poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

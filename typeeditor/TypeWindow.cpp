@@ -26,12 +26,15 @@
 #include "FormTranslation.h"
 #include "QXBlock.h"
 #include "QtText.h"
+#include "SafeFile.h"
 #include "Tabledata.h"
 #include "TextHelpers.h"
 #include "TypeCSVCommands.h"
 #include "TypeCommands.h"
 #include "TypeGridEditing.h"
 #include "TypeObject.h"
+#include "TypePrint.h"
+#include "TypePwx.h"
 #include "TypeTransfer.h"
 #include "Typedata.h"
 
@@ -507,9 +510,9 @@ void TfrmTypeObject::UpdateActions() {
         for (QAction* a : popup->actions())
             if (a->objectName() == "N6" || a->objectName() == "N7") a->setVisible(viewAs);
     mnuLanguage->menuAction()->setEnabled(actLanguage->isEnabled());
-    // Print and the PWX export are still to come.
-    mnuPrint->setEnabled(false);
-    mnuExportPWX->setEnabled(false);
+    // The report and the exports need no unit and no expert mode.
+    mnuPrint->setEnabled(true);
+    mnuExportPWX->setEnabled(true);
     mnuExportCSV->setEnabled(true);
     mnuExport->setEnabled(true);
 }
@@ -690,8 +693,7 @@ void TfrmTypeObject::BindGeneralButtons() {
     }
     if (QAction* print = general.GetButton(3)) {
         GeneralPrint = connect(print, &QAction::triggered, this, &TfrmTypeObject::mnuPrintClick);
-        // Printing is still to come.
-        print->setEnabled(mnuPrint->isEnabled());
+        print->setEnabled(true);
         print->setToolTip(QStr(App->Text(Msg::PrintType)));
     }
 }
@@ -827,9 +829,34 @@ void TfrmTypeObject::mnuSaveClick() { Save(); }
 
 void TfrmTypeObject::mnuSaveAsClick() { SaveAs(); }
 
-void TfrmTypeObject::mnuPrintClick() { HideEditors(); }
+void TfrmTypeObject::mnuPrintClick() {
+    HideEditors();
+    if (TypeData) TfrmTypeObjectPrint::Execute(App, *TypeData, GetDisplayName(), CurrentLanguage);
+}
 
-void TfrmTypeObject::mnuExportPWXClick() { HideEditors(); }
+void TfrmTypeObject::mnuExportPWXClick() {
+    HideEditors();
+    if (!TypeData) return;
+    TOpenDialogRequest request;
+    request.Owner = this;
+    request.Filter = "PWX text files(*.txd)|*.txd|PWX data files(*.tab)|*.tab|All (*.*)|*.*";
+    request.DefaultExt = "*.txd";
+    std::string chosen;
+    if (!RunSaveDialog(request, "00_01_00.txd", chosen)) return;
+    // The text file first; when it cannot be written the data file is not.
+    const TPwxFileNames names = PwxFileNames(chosen);
+    const TTypeData6& def = TypeData->GetTypeData();
+    const std::string stamp = PwxBuildStamp();
+    const std::pair<std::string, std::vector<std::string>> files[] = {
+        {names.Text, PwxTextLines(def, CurrentLanguage, App->Text(Msg::CaptionConfiguration), stamp)},
+        {names.Data, PwxDataLines(def, stamp)},
+    };
+    for (const auto& [name, lines] : files)
+        if (!ReplaceFileContents(name, JoinCrLfLines(lines))) {
+            ShowMessageBox(this, App->Text(Msg::CannotSaveFile, name), TMsgIcon::Stop);
+            return;
+        }
+}
 
 void TfrmTypeObject::mnuExportCSVClick() { ExportTypeCSV(*this); }
 

@@ -6,7 +6,8 @@
 // fsync and one rename, two structure commands through their actions (a
 // parameter inserted at the top of 254, a field added to the 65,535-row
 // table), and moving the last of 254 parameters to the top with the Ctrl
-// key, each with the tree rebuilt and the grid laid out and painted.
+// key, each with the tree rebuilt and the grid laid out and painted, and
+// the type's printed report generated and shown.
 //
 // Also the CSV export and import of the large type (the import as the
 // command runs it: the elements scan, which reads every part, then the
@@ -14,7 +15,7 @@
 //
 // Counters: "model_MB" the heap of the type alone, "window_x_model" the heap
 // of the open window (model included) as a multiple of it, "x_floor" the
-// save's time as a multiple of the floor's.
+// save's time as a multiple of the floor's, "lines" the report's lines.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -23,6 +24,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPixmap>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -31,12 +34,14 @@
 #include <new>
 #include <string>
 
+#include "AppFolders.h"
 #include "CSVFile.h"
 #include "CsvElementsSelect.h"
 #include "Main.h"
 #include "Tabledata.h"
 #include "TypeCSVCommands.h"
 #include "TypeObject.h"
+#include "TypePrint.h"
 #include "TypeWindow.h"
 #include "Typedata.h"
 
@@ -398,8 +403,39 @@ void BM_CsvImport(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(fs::file_size(path)) * state.iterations());
 }
 
+// The report of the large type, from the window's creation to the preview
+// shown with the report in it: its four tables of 16 fields by 4,000 rows
+// (argument 0), or the whole type with the table of 65,535 rows as well (1).
+void BM_TypeReport(benchmark::State& state) {
+    static uint8_t formats[100] = {};
+    TTypeObjectData type(formats);
+    FillLargeType(type, 1);
+    // The report's start beside a program folder of the benchmark's own.
+    const fs::path bin = Folder() / "bin";
+    fs::create_directories(bin);
+    fs::copy_file(fs::path(__FILE__).parent_path().parent_path().parent_path() / "typeeditor/files/ReportFormat.dat",
+                  bin / "ReportFormat.dat", fs::copy_options::overwrite_existing);
+    SetProgramPathForTests((bin / "QX318Utility").string());
+    _AppInterface& app = TheProgram().Main->App;
+    size_t lines = 0;
+    for (auto _ : state) {
+        TfrmTypeObjectPrint w(&app, type, "large.mtp", 0);
+        if (state.range(0) == 0) w.Items.tables[4] = 0;
+        w.show();
+        w.TimerTimer();
+        QApplication::processEvents();
+        state.PauseTiming();
+        lines = w.Lines.size();
+        if (w.RichEdit->document()->blockCount() < 1000) state.SkipWithError("no report shown");
+        state.ResumeTiming();
+    }
+    SetProgramPathForTests("");
+    state.counters["lines"] = static_cast<double>(lines);
+}
+
 }  // namespace
 
+BENCHMARK(BM_TypeReport)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_InsertParameterAtTop)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
 BENCHMARK(BM_AddFieldToLongTable)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
 BENCHMARK(BM_MoveLastParameterToTop)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();

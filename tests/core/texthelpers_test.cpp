@@ -100,3 +100,20 @@ TEST(TextHelpers, FixedTextFieldsAreCutAndZeroFilled) {
     EXPECT_EQ(FixedText(field, sizeof field), "yyyyyy");
     EXPECT_EQ(FixedText(field, sizeof field, 2), "yy");
 }
+
+TEST(TextHelpers, LinesOfATextFileAndBack) {
+    using Lines = std::vector<std::string>;
+    const struct {
+        std::string text;
+        Lines lines;
+    } cases[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"\r\n\r\nx\r", {"", "", "x"}},
+        {"a\r\r\n", {"a\r"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SplitTextLines(c.text), c.lines) << c.text;
+    EXPECT_EQ(JoinCrLfLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(JoinCrLfLines({}), "");
+}

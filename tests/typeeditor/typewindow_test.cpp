@@ -695,11 +695,12 @@ TEST_F(TypeWindow, TheExpertGate) {
         EXPECT_TRUE(w->actLanguage->isEnabled());
         EXPECT_TRUE(w->actViewEditAsHex->isEnabled());
         EXPECT_TRUE(w->actDownloadType->isEnabled());
-        // The structure commands need expert mode; print and the PWX export
-        // stand in the menus and wait for their turn; the CSV export is there.
+        // The structure commands need expert mode; print and the exports are
+        // not gated.
         for (QAction* a : {w->actAddTable, w->actAddParameter, w->actAddLanguage})
             EXPECT_EQ(a->isEnabled(), expert) << a->objectName().toStdString();
-        EXPECT_FALSE(w->mnuPrint->isEnabled());
+        EXPECT_TRUE(w->mnuPrint->isEnabled());
+        EXPECT_TRUE(w->mnuExportPWX->isEnabled());
         EXPECT_TRUE(w->mnuExportCSV->isEnabled());
         EXPECT_TRUE(w->mnuExport->isEnabled());
         EXPECT_EQ(Texts(w->popupmnuType->actions()),
