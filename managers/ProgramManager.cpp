@@ -72,7 +72,7 @@ TfrmProgramManager::TfrmProgramManager(_AppInterface* app)
     connect(actDelete, &QAction::triggered, this, &TfrmProgramManager::actDeleteExecute);
 
     Client = new QWidget;
-    for (QAction* a : {actRefresh, actDownload, actDelete}) Client->addAction(a);
+    for (QAction* a : {actRefresh, actDownload, actDelete}) addAction(a);
     auto* layout = new QVBoxLayout(Client);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -113,7 +113,9 @@ TfrmProgramManager::TfrmProgramManager(_AppInterface* app)
     DataGrid->setCurrentCell(0, 0);
     DataGrid->installEventFilter(this);
     DataGrid->viewport()->installEventFilter(this);
+    // The form sees every key first, wherever the focus is inside it.
     Client->installEventFilter(this);
+    installEventFilter(this);
     DataGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DataGrid, &QTableWidget::currentCellChanged, this, &TfrmProgramManager::DataGridClick);
     layout->addWidget(DataGrid, 1);
@@ -399,7 +401,7 @@ void TfrmProgramManager::FormResize() {
 }
 
 bool TfrmProgramManager::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && (watched == DataGrid || watched == Client)) {
+    if (event->type() == QEvent::KeyPress && (watched == DataGrid || watched == Client || watched == this)) {
         auto* key = static_cast<QKeyEvent*>(event);
         // Ctrl+1..4 on the main keyboard, not the number pad.
         if (key->modifiers() == Qt::ControlModifier && key->key() >= Qt::Key_1 && key->key() <= Qt::Key_4) {

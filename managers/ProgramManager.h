@@ -20,7 +20,7 @@ class TfrmProgramManager : public TManagerChild {
     Q_OBJECT
 public:
     static constexpr int PlacementIndex = 1;
-    static constexpr int ToolBarSlot = 4;  // ProgramManager
+    static constexpr int ToolBarSlot = 3;  // ProgramManager
 
     explicit TfrmProgramManager(_AppInterface* app);
 
