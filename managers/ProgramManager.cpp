@@ -92,10 +92,8 @@ TfrmProgramManager::TfrmProgramManager(_AppInterface* app)
         toolbtnShortcut[i] = static_cast<QToolButton*>(toolbarProgramManager->widgetForAction(actShortcut[i]));
         toolbtnShortcut[i]->setObjectName(buttonNames[i]);
         toolbtnShortcut[i]->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        toolbtnShortcut[i]->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(toolbtnShortcut[i], &QWidget::customContextMenuRequested, this,
-                [this, i](const QPoint& at) { ShortcutContextPopup(i, at); });
     }
+    HookShortcutButtons();
     layout->addWidget(toolbarProgramManager);
 
     DataGrid = Named(new QTableWidget(ProgramSegmentCount, 1), "DataGrid");
@@ -153,6 +151,24 @@ TfrmProgramManager::TfrmProgramManager(_AppInterface* app)
     const int frameWidth = 2 * style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
     setMinimumWidth(std::max(minimumWidth(), toolbarProgramManager->sizeHint().width() + frameWidth + 4));
     RestorePlacement();
+}
+
+void TfrmProgramManager::FormActivate() {
+    TManagerChild::FormActivate();
+    HookShortcutButtons();
+}
+
+void TfrmProgramManager::HookShortcutButtons() {
+    static const char* const HookedProperty = "qxShortcutEdit";
+    for (int i = 0; i < 4; ++i)
+        for (QObject* object : actShortcut[i]->associatedObjects()) {
+            auto* button = qobject_cast<QToolButton*>(object);
+            if (!button || button->property(HookedProperty).toBool()) continue;
+            button->setProperty(HookedProperty, true);
+            button->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(button, &QWidget::customContextMenuRequested, this,
+                    [this, i, button](const QPoint& at) { ShortcutContextPopup(i, button->mapToGlobal(at)); });
+        }
 }
 
 void TfrmProgramManager::UpdateActions() {
@@ -318,9 +334,8 @@ void TfrmProgramManager::ShortcutClick(int index) {
     DownloadProgram(path);
 }
 
-void TfrmProgramManager::ShortcutContextPopup(int index, const QPoint& at) {
+void TfrmProgramManager::ShortcutContextPopup(int index, const QPoint& screen) {
     if (index < 0 || index > 3 || !App) return;
-    const QPoint screen = toolbtnShortcut[index]->mapToGlobal(at);
     App->Shortcuts.Items[index].Path =
         TfrmShortcutEdit::Execute(this, App, App->Shortcuts.Items[index].Path, screen.x(), screen.y() + 10,
                                   App->Text(Msg::ShortcutEdit, std::to_string(index + 1)));

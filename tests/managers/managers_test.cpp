@@ -11,8 +11,12 @@
 #include "MemView.h"
 #include "MemoryManager.h"
 #include "ProgramManager.h"
+#include "ShortcutEdit.h"
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -135,6 +139,26 @@ TEST_F(Registered, FlexibleToolBarsCarryTheActiveWindowsButtons) {
         for (QAction* a : w.App.ToolBars.Slots[k.slot].GetToolBar()->actions()) shown.push_back(a->text());
         EXPECT_EQ(shown, k.buttons);
     }
+    // The shortcut buttons lent to the main window still edit on a right click.
+    auto* programs = static_cast<TfrmProgramManager*>(w.FindDocumentWindow(KindProgramManager));
+    ASSERT_NE(programs, nullptr);
+    w.ClientArea->setActiveSubWindow(programs);
+    QApplication::processEvents();
+    QWidget* lent = w.App.ToolBars.Slots[3].GetToolBar()->widgetForAction(programs->actShortcut[2]);
+    ASSERT_NE(lent, nullptr);
+    int edits = 0;
+    TfrmShortcutEdit::SetAnswerHook([&](TfrmShortcutEdit& d) {
+        ++edits;
+        EXPECT_EQ(d.windowTitle(), "Shortcut 3 edit.");
+        d.edtShortcutFile->setText("/programs/lent.S");
+        d.btnOk->click();
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), lent->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(lent, &click);
+    TfrmShortcutEdit::SetAnswerHook(nullptr);
+    EXPECT_EQ(edits, 1);
+    EXPECT_EQ(w.App.Shortcuts.Items[2].Path, "/programs/lent.S");
+
     // Closed: the slot gets its default button back.
     w.FindDocumentWindow(KindMemoryViewer)->close();
     QApplication::processEvents();

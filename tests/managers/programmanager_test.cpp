@@ -6,6 +6,7 @@
 #include "ShortcutEdit.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -92,6 +93,10 @@ protected:
     static void Key(QWidget* target, int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QKeyEvent press(QEvent::KeyPress, key, mods, text);
         QCoreApplication::sendEvent(target, &press);
+    }
+    static void RightClick(QWidget* target, QPoint at) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+        QCoreApplication::sendEvent(target, &event);
     }
     size_t Requests(uint8_t fnc) const {
         size_t n = 0;
@@ -263,9 +268,12 @@ TEST_F(ProgramManager, ShortcutsAreSetUsedAndRefused) {
 
     // A right click on button 2 edits its path: Cancel keeps it, OK takes it.
     const std::string file = Write(Join(SRecordLines(), "\n"), "short.S");
+    const QPoint click(3, 4);
+    const QPoint below = w->toolbtnShortcut[1]->mapToGlobal(click) + QPoint(0, 10);
     std::deque<std::function<void(TfrmShortcutEdit&)>> answers = {
         [&](TfrmShortcutEdit& d) {
             EXPECT_EQ(d.windowTitle(), "Shortcut 2 edit.");
+            EXPECT_EQ(d.pos(), below);
             d.edtShortcutFile->setText("elsewhere.S");
             d.btnCancel->click();
         },
@@ -277,9 +285,9 @@ TEST_F(ProgramManager, ShortcutsAreSetUsedAndRefused) {
         answers.front()(d);
         answers.pop_front();
     });
-    w->ShortcutContextPopup(1, QPoint(3, 3));
+    RightClick(w->toolbtnShortcut[1], click);
     EXPECT_EQ(App->Shortcuts.Items[1].Path, "");
-    w->ShortcutContextPopup(1, QPoint(3, 3));
+    RightClick(w->toolbtnShortcut[1], click);
     TfrmShortcutEdit::SetAnswerHook(nullptr);
     EXPECT_EQ(App->Shortcuts.Items[1].Path, file);
     EXPECT_EQ(w->actShortcut[1]->toolTip().toStdString(), file);
