@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -145,6 +146,39 @@ TEST_F(ProgramManager, RefreshShowsEachProgramInItsSegments) {
     EXPECT_FALSE(w->actDelete->isEnabled());
 }
 
+TEST_F(ProgramManager, TheSelectedProgramsSegmentsArePaintedTogether) {
+    unit.PutProgram(1, "LONG", Pattern(40000, 1));  // segments 0 and 1
+    unit.PutProgram(5, "SHORT", Pattern(10, 2));    // segment 2
+    std::unique_ptr<TfrmProgramManager> w(Open());
+    w->show();
+    // The inside of each segment's frame, below its texts and left of its bar.
+    auto colours = [&](int selectedRow) {
+        const int width = w->DataGrid->columnWidth(0);
+        QImage image(width, 60 * ProgramSegmentCount, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        std::vector<QColor> found;
+        for (int r = 0; r < ProgramSegmentCount; ++r) {
+            const QRect cell(0, 60 * r, width, 60);
+            w->DataGridDrawCell(painter, r, cell, r == selectedRow);
+            found.push_back(image.pixelColor(cell.center().x(), cell.top() + 54));
+        }
+        return found;
+    };
+    const QColor grey(128, 128, 128), white(255, 255, 255), silver(192, 192, 192), lightBlue(188, 209, 245);
+    const QColor freeCell = w->DataGrid->palette().color(QPalette::Base);
+
+    EXPECT_EQ(colours(0), std::vector<QColor>(8, grey));  // not connected
+    w->actRefresh->trigger();
+    ASSERT_TRUE(w->Connected());
+    w->DataGrid->setCurrentCell(1, 0);
+    EXPECT_EQ(colours(1), (std::vector<QColor>{white, lightBlue, silver, freeCell, freeCell, freeCell, freeCell,
+                                               freeCell}));
+    w->DataGrid->setCurrentCell(2, 0);
+    EXPECT_EQ(colours(2), (std::vector<QColor>{silver, silver, lightBlue, freeCell, freeCell, freeCell, freeCell,
+                                               freeCell}));
+}
+
 TEST_F(ProgramManager, DownloadsSRecordAndHexFilesWhateverTheirLineEnds) {
     std::unique_ptr<TfrmProgramManager> w(Open());
     w->actRefresh->trigger();
@@ -210,11 +244,16 @@ TEST_F(ProgramManager, AFileThatDoesNotConvertSendsNothing) {
         EXPECT_TRUE(Sent().empty());
         EXPECT_TRUE(w->Connected());
     }
-    Messages.clear();
-    const std::string missing = (Root / "none.S").string();
-    w->DownloadProgram(missing);
-    ASSERT_EQ(Messages.size(), 1u);
-    EXPECT_EQ(Messages[0].Text, "Cannot open file!\r\n" + missing);
+    // A missing file, and a name that exists but is no readable file.
+    fs::create_directories(Root / "folder.S");
+    for (const fs::path& path : {Root / "none.S", Root / "folder.S"}) {
+        Messages.clear();
+        sim.ClearRecords();
+        w->DownloadProgram(path.string());
+        ASSERT_EQ(Messages.size(), 1u);
+        EXPECT_EQ(Messages[0].Text, "Cannot open file!\r\n" + path.string());
+        EXPECT_TRUE(Sent().empty());
+    }
 }
 
 TEST_F(ProgramManager, DeleteAsksAndOnlyYesDeletes) {
