@@ -1,6 +1,7 @@
 #include "MemoryManager.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
@@ -273,6 +274,12 @@ void TfrmManager::FormResize() {
     const QSize outer = Client->size();
     pnlConnectInfo->move((outer.width() - pnlConnectInfo->width()) / 2,
                          (outer.height() - pnlConnectInfo->height()) / 2);
+}
+
+// A closed window reads nothing more, also before it is destroyed.
+void TfrmManager::closeEvent(QCloseEvent* event) {
+    TManagerChild::closeEvent(event);
+    if (event->isAccepted() && App) App->OnBlocksChanged = nullptr;
 }
 
 void TfrmManager::resizeEvent(QResizeEvent* event) {

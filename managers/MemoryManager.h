@@ -71,6 +71,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     std::unique_ptr<TTreeWidgetSink> Adapter;

@@ -190,9 +190,11 @@ void TfrmProgramManager::UpdateShortcutButtons() {
 
 void TfrmProgramManager::actShortcutsUpdate() {
     const QList<QAction*> entries = mnuShortcuts->actions();
+    // An entry may be the one whose click runs this update (through a
+    // download): it goes once its click has been handled.
     for (int i = 1; i < entries.size(); ++i) {
         mnuShortcuts->removeAction(entries[i]);
-        delete entries[i];
+        entries[i]->deleteLater();
     }
     for (int i = 0; i < 4; ++i) {
         const std::string path = App ? App->Shortcuts.Items[i].Path : std::string();

@@ -264,12 +264,13 @@ TEST_F(MemoryManager, ATypeDownloadedFromATypeWindowAppearsByItself) {
     EXPECT_NE(Find(w, "Type: FAN             "), nullptr);
     EXPECT_NE(Find(w, "Type: PUMP            "), nullptr);
 
-    // Closed, the manager no longer hears of downloads.
+    // Closed, the manager no longer hears of downloads, even before it is
+    // destroyed.
     w->close();
+    EXPECT_FALSE(bool(Main->App.OnBlocksChanged));
     QApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(w);
-    EXPECT_FALSE(bool(Main->App.OnBlocksChanged));
     type->TypeData->SetTypeName("FAN2");
     type->Refresh(false);
     type->actDownloadType->trigger();

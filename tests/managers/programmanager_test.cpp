@@ -348,13 +348,23 @@ TEST_F(ProgramManager, ShortcutsAreSetUsedAndRefused) {
     EXPECT_FALSE(entries[1]->isEnabled());
     EXPECT_TRUE(entries[2]->isEnabled());
 
-    // Connected: the shortcut downloads.
+    // Connected: the shortcut downloads, from its button and from the
+    // submenu, whose entries are rebuilt by the download they start.
     Messages.clear();
     w->actShortcut[1]->trigger();
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Messages[0].Text, "Program downloaded successfully.");
     ASSERT_TRUE(unit.GetProgram(0));
     EXPECT_EQ(unit.GetProgram(0)->Name, "short");
+    Messages.clear();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const auto rebuilt = w->mnuShortcuts->actions();
+    ASSERT_EQ(rebuilt.size(), 5);
+    rebuilt[2]->trigger();
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Text, "Program downloaded successfully.");
+    ASSERT_TRUE(unit.GetProgram(1));
+    EXPECT_EQ(unit.GetProgram(1)->Name, "short");
 }
 
 TEST_F(ProgramManager, TheShortcutDialogsBrowseSharesTheFilterIndex) {
