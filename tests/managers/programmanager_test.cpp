@@ -379,3 +379,37 @@ TEST_F(ProgramManager, TheShortcutDialogsBrowseSharesTheFilterIndex) {
     dialog.btnCancelClick();
     EXPECT_EQ(dialog.Result, "old.S");
 }
+
+TEST_F(ProgramManager, TheShortcutDialogReturnsTheEditedPathOnlyAfterOk) {
+    const struct {
+        const char* what;
+        std::function<void(TfrmShortcutEdit&)> answer;
+        std::string expected;
+    } cases[] = {
+        {"OK with the field emptied unassigns the shortcut",
+         [](TfrmShortcutEdit& d) {
+             d.edtShortcutFile->clear();
+             d.btnOk->click();
+         },
+         ""},
+        {"Enter in the field takes it",
+         [](TfrmShortcutEdit& d) {
+             d.edtShortcutFile->setText("new.S");
+             Key(d.edtShortcutFile, Qt::Key_Return, "\r");
+         },
+         "new.S"},
+        {"Esc keeps the old path",
+         [](TfrmShortcutEdit& d) {
+             d.edtShortcutFile->setText("new.S");
+             Key(d.edtShortcutFile, Qt::Key_Escape, "");
+         },
+         "old.S"},
+        {"Cancel keeps the old path", [](TfrmShortcutEdit& d) { d.btnCancel->click(); }, "old.S"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TfrmShortcutEdit::SetAnswerHook(c.answer);
+        EXPECT_EQ(TfrmShortcutEdit::Execute(nullptr, App.get(), "old.S", 40, 50, "Shortcut 1 edit."), c.expected);
+    }
+    TfrmShortcutEdit::SetAnswerHook(nullptr);
+}
