@@ -2,6 +2,7 @@
 // bytes, the segment rows built from the slots, the fill bar.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -102,7 +103,7 @@ TEST(ProgramSlots, StatusBytesGiveNameSizeAndMaskWithinTheirFields) {
         std::memset(reply, 0x5A, sizeof reply);  // every byte written
         reply[0] = 0x77;
         std::memset(reply + 1, 0, 16);
-        std::memcpy(reply + 1, c.name.data(), c.name.size());
+        std::copy(c.name.begin(), c.name.end(), reply + 1);
         reply[17] = 0x70;  // 0x011170 = 70000
         reply[18] = 0x11;
         reply[19] = 0x01;
