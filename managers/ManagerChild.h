@@ -17,7 +17,7 @@ public:
     ~TManagerChild() override;
 
 public slots:
-    void FormActivate();
+    virtual void FormActivate();
     void FormDeactivate();
     virtual bool FormCloseQuery();
     void FormClose();

@@ -1,6 +1,7 @@
 #include "MemoryManager.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -61,7 +63,9 @@ TfrmManager::TfrmManager(_AppInterface* app) : TManagerChild(app, KindMemoryMana
     actDelete = action("actDelete", "Delete", QKeySequence(Qt::Key_Delete), 65, &TfrmManager::actDeleteExecute);
 
     Client = new QWidget;
-    for (QAction* a : {actRefresh, actUpload, actDelete}) Client->addAction(a);
+    // The keys work wherever the focus is in the window, also before the
+    // tree can take it.
+    for (QAction* a : {actRefresh, actUpload, actDelete}) addAction(a);
     auto* layout = new QVBoxLayout(Client);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -119,7 +123,9 @@ TfrmManager::TfrmManager(_AppInterface* app) : TManagerChild(app, KindMemoryMana
     OwnMenu = PopupMenu;
     OwnToolBar = toolbarMemoryManager;
     if (App) App->OnBlocksChanged = [this](QWidget*) { actRefreshExecute(); };
-    GrowToContent(QSize(300, 200));
+    // The connect panel floats over the tree and stays whole inside it.
+    const int frameWidth = 2 * style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+    GrowToContent(QSize(std::max(300, pnlConnectInfo->sizeHint().width() + frameWidth + 8), 200));
     resize(407, 498);
     FormResize();
     RestorePlacement();
@@ -136,6 +142,10 @@ void TfrmManager::SetConnected(bool connected) {
     pnlConnectInfo->setVisible(!connected);
     if (!connected) pnlConnectInfo->raise();
     DataTree->setEnabled(connected);
+    // A window being activated hands the focus to its first child that
+    // takes it: the disabled tree must not be that child, or no part of the
+    // window has the focus and its keys go nowhere.
+    DataTree->setFocusPolicy(connected ? Qt::StrongFocus : Qt::NoFocus);
     StatusConnection->setText(connected && App ? QStr(App->Text(Msg::Connected)) : QString());
     UpdateActions();
 }
@@ -264,6 +274,12 @@ void TfrmManager::FormResize() {
     const QSize outer = Client->size();
     pnlConnectInfo->move((outer.width() - pnlConnectInfo->width()) / 2,
                          (outer.height() - pnlConnectInfo->height()) / 2);
+}
+
+// A closed window reads nothing more, also before it is destroyed.
+void TfrmManager::closeEvent(QCloseEvent* event) {
+    TManagerChild::closeEvent(event);
+    if (event->isAccepted() && App) App->OnBlocksChanged = nullptr;
 }
 
 void TfrmManager::resizeEvent(QResizeEvent* event) {

@@ -39,7 +39,7 @@ class TfrmManager : public TManagerChild {
     Q_OBJECT
 public:
     static constexpr int PlacementIndex = 0;
-    static constexpr int ToolBarSlot = 3;  // MemoryManager
+    static constexpr int ToolBarSlot = 4;  // MemoryManager
 
     explicit TfrmManager(_AppInterface* app);
     ~TfrmManager() override;
@@ -71,6 +71,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     std::unique_ptr<TTreeWidgetSink> Adapter;

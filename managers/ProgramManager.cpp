@@ -72,7 +72,7 @@ TfrmProgramManager::TfrmProgramManager(_AppInterface* app)
     connect(actDelete, &QAction::triggered, this, &TfrmProgramManager::actDeleteExecute);
 
     Client = new QWidget;
-    for (QAction* a : {actRefresh, actDownload, actDelete}) Client->addAction(a);
+    for (QAction* a : {actRefresh, actDownload, actDelete}) addAction(a);
     auto* layout = new QVBoxLayout(Client);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -92,10 +92,8 @@ TfrmProgramManager::TfrmProgramManager(_AppInterface* app)
         toolbtnShortcut[i] = static_cast<QToolButton*>(toolbarProgramManager->widgetForAction(actShortcut[i]));
         toolbtnShortcut[i]->setObjectName(buttonNames[i]);
         toolbtnShortcut[i]->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        toolbtnShortcut[i]->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(toolbtnShortcut[i], &QWidget::customContextMenuRequested, this,
-                [this, i](const QPoint& at) { ShortcutContextPopup(i, at); });
     }
+    HookShortcutButtons();
     layout->addWidget(toolbarProgramManager);
 
     DataGrid = Named(new QTableWidget(ProgramSegmentCount, 1), "DataGrid");
@@ -113,7 +111,9 @@ TfrmProgramManager::TfrmProgramManager(_AppInterface* app)
     DataGrid->setCurrentCell(0, 0);
     DataGrid->installEventFilter(this);
     DataGrid->viewport()->installEventFilter(this);
+    // The form sees every key first, wherever the focus is inside it.
     Client->installEventFilter(this);
+    installEventFilter(this);
     DataGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DataGrid, &QTableWidget::currentCellChanged, this, &TfrmProgramManager::DataGridClick);
     layout->addWidget(DataGrid, 1);
@@ -153,6 +153,24 @@ TfrmProgramManager::TfrmProgramManager(_AppInterface* app)
     RestorePlacement();
 }
 
+void TfrmProgramManager::FormActivate() {
+    TManagerChild::FormActivate();
+    HookShortcutButtons();
+}
+
+void TfrmProgramManager::HookShortcutButtons() {
+    static const char* const HookedProperty = "qxShortcutEdit";
+    for (int i = 0; i < 4; ++i)
+        for (QObject* object : actShortcut[i]->associatedObjects()) {
+            auto* button = qobject_cast<QToolButton*>(object);
+            if (!button || button->property(HookedProperty).toBool()) continue;
+            button->setProperty(HookedProperty, true);
+            button->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(button, &QWidget::customContextMenuRequested, this,
+                    [this, i, button](const QPoint& at) { ShortcutContextPopup(i, button->mapToGlobal(at)); });
+        }
+}
+
 void TfrmProgramManager::UpdateActions() {
     actDownload->setEnabled(IsConnected);
     actDelete->setEnabled(IsConnected && Selected != -1);
@@ -172,9 +190,11 @@ void TfrmProgramManager::UpdateShortcutButtons() {
 
 void TfrmProgramManager::actShortcutsUpdate() {
     const QList<QAction*> entries = mnuShortcuts->actions();
+    // An entry may be the one whose click runs this update (through a
+    // download): it goes once its click has been handled.
     for (int i = 1; i < entries.size(); ++i) {
         mnuShortcuts->removeAction(entries[i]);
-        delete entries[i];
+        entries[i]->deleteLater();
     }
     for (int i = 0; i < 4; ++i) {
         const std::string path = App ? App->Shortcuts.Items[i].Path : std::string();
@@ -316,9 +336,8 @@ void TfrmProgramManager::ShortcutClick(int index) {
     DownloadProgram(path);
 }
 
-void TfrmProgramManager::ShortcutContextPopup(int index, const QPoint& at) {
+void TfrmProgramManager::ShortcutContextPopup(int index, const QPoint& screen) {
     if (index < 0 || index > 3 || !App) return;
-    const QPoint screen = toolbtnShortcut[index]->mapToGlobal(at);
     App->Shortcuts.Items[index].Path =
         TfrmShortcutEdit::Execute(this, App, App->Shortcuts.Items[index].Path, screen.x(), screen.y() + 10,
                                   App->Text(Msg::ShortcutEdit, std::to_string(index + 1)));
@@ -399,7 +418,7 @@ void TfrmProgramManager::FormResize() {
 }
 
 bool TfrmProgramManager::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && (watched == DataGrid || watched == Client)) {
+    if (event->type() == QEvent::KeyPress && (watched == DataGrid || watched == Client || watched == this)) {
         auto* key = static_cast<QKeyEvent*>(event);
         // Ctrl+1..4 on the main keyboard, not the number pad.
         if (key->modifiers() == Qt::ControlModifier && key->key() >= Qt::Key_1 && key->key() <= Qt::Key_4) {

@@ -20,7 +20,7 @@ class TfrmProgramManager : public TManagerChild {
     Q_OBJECT
 public:
     static constexpr int PlacementIndex = 1;
-    static constexpr int ToolBarSlot = 4;  // ProgramManager
+    static constexpr int ToolBarSlot = 3;  // ProgramManager
 
     explicit TfrmProgramManager(_AppInterface* app);
 
@@ -46,10 +46,12 @@ public:
     void RefreshStatus();
     void DownloadProgram(const std::string& path);
     void ShortcutClick(int index);
-    void ShortcutContextPopup(int index, const QPoint& at);
+    // A right click on shortcut button index, at a point of the screen.
+    void ShortcutContextPopup(int index, const QPoint& screen);
     void DataGridDrawCell(QPainter& painter, int row, const QRect& rect, bool selected);
 
 public slots:
+    void FormActivate() override;
     void actRefreshExecute();
     void actDownloadExecute();
     void actDeleteExecute();
@@ -71,6 +73,9 @@ private:
     std::string NotConnectedText, PressRefreshText;
 
     void UpdateActions();
+    // Every button that shows a shortcut, here or on the main window's tool
+    // bar, edits it on a right click.
+    void HookShortcutButtons();
     // The status reads of the eight slots appended to the list, each into a
     // buffer of the run; Run copies them into the slot records afterwards.
     void AddStatusCommands(TCommCmdList& list, uint8_t (*buffers)[ProgramStatusSize]);

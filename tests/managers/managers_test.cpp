@@ -9,12 +9,19 @@
 #include "Main.h"
 #include "Managers.h"
 #include "MemView.h"
+#include "MemoryManager.h"
+#include "ProgramManager.h"
+#include "ShortcutEdit.h"
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 
 namespace {
@@ -49,6 +56,8 @@ TEST_F(Registered, CommandsOpenOneWindowEach) {
         uint32_t kind;
         bool editMenu;
     } cases[] = {
+        {w.actMemoryManager, KindMemoryManager, true},
+        {w.actProgramManager, KindProgramManager, true},
         {w.actMemView, KindMemoryViewer, true},
         {w.actGamesManager, KindGamesManager, true},
         {w.actConvert, KindConvert, false},
@@ -77,12 +86,24 @@ TEST_F(Registered, EveryActionShowsItsPicture) {
     w.show();
     w.actMemView->trigger();
     w.actGamesManager->trigger();
+    w.actMemoryManager->trigger();
+    w.actProgramManager->trigger();
     QApplication::processEvents();
     auto* view = static_cast<TfrmMemView*>(w.FindDocumentWindow(KindMemoryViewer));
     auto* games = static_cast<TfrmGamesManager*>(w.FindDocumentWindow(KindGamesManager));
-    ASSERT_TRUE(view && games);
+    auto* memory = static_cast<TfrmManager*>(w.FindDocumentWindow(KindMemoryManager));
+    auto* programs = static_cast<TfrmProgramManager*>(w.FindDocumentWindow(KindProgramManager));
+    ASSERT_TRUE(view && games && memory && programs);
+    // The shortcut buttons show one picture while empty, another once set.
+    const QImage empty = programs->actShortcut[0]->icon().pixmap(16, 16).toImage();
+    w.App.Shortcuts.Items[0].Path = "/some/program.S";
+    programs->UpdateShortcutButtons();
+    EXPECT_NE(programs->actShortcut[0]->icon().pixmap(16, 16).toImage(), empty);
     for (QAction* a : {view->actRefreshPage, view->actGotoPage, view->actPageUp, view->actPageDown, view->actSavePage,
-                       games->actRefresh, games->actDownloadGame, games->actDeleteGame}) {
+                       games->actRefresh, games->actDownloadGame, games->actDeleteGame, memory->actRefresh,
+                       memory->actUpload, memory->actDelete, programs->actRefresh, programs->actDownload,
+                       programs->actDelete, programs->actShortcut[0], programs->actShortcut[1],
+                       programs->actShortcut[2], programs->actShortcut[3]}) {
         SCOPED_TRACE(a->objectName().toStdString());
         EXPECT_FALSE(a->icon().isNull());
         EXPECT_FALSE(a->icon().pixmap(16, 16).isNull());
@@ -106,6 +127,9 @@ TEST_F(Registered, FlexibleToolBarsCarryTheActiveWindowsButtons) {
     } cases[] = {
         {w.actMemView, KindMemoryViewer, 5, {"Refresh Page", "Go To Page", "Page Down", "Page Up", "", "Save Page"}},
         {w.actGamesManager, KindGamesManager, 7, {"Refresh", "PC -> QX", "Delete"}},
+        {w.actProgramManager, KindProgramManager, 3,
+         {"Refresh", "PC -> QX", "Delete", "", "Shortcut 1", "Shortcut 2", "Shortcut 3", "Shortcut 4"}},
+        {w.actMemoryManager, KindMemoryManager, 4, {"Refresh", "QX -> PC", "Delete"}},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.kind);
@@ -115,6 +139,26 @@ TEST_F(Registered, FlexibleToolBarsCarryTheActiveWindowsButtons) {
         for (QAction* a : w.App.ToolBars.Slots[k.slot].GetToolBar()->actions()) shown.push_back(a->text());
         EXPECT_EQ(shown, k.buttons);
     }
+    // The shortcut buttons lent to the main window still edit on a right click.
+    auto* programs = static_cast<TfrmProgramManager*>(w.FindDocumentWindow(KindProgramManager));
+    ASSERT_NE(programs, nullptr);
+    w.ClientArea->setActiveSubWindow(programs);
+    QApplication::processEvents();
+    QWidget* lent = w.App.ToolBars.Slots[3].GetToolBar()->widgetForAction(programs->actShortcut[2]);
+    ASSERT_NE(lent, nullptr);
+    int edits = 0;
+    TfrmShortcutEdit::SetAnswerHook([&](TfrmShortcutEdit& d) {
+        ++edits;
+        EXPECT_EQ(d.windowTitle(), "Shortcut 3 edit.");
+        d.edtShortcutFile->setText("/programs/lent.S");
+        d.btnOk->click();
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), lent->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(lent, &click);
+    TfrmShortcutEdit::SetAnswerHook(nullptr);
+    EXPECT_EQ(edits, 1);
+    EXPECT_EQ(w.App.Shortcuts.Items[2].Path, "/programs/lent.S");
+
     // Closed: the slot gets its default button back.
     w.FindDocumentWindow(KindMemoryViewer)->close();
     QApplication::processEvents();
@@ -128,7 +172,9 @@ TEST_F(Registered, OpenWindowsReopenAtTheNextStart) {
         w.show();
         QApplication::processEvents();
         w.actConvert->trigger();
+        w.actProgramManager->trigger();
         w.actMemView->trigger();
+        w.actMemoryManager->trigger();
         w.actGamesManager->trigger();
         QApplication::processEvents();
         w.close();
@@ -140,9 +186,14 @@ TEST_F(Registered, OpenWindowsReopenAtTheNextStart) {
     EXPECT_EQ(next.App.ReopenMemoryViewer, 1);
     EXPECT_EQ(next.App.ReopenApplications, 1);
     EXPECT_EQ(next.App.ReopenConverter, 1);
+    EXPECT_EQ(next.App.ReopenMemoryManager, 1);
+    EXPECT_EQ(next.App.ReopenProgramManager, 1);
     next.show();
     QApplication::processEvents();
-    EXPECT_EQ(Kinds(next), (std::vector<uint32_t>{KindMemoryViewer, KindGamesManager, KindConvert}));
+    EXPECT_EQ(Kinds(next), (std::vector<uint32_t>{KindMemoryManager, KindProgramManager, KindMemoryViewer,
+                                                  KindGamesManager, KindConvert}));
+    // Reopened windows wait for Refresh: nothing is read at start.
+    EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(Registered, ShortcutsWorkAsSoonAsAWindowOpens) {
@@ -157,26 +208,56 @@ TEST_F(Registered, ShortcutsWorkAsSoonAsAWindowOpens) {
         QTest::keySequence(target, key);
         QApplication::processEvents();
     };
-    w.actMemView->trigger();
-    QApplication::processEvents();
-    auto* view = static_cast<TfrmMemView*>(w.FindDocumentWindow(KindMemoryViewer));
-    ASSERT_NE(view, nullptr);
+    auto open = [&](QAction* command, uint32_t kind) {
+        command->trigger();
+        QApplication::processEvents();
+        return w.FindDocumentWindow(kind);
+    };
+    // Back from the communication dialog.
+    auto reactivate = [&] {
+        w.activateWindow();
+        return QTest::qWaitForWindowActive(&w);
+    };
+    auto closeAndReturn = [&](QWidget* window) {
+        window->close();
+        QApplication::processEvents();
+        return reactivate();
+    };
 
+    auto* view = static_cast<TfrmMemView*>(open(w.actMemView, KindMemoryViewer));
+    ASSERT_NE(view, nullptr);
     press(QKeySequence(Qt::Key_F5));
     EXPECT_TRUE(view->Valid());
     EXPECT_EQ(DataRequests(0xB2, false).size(), 59u);
-    view->close();
-    QApplication::processEvents();
-    w.activateWindow();  // back from the communication dialog
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_TRUE(closeAndReturn(view));
 
-    w.actGamesManager->trigger();
-    QApplication::processEvents();
-    auto* games = static_cast<TfrmGamesManager*>(w.FindDocumentWindow(KindGamesManager));
+    auto* games = static_cast<TfrmGamesManager*>(open(w.actGamesManager, KindGamesManager));
     ASSERT_NE(games, nullptr);
     sim.ClearRecords();
     press(QKeySequence(Qt::Key_F5));
     EXPECT_TRUE(games->Connected());
+    ASSERT_TRUE(closeAndReturn(games));
+
+    // The memory manager's tree cannot take the focus before it connects.
+    auto* memory = static_cast<TfrmManager*>(open(w.actMemoryManager, KindMemoryManager));
+    ASSERT_NE(memory, nullptr);
+    press(QKeySequence(Qt::Key_F5));
+    EXPECT_TRUE(memory->Connected());
+    ASSERT_TRUE(closeAndReturn(memory));
+
+    unit.PutProgram(4, "KEYS", std::vector<uint8_t>(10, 1));
+    auto* programs = static_cast<TfrmProgramManager*>(open(w.actProgramManager, KindProgramManager));
+    ASSERT_NE(programs, nullptr);
+    press(QKeySequence(Qt::CTRL | Qt::Key_3));
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Text, "Shortcut 3 is not assigned.");
+    press(QKeySequence(Qt::Key_F5));
+    ASSERT_TRUE(programs->Connected());
+    ASSERT_TRUE(reactivate());
+    press(QKeySequence(Qt::Key_1));
+    EXPECT_EQ(programs->DataGrid->currentRow(), 0);
+    EXPECT_EQ(programs->SelectedSlot(), 4);
+    EXPECT_TRUE(programs->actDelete->isEnabled());
 }
 
 TEST_F(Registered, TheConverterTakesTypingAsSoonAsItOpens) {

@@ -241,6 +241,42 @@ TEST_F(MemoryManager, TheWindowIsTheRecordsBlockRefreshWhileItLives) {
     EXPECT_FALSE(bool(Main->App.OnBlocksChanged));
 }
 
+TEST_F(MemoryManager, ATypeDownloadedFromATypeWindowAppearsByItself) {
+    TTypeObjectData pump(Formats);
+    FillSampleType(pump);
+    Store(pump);
+    Main->show();
+    Main->actMemoryManager->trigger();
+    QApplication::processEvents();
+    QPointer<TfrmManager> w = static_cast<TfrmManager*>(Main->FindDocumentWindow(KindMemoryManager));
+    ASSERT_TRUE(w);
+    w->actRefresh->trigger();
+    ASSERT_EQ(Find(w, "Type: FAN             "), nullptr);
+
+    auto* type = qobject_cast<TfrmTypeObject*>(OpenTypeObject(&Main->App, std::string()));
+    ASSERT_NE(type, nullptr);
+    type->TypeData->SetTypeName("FAN");
+    type->TypeData->GetTypeData().SetParameterCount(1);
+    type->Refresh(false);
+    type->actDownloadType->trigger();
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_TRUE(w->Connected());
+    EXPECT_NE(Find(w, "Type: FAN             "), nullptr);
+    EXPECT_NE(Find(w, "Type: PUMP            "), nullptr);
+
+    // Closed, the manager no longer hears of downloads, even before it is
+    // destroyed.
+    w->close();
+    EXPECT_FALSE(bool(Main->App.OnBlocksChanged));
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(w);
+    type->TypeData->SetTypeName("FAN2");
+    type->Refresh(false);
+    type->actDownloadType->trigger();
+    type->Modified = false;
+}
+
 TEST_F(MemoryManager, TheMainWindowsCommandOpensOneManager) {
     EXPECT_TRUE(Main->actMemoryManager->isEnabled());
     Main->show();

@@ -6,9 +6,11 @@
 #include "ShortcutEdit.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -93,6 +95,10 @@ protected:
         QKeyEvent press(QEvent::KeyPress, key, mods, text);
         QCoreApplication::sendEvent(target, &press);
     }
+    static void RightClick(QWidget* target, QPoint at) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+        QCoreApplication::sendEvent(target, &event);
+    }
     size_t Requests(uint8_t fnc) const {
         size_t n = 0;
         for (const auto& r : Sent()) n += r.Fnc == fnc;
@@ -138,6 +144,39 @@ TEST_F(ProgramManager, RefreshShowsEachProgramInItsSegments) {
     Key(w->DataGrid, Qt::Key_4, "4");
     EXPECT_EQ(w->SelectedSlot(), -1);
     EXPECT_FALSE(w->actDelete->isEnabled());
+}
+
+TEST_F(ProgramManager, TheSelectedProgramsSegmentsArePaintedTogether) {
+    unit.PutProgram(1, "LONG", Pattern(40000, 1));  // segments 0 and 1
+    unit.PutProgram(5, "SHORT", Pattern(10, 2));    // segment 2
+    std::unique_ptr<TfrmProgramManager> w(Open());
+    w->show();
+    // The inside of each segment's frame, below its texts and left of its bar.
+    auto colours = [&](int selectedRow) {
+        const int width = w->DataGrid->columnWidth(0);
+        QImage image(width, 60 * ProgramSegmentCount, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        std::vector<QColor> found;
+        for (int r = 0; r < ProgramSegmentCount; ++r) {
+            const QRect cell(0, 60 * r, width, 60);
+            w->DataGridDrawCell(painter, r, cell, r == selectedRow);
+            found.push_back(image.pixelColor(cell.center().x(), cell.top() + 54));
+        }
+        return found;
+    };
+    const QColor grey(128, 128, 128), white(255, 255, 255), silver(192, 192, 192), lightBlue(188, 209, 245);
+    const QColor freeCell = w->DataGrid->palette().color(QPalette::Base);
+
+    EXPECT_EQ(colours(0), std::vector<QColor>(8, grey));  // not connected
+    w->actRefresh->trigger();
+    ASSERT_TRUE(w->Connected());
+    w->DataGrid->setCurrentCell(1, 0);
+    EXPECT_EQ(colours(1), (std::vector<QColor>{white, lightBlue, silver, freeCell, freeCell, freeCell, freeCell,
+                                               freeCell}));
+    w->DataGrid->setCurrentCell(2, 0);
+    EXPECT_EQ(colours(2), (std::vector<QColor>{silver, silver, lightBlue, freeCell, freeCell, freeCell, freeCell,
+                                               freeCell}));
 }
 
 TEST_F(ProgramManager, DownloadsSRecordAndHexFilesWhateverTheirLineEnds) {
@@ -205,11 +244,16 @@ TEST_F(ProgramManager, AFileThatDoesNotConvertSendsNothing) {
         EXPECT_TRUE(Sent().empty());
         EXPECT_TRUE(w->Connected());
     }
-    Messages.clear();
-    const std::string missing = (Root / "none.S").string();
-    w->DownloadProgram(missing);
-    ASSERT_EQ(Messages.size(), 1u);
-    EXPECT_EQ(Messages[0].Text, "Cannot open file!\r\n" + missing);
+    // A missing file, and a name that exists but is no readable file.
+    fs::create_directories(Root / "folder.S");
+    for (const fs::path& path : {Root / "none.S", Root / "folder.S"}) {
+        Messages.clear();
+        sim.ClearRecords();
+        w->DownloadProgram(path.string());
+        ASSERT_EQ(Messages.size(), 1u);
+        EXPECT_EQ(Messages[0].Text, "Cannot open file!\r\n" + path.string());
+        EXPECT_TRUE(Sent().empty());
+    }
 }
 
 TEST_F(ProgramManager, DeleteAsksAndOnlyYesDeletes) {
@@ -263,9 +307,12 @@ TEST_F(ProgramManager, ShortcutsAreSetUsedAndRefused) {
 
     // A right click on button 2 edits its path: Cancel keeps it, OK takes it.
     const std::string file = Write(Join(SRecordLines(), "\n"), "short.S");
+    const QPoint click(3, 4);
+    const QPoint below = w->toolbtnShortcut[1]->mapToGlobal(click) + QPoint(0, 10);
     std::deque<std::function<void(TfrmShortcutEdit&)>> answers = {
         [&](TfrmShortcutEdit& d) {
             EXPECT_EQ(d.windowTitle(), "Shortcut 2 edit.");
+            EXPECT_EQ(d.pos(), below);
             d.edtShortcutFile->setText("elsewhere.S");
             d.btnCancel->click();
         },
@@ -277,9 +324,9 @@ TEST_F(ProgramManager, ShortcutsAreSetUsedAndRefused) {
         answers.front()(d);
         answers.pop_front();
     });
-    w->ShortcutContextPopup(1, QPoint(3, 3));
+    RightClick(w->toolbtnShortcut[1], click);
     EXPECT_EQ(App->Shortcuts.Items[1].Path, "");
-    w->ShortcutContextPopup(1, QPoint(3, 3));
+    RightClick(w->toolbtnShortcut[1], click);
     TfrmShortcutEdit::SetAnswerHook(nullptr);
     EXPECT_EQ(App->Shortcuts.Items[1].Path, file);
     EXPECT_EQ(w->actShortcut[1]->toolTip().toStdString(), file);
@@ -301,13 +348,23 @@ TEST_F(ProgramManager, ShortcutsAreSetUsedAndRefused) {
     EXPECT_FALSE(entries[1]->isEnabled());
     EXPECT_TRUE(entries[2]->isEnabled());
 
-    // Connected: the shortcut downloads.
+    // Connected: the shortcut downloads, from its button and from the
+    // submenu, whose entries are rebuilt by the download they start.
     Messages.clear();
     w->actShortcut[1]->trigger();
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Messages[0].Text, "Program downloaded successfully.");
     ASSERT_TRUE(unit.GetProgram(0));
     EXPECT_EQ(unit.GetProgram(0)->Name, "short");
+    Messages.clear();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const auto rebuilt = w->mnuShortcuts->actions();
+    ASSERT_EQ(rebuilt.size(), 5);
+    rebuilt[2]->trigger();
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Text, "Program downloaded successfully.");
+    ASSERT_TRUE(unit.GetProgram(1));
+    EXPECT_EQ(unit.GetProgram(1)->Name, "short");
 }
 
 TEST_F(ProgramManager, TheShortcutDialogsBrowseSharesTheFilterIndex) {
@@ -321,4 +378,38 @@ TEST_F(ProgramManager, TheShortcutDialogsBrowseSharesTheFilterIndex) {
     // Cancel after browsing: the old path.
     dialog.btnCancelClick();
     EXPECT_EQ(dialog.Result, "old.S");
+}
+
+TEST_F(ProgramManager, TheShortcutDialogReturnsTheEditedPathOnlyAfterOk) {
+    const struct {
+        const char* what;
+        std::function<void(TfrmShortcutEdit&)> answer;
+        std::string expected;
+    } cases[] = {
+        {"OK with the field emptied unassigns the shortcut",
+         [](TfrmShortcutEdit& d) {
+             d.edtShortcutFile->clear();
+             d.btnOk->click();
+         },
+         ""},
+        {"Enter in the field takes it",
+         [](TfrmShortcutEdit& d) {
+             d.edtShortcutFile->setText("new.S");
+             Key(d.edtShortcutFile, Qt::Key_Return, "\r");
+         },
+         "new.S"},
+        {"Esc keeps the old path",
+         [](TfrmShortcutEdit& d) {
+             d.edtShortcutFile->setText("new.S");
+             Key(d.edtShortcutFile, Qt::Key_Escape, "");
+         },
+         "old.S"},
+        {"Cancel keeps the old path", [](TfrmShortcutEdit& d) { d.btnCancel->click(); }, "old.S"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TfrmShortcutEdit::SetAnswerHook(c.answer);
+        EXPECT_EQ(TfrmShortcutEdit::Execute(nullptr, App.get(), "old.S", 40, 50, "Shortcut 1 edit."), c.expected);
+    }
+    TfrmShortcutEdit::SetAnswerHook(nullptr);
 }
