@@ -26,20 +26,6 @@
 
 namespace {
 
-// The grid's rows are painted by the window.
-class TSlotDelegate : public QStyledItemDelegate {
-public:
-    explicit TSlotDelegate(TfrmGamesManager* form) : QStyledItemDelegate(form), Form(form) {}
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        painter->save();
-        Form->DataGridDrawCell(*painter, index.row(), option.rect, option.state & QStyle::State_Selected);
-        painter->restore();
-    }
-
-private:
-    TfrmGamesManager* Form;
-};
-
 constexpr int RowHeight = 60;
 
 }  // namespace
@@ -49,20 +35,11 @@ TfrmGamesManager::TfrmGamesManager(_AppInterface* app)
     setObjectName("frmGamesManager");
     setWindowTitle("Applications");
 
-    auto action = [this](const char* name, const char* text, QKeySequence key, int image,
-                         void (TfrmGamesManager::*handler)()) {
-        QAction* a = Named(new QAction(text, this), name);
-        a->setShortcut(key);
-        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        if (App && App->ActionImages) a->setIcon(App->ActionImages->Icon(image));
-        connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    actRefresh = action("actRefresh", "Refresh", QKeySequence(Qt::Key_F5), 16, &TfrmGamesManager::actRefreshExecute);
-    actDownloadGame = action("actDownloadGame", "PC -> QX", QKeySequence(Qt::Key_Insert), 63,
+    actRefresh = NewAction("actRefresh", "Refresh", QKeySequence(Qt::Key_F5), 16, &TfrmGamesManager::actRefreshExecute);
+    actDownloadGame = NewAction("actDownloadGame", "PC -> QX", QKeySequence(Qt::Key_Insert), 63,
                              &TfrmGamesManager::actDownloadGameExecute);
     actDeleteGame =
-        action("actDeleteGame", "Delete", QKeySequence(Qt::Key_Delete), 65, &TfrmGamesManager::actDeleteGameExecute);
+        NewAction("actDeleteGame", "Delete", QKeySequence(Qt::Key_Delete), 65, &TfrmGamesManager::actDeleteGameExecute);
 
     Client = new QWidget;
     for (QAction* a : {actRefresh, actDownloadGame, actDeleteGame}) Client->addAction(a);
@@ -87,7 +64,7 @@ TfrmGamesManager::TfrmGamesManager(_AppInterface* app)
     DataGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     DataGrid->setMinimumSize(280, 100);
     DataGrid->setStyleSheet("QTableWidget { background: rgb(160, 160, 164); }");
-    DataGrid->setItemDelegate(new TSlotDelegate(this));
+    DataGrid->setItemDelegate(new TOwnerDrawnRows(this));
     DataGrid->setCurrentCell(0, 0);
     DataGrid->installEventFilter(this);
     DataGrid->viewport()->installEventFilter(this);

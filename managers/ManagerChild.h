@@ -3,6 +3,11 @@
 // mode, placement saved on close) and their creators.
 #pragma once
 
+#include <QAction>
+#include <QKeySequence>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
 #include "MDICustomChild.h"
 
 class QMenu;
@@ -34,6 +39,32 @@ protected:
     // needs (longer texts, a bigger font); a window below that grows.
     void GrowToContent(QSize designed);
     void closeEvent(QCloseEvent* event) override;
+    // An action of the window: object name, caption, shortcut (none when
+    // empty; it works while the focus is inside the window) and picture of
+    // the action images (none when negative).
+    QAction* NewAction(const char* name, const char* text, QKeySequence key, int image);
+    // The same, run by a handler of the window.
+    template <typename TWindow>
+    QAction* NewAction(const char* name, const char* text, QKeySequence key, int image, void (TWindow::*handler)()) {
+        QAction* a = NewAction(name, text, key, image);
+        connect(a, &QAction::triggered, static_cast<TWindow*>(this), handler);
+        return a;
+    }
+};
+
+// The rows of a window's grid, each painted by the window itself.
+template <typename TWindow>
+class TOwnerDrawnRows : public QStyledItemDelegate {
+public:
+    explicit TOwnerDrawnRows(TWindow* form) : QStyledItemDelegate(form), Form(form) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        painter->save();
+        Form->DataGridDrawCell(*painter, index.row(), option.rect, option.state & QStyle::State_Selected);
+        painter->restore();
+    }
+
+private:
+    TWindow* Form;
 };
 
 // Creates a window, shows it and returns it; none when creating fails.

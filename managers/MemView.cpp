@@ -33,25 +33,16 @@ TfrmMemView::TfrmMemView(_AppInterface* app) : TManagerChild(app, KindMemoryView
     setObjectName("frmMemView");
     setWindowTitle("Memory Viewer");
 
-    auto action = [this](const char* name, const char* text, QKeySequence key, int image,
-                         void (TfrmMemView::*handler)()) {
-        QAction* a = Named(new QAction(text, this), name);
-        if (!key.isEmpty()) a->setShortcut(key);
-        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        if (App && App->ActionImages) a->setIcon(App->ActionImages->Icon(image));
-        connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    actRefreshPage = action("actRefreshPage", "Refresh Page", QKeySequence(Qt::Key_F5), 16,
+    actRefreshPage = NewAction("actRefreshPage", "Refresh Page", QKeySequence(Qt::Key_F5), 16,
                             &TfrmMemView::actRefreshPageExecute);
-    actGotoPage = action("actGotoPage", "Go To Page", QKeySequence(Qt::CTRL | Qt::Key_G), 46,
+    actGotoPage = NewAction("actGotoPage", "Go To Page", QKeySequence(Qt::CTRL | Qt::Key_G), 46,
                          &TfrmMemView::actGotoPageExecute);
     actGotoPage->setToolTip("Goto Page");
-    actPageUp = action("actPageUp", "Page Up", QKeySequence(Qt::CTRL | Qt::Key_PageUp), 44,
+    actPageUp = NewAction("actPageUp", "Page Up", QKeySequence(Qt::CTRL | Qt::Key_PageUp), 44,
                        &TfrmMemView::actPageUpExecute);
-    actPageDown = action("actPageDown", "Page Down", QKeySequence(Qt::CTRL | Qt::Key_PageDown), 45,
+    actPageDown = NewAction("actPageDown", "Page Down", QKeySequence(Qt::CTRL | Qt::Key_PageDown), 45,
                          &TfrmMemView::actPageDownExecute);
-    actSavePage = action("actSavePage", "Save Page", QKeySequence(), 47, &TfrmMemView::actSavePageExecute);
+    actSavePage = NewAction("actSavePage", "Save Page", QKeySequence(), 47, &TfrmMemView::actSavePageExecute);
 
     // The keys work wherever the focus is in the window, also on the window
     // itself: the dump is disabled until a page was read.

@@ -49,18 +49,9 @@ TfrmManager::TfrmManager(_AppInterface* app) : TManagerChild(app, KindMemoryMana
     setObjectName("frmManager");
     setWindowTitle("QX318");
 
-    auto action = [this](const char* name, const char* text, QKeySequence key, int image,
-                         void (TfrmManager::*handler)()) {
-        QAction* a = Named(new QAction(text, this), name);
-        a->setShortcut(key);
-        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        if (App && App->ActionImages) a->setIcon(App->ActionImages->Icon(image));
-        connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    actRefresh = action("actRefresh", "Refresh", QKeySequence(Qt::Key_F5), 32, &TfrmManager::actRefreshExecute);
-    actUpload = action("actUpload", "QX -> PC", QKeySequence(Qt::Key_F3), 64, &TfrmManager::actUploadExecute);
-    actDelete = action("actDelete", "Delete", QKeySequence(Qt::Key_Delete), 65, &TfrmManager::actDeleteExecute);
+    actRefresh = NewAction("actRefresh", "Refresh", QKeySequence(Qt::Key_F5), 32, &TfrmManager::actRefreshExecute);
+    actUpload = NewAction("actUpload", "QX -> PC", QKeySequence(Qt::Key_F3), 64, &TfrmManager::actUploadExecute);
+    actDelete = NewAction("actDelete", "Delete", QKeySequence(Qt::Key_Delete), 65, &TfrmManager::actDeleteExecute);
 
     Client = new QWidget;
     // The keys work wherever the focus is in the window, also before the

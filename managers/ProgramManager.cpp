@@ -29,19 +29,6 @@
 
 namespace {
 
-class TSegmentDelegate : public QStyledItemDelegate {
-public:
-    explicit TSegmentDelegate(TfrmProgramManager* form) : QStyledItemDelegate(form), Form(form) {}
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        painter->save();
-        Form->DataGridDrawCell(*painter, index.row(), option.rect, option.state & QStyle::State_Selected);
-        painter->restore();
-    }
-
-private:
-    TfrmProgramManager* Form;
-};
-
 constexpr int RowHeight = 60;
 const char* const ProgramFilter =
     "S Record File (*.S)|*.S|Intel Hex File (*.hex,*.h86)|*.hex;*.h86|"
@@ -54,19 +41,10 @@ TfrmProgramManager::TfrmProgramManager(_AppInterface* app)
     setObjectName("frmProgramManager");
     setWindowTitle("Program Manager");
 
-    auto action = [this](const char* name, const char* text, QKeySequence key, int image) {
-        QAction* a = Named(new QAction(text, this), name);
-        if (!key.isEmpty()) {
-            a->setShortcut(key);
-            a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        }
-        if (App && App->ActionImages && image >= 0) a->setIcon(App->ActionImages->Icon(image));
-        return a;
-    };
-    actRefresh = action("actRefresh", "Refresh", QKeySequence(Qt::Key_F5), 16);
-    actDownload = action("actDownload", "PC -> QX", QKeySequence(Qt::Key_Insert), 63);
-    actDelete = action("actDelete", "Delete", QKeySequence(Qt::Key_Delete), 65);
-    actShortcuts = action("actShortcuts", "Shortcuts", QKeySequence(), -1);
+    actRefresh = NewAction("actRefresh", "Refresh", QKeySequence(Qt::Key_F5), 16);
+    actDownload = NewAction("actDownload", "PC -> QX", QKeySequence(Qt::Key_Insert), 63);
+    actDelete = NewAction("actDelete", "Delete", QKeySequence(Qt::Key_Delete), 65);
+    actShortcuts = NewAction("actShortcuts", "Shortcuts", QKeySequence(), -1);
     connect(actRefresh, &QAction::triggered, this, &TfrmProgramManager::actRefreshExecute);
     connect(actDownload, &QAction::triggered, this, &TfrmProgramManager::actDownloadExecute);
     connect(actDelete, &QAction::triggered, this, &TfrmProgramManager::actDeleteExecute);
@@ -107,7 +85,7 @@ TfrmProgramManager::TfrmProgramManager(_AppInterface* app)
     DataGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     DataGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     DataGrid->setMinimumSize(280, 100);
-    DataGrid->setItemDelegate(new TSegmentDelegate(this));
+    DataGrid->setItemDelegate(new TOwnerDrawnRows(this));
     DataGrid->setCurrentCell(0, 0);
     DataGrid->installEventFilter(this);
     DataGrid->viewport()->installEventFilter(this);
