@@ -40,7 +40,7 @@ void TfrmTypeObject::ConnectStructureCommands() {
     for (const auto& [action, handler] : handlers) connect(action, &QAction::triggered, this, handler);
     SetModeShortcuts();
     // What the view-as commands offer depends on the focused view.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    FocusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (InsideThisWindow(old) || InsideThisWindow(now)) UpdateActions();
     });
 }

@@ -267,6 +267,9 @@ TfrmTypeObject::~TfrmTypeObject() {
             RestoreMainToolBars();
         }
     }
+    // The sub-window still moves the focus while it is destroyed, when this
+    // window's own parts are gone.
+    disconnect(FocusWatch);
     // What is still there goes before the widgets it works on.
     TypeGrid.reset();
     TypeTree.reset();

@@ -160,6 +160,8 @@ protected:
 private:
     // The General tool bar's Save and Print buttons while this window has them.
     QMetaObject::Connection GeneralSave, GeneralPrint;
+    // The program's focus changes, watched while the window lives.
+    QMetaObject::Connection FocusWatch;
     bool Merged = false;
 
     void BuildActions();
