@@ -372,6 +372,15 @@ void TTypeObjectDataGrid::LayoutGrid(bool force) {
         int32_t& width = GridLayout.ColWidths[static_cast<size_t>(c)];
         width = std::max(width, titles.horizontalAdvance(CellText(0, c)) + 12);
     }
+    // A value column is never narrower than its widest value: the designed
+    // widths fit a smaller font than most screens show.
+    const QFontMetrics values(view->font());
+    for (int c = 1; c < GridLayout.ColCount; ++c) {
+        const std::string sample = WidestValueSample(GridLayout, *Context->TypeObject,
+                                                     Context->App ? Context->App->DisplayFormats : nullptr, c);
+        int32_t& width = GridLayout.ColWidths[static_cast<size_t>(c)];
+        if (!sample.empty()) width = std::max(width, values.horizontalAdvance(QStr(sample)) + 12);
+    }
     for (int c = 0; c < GridLayout.ColCount; ++c)
         if (view->columnWidth(c) != GridLayout.ColWidths[static_cast<size_t>(c)])
             view->setColumnWidth(c, GridLayout.ColWidths[static_cast<size_t>(c)]);

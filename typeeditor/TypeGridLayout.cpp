@@ -28,6 +28,30 @@ uint8_t SlotFormat(const uint8_t* formats, int32_t slot) {
     return formats[slot];
 }
 
+std::string WidestValueSample(const TTypeGridLayout& g, const TTypeObjectData& type, const uint8_t* formats,
+                              int32_t col) {
+    int32_t bytes = 0, slot = 0;
+    bool isSigned = false;
+    if (g.Kind == _TypeSelection::KindParameters && col >= ColValue && col <= ColMax) {
+        bytes = 2;
+        slot = col == ColValue ? SlotValue : col == ColMin ? SlotMin : SlotMax;
+    } else if (g.Kind == _TypeSelection::KindTable && col >= 1) {
+        const TTableData* table = type.GetTable(g.Table);
+        if (!table || col > table->GetFieldCount()) return {};
+        const auto* field = table->GetField(col - 1);
+        bytes = field->Size;
+        isSigned = field->IsSigned();
+        slot = SlotFirstField + col - 1;
+    }
+    if (bytes < 1 || bytes > 4) return {};
+    static constexpr size_t decimalDigits[4] = {3, 5, 8, 10};
+    switch (SlotFormat(formats, slot)) {
+    case 2: return std::string(static_cast<size_t>(8 * bytes), '0') + "b";
+    case 1: return "0x" + std::string(static_cast<size_t>(2 * bytes), 'D');
+    default: return (isSigned ? "-" : "") + std::string(decimalDigits[bytes - 1], '8');
+    }
+}
+
 std::vector<std::string> TypeGridTabs(const TTypeObjectData& type, const TTypeGridTexts& texts) {
     std::vector<std::string> tabs{texts.Parameters, texts.Configuration};
     for (int32_t i = 0; i < type.GetTableCount(); ++i) {

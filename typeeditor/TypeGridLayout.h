@@ -46,6 +46,13 @@ struct TTypeGridLayout {
     bool Empty = true;  // no data rows or no data columns
 };
 
+// A text as wide as the widest value a column can show in its display
+// format (every digit of a binary value and its "b", "0x" and every
+// hexadecimal digit, the sign and every decimal digit); empty for a column
+// without values.
+std::string WidestValueSample(const TTypeGridLayout& g, const TTypeObjectData& type, const uint8_t* formats,
+                              int32_t col);
+
 // Lays the grid out for the selection's tab; the selection's kind 2 becomes
 // 0 and 4 becomes 3. gridWidth is the grid's whole width (its fixed first
 // column and border included), textEditorWidth the parameter-text editor's
