@@ -52,23 +52,8 @@ TfrmGamesManager::TfrmGamesManager(_AppInterface* app)
     for (QAction* a : {actRefresh, actDownloadGame, actDeleteGame}) toolbarGamesManager->addAction(a);
     layout->addWidget(toolbarGamesManager);
 
-    DataGrid = Named(new QTableWidget(AppSlotCount, 1), "DataGrid");
-    DataGrid->horizontalHeader()->hide();
-    DataGrid->verticalHeader()->hide();
-    DataGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    DataGrid->verticalHeader()->setDefaultSectionSize(RowHeight);
-    DataGrid->setShowGrid(false);
-    DataGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DataGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    DataGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DataGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    DataGrid->setMinimumSize(280, 100);
+    DataGrid = NewOwnerDrawnGrid(this, AppSlotCount, RowHeight);
     DataGrid->setStyleSheet("QTableWidget { background: rgb(160, 160, 164); }");
-    DataGrid->setItemDelegate(new TOwnerDrawnRows(this));
-    DataGrid->setCurrentCell(0, 0);
-    DataGrid->installEventFilter(this);
-    DataGrid->viewport()->installEventFilter(this);
-    DataGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DataGrid, &QTableWidget::currentCellChanged, this, [this] { UpdateActions(); });
     layout->addWidget(DataGrid, 1);
 

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <QAction>
+#include <QHeaderView>
 #include <QKeySequence>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTableWidget>
 
 #include "MDICustomChild.h"
 
@@ -66,6 +68,31 @@ public:
 private:
     TWindow* Form;
 };
+
+// The grid of a window's rows: one column, no headers, rows of a fixed
+// height each painted by the window, one row selected at a time, the first
+// current; the window sees the grid's keys and mouse events.
+template <typename TWindow>
+QTableWidget* NewOwnerDrawnGrid(TWindow* form, int rows, int rowHeight) {
+    auto* grid = new QTableWidget(rows, 1);
+    grid->setObjectName("DataGrid");
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setDefaultSectionSize(rowHeight);
+    grid->setShowGrid(false);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setMinimumSize(280, 100);
+    grid->setItemDelegate(new TOwnerDrawnRows<TWindow>(form));
+    grid->setCurrentCell(0, 0);
+    grid->installEventFilter(form);
+    grid->viewport()->installEventFilter(form);
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    return grid;
+}
 
 // Creates a window, shows it and returns it; none when creating fails.
 template <typename TWindow>

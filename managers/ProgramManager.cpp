@@ -74,25 +74,10 @@ TfrmProgramManager::TfrmProgramManager(_AppInterface* app)
     HookShortcutButtons();
     layout->addWidget(toolbarProgramManager);
 
-    DataGrid = Named(new QTableWidget(ProgramSegmentCount, 1), "DataGrid");
-    DataGrid->horizontalHeader()->hide();
-    DataGrid->verticalHeader()->hide();
-    DataGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    DataGrid->verticalHeader()->setDefaultSectionSize(RowHeight);
-    DataGrid->setShowGrid(false);
-    DataGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DataGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    DataGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DataGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    DataGrid->setMinimumSize(280, 100);
-    DataGrid->setItemDelegate(new TOwnerDrawnRows(this));
-    DataGrid->setCurrentCell(0, 0);
-    DataGrid->installEventFilter(this);
-    DataGrid->viewport()->installEventFilter(this);
+    DataGrid = NewOwnerDrawnGrid(this, ProgramSegmentCount, RowHeight);
     // The form sees every key first, wherever the focus is inside it.
     Client->installEventFilter(this);
     installEventFilter(this);
-    DataGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DataGrid, &QTableWidget::currentCellChanged, this, &TfrmProgramManager::DataGridClick);
     layout->addWidget(DataGrid, 1);
 
