@@ -17,7 +17,7 @@
 #include <filesystem>
 
 #include "Appinterface.h"
-#include "CommModule.h"
+#include "UnitRun.h"
 #include "Dialogs.h"
 #include "MessageIds.h"
 #include "FormTranslation.h"
@@ -87,14 +87,9 @@ void TfrmGamesManager::UpdateActions() {
 }
 
 bool TfrmGamesManager::Run(TCommCmdList& list) {
-    if (!App) return false;
-    App->ModelVersion.Clear();
-    bool ignored = false;
-    const _CommResult result = RunCommands(this, App->ComModule.get(), &list, &App->ComPort, App->BaudIndex,
-                                           &App->ModelVersion, 0, &ignored);
     // A run with an error ignored is not a success: what it read or wrote
     // is not whole.
-    return result.Succeeded() && !ignored;
+    return App && RunOnUnit(this, *App, list);
 }
 
 void TfrmGamesManager::RefreshSlots() {

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "Appinterface.h"
-#include "CommModule.h"
+#include "UnitRun.h"
 #include "Dialogs.h"
 #include "MessageIds.h"
 #include "FormTranslation.h"
@@ -196,15 +196,8 @@ void TfrmMemView::actRefreshPageExecute() {
     c->Param = static_cast<int32_t>(Address);
     c->Data = Buffer.data();
     c->Length = static_cast<int32_t>(MemPageSize);
-    bool ignored = false;
-    _CommResult result;
-    if (App) {
-        App->ModelVersion.Clear();
-        result = RunCommands(this, App->ComModule.get(), &list, &App->ComPort, App->BaudIndex, &App->ModelVersion, 0,
-                             &ignored);
-    }
     // A page read with an error ignored is not whole.
-    IsValid = result.Succeeded() && !ignored;
+    IsValid = App && RunOnUnit(this, *App, list);
     Panel1->setVisible(!IsValid);
     out->setEnabled(IsValid);
     FillDump();

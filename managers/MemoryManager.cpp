@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "Appinterface.h"
-#include "CommModule.h"
+#include "UnitRun.h"
 #include "Dialogs.h"
 #include "FormTranslation.h"
 #include "MessageIds.h"
@@ -157,13 +157,8 @@ void TfrmManager::actUploadUpdate() { actUpload->setEnabled(TypeNodeSelected());
 void TfrmManager::actDeleteUpdate() { actDelete->setEnabled(TypeNodeSelected()); }
 
 bool TfrmManager::Run(TCommCmdList& list) {
-    if (!App) return false;
-    App->ModelVersion.Clear();
-    bool ignored = false;
-    const _CommResult result = RunCommands(this, App->ComModule.get(), &list, &App->ComPort, App->BaudIndex,
-                                           &App->ModelVersion, 0, &ignored);
     // With an error ignored the blocks read are not whole.
-    return result.Succeeded() && !ignored;
+    return App && RunOnUnit(this, *App, list);
 }
 
 void TfrmManager::actRefreshExecute() {

@@ -18,7 +18,7 @@
 #include <filesystem>
 
 #include "Appinterface.h"
-#include "CommModule.h"
+#include "UnitRun.h"
 #include "Dialogs.h"
 #include "Fcs.h"
 #include "FormTranslation.h"
@@ -188,13 +188,9 @@ void TfrmProgramManager::AddStatusCommands(TCommCmdList& list, uint8_t (*buffers
 }
 
 bool TfrmProgramManager::Run(TCommCmdList& list, uint8_t (*buffers)[ProgramStatusSize]) {
-    App->ModelVersion.Clear();
-    bool ignored = false;
-    const _CommResult result = RunCommands(this, App->ComModule.get(), &list, &App->ComPort, App->BaudIndex,
-                                           &App->ModelVersion, 0, &ignored);
-    for (int i = 0; i < ProgramSlotCount; ++i) TakeSlotStatus(Slots[i], buffers[i]);
     // A run with an error ignored has not done all it was asked to.
-    IsConnected = result.Succeeded() && !ignored;
+    IsConnected = RunOnUnit(this, *App, list);
+    for (int i = 0; i < ProgramSlotCount; ++i) TakeSlotStatus(Slots[i], buffers[i]);
     return IsConnected;
 }
 

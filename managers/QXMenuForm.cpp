@@ -27,7 +27,7 @@
 
 #include "AppFolders.h"
 #include "Appinterface.h"
-#include "CommModule.h"
+#include "UnitRun.h"
 #include "Dialogs.h"
 #include "FormTranslation.h"
 #include "Images.h"
@@ -1072,12 +1072,7 @@ void TfrmQXMenu::actMenuConfigExecute() {
     command->Caption = App->Text(Msg::WritingMenuConfig);
     command->Data = image.get();
     command->Length = static_cast<int32_t>(size);
-    App->ModelVersion.Clear();
-    bool ignored = false;
-    const _CommResult result = RunCommands(this, App->ComModule.get(), &list, &App->ComPort, App->BaudIndex,
-                                           &App->ModelVersion, 0, &ignored);
-    // A run in which an error was ignored is no success.
-    if (result.Succeeded() && !ignored)
+    if (RunOnUnit(this, *App, list))
         ShowMessageBox(this, App->Text(Msg::MenuConfigDownloaded), TMsgIcon::Information);
 }
 

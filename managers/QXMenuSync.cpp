@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "Appinterface.h"
-#include "CommModule.h"
+#include "UnitRun.h"
 #include "Dialogs.h"
 #include "FormLayout.h"
 #include "FormTranslation.h"
@@ -172,11 +172,7 @@ void TfrmQXMenuSync::Run(TCommCmdList& list) {
     reader->Lines = &read;
     UnitList.Clear();
     listboxQXContent->clear();
-    App->ModelVersion.Clear();
-    bool ignored = false;
-    const _CommResult result = RunCommands(this, App->ComModule.get(), &list, &App->ComPort, App->BaudIndex,
-                                           &App->ModelVersion, 0, &ignored);
-    Connected = result.Succeeded() && !ignored;
+    Connected = RunOnUnit(this, *App, list);
     if (Connected) UnitList = read;
     for (size_t i = 0; i < UnitList.size(); ++i) listboxQXContent->addItem(QStr(UnitList[i]));
     listboxQXContent->setEnabled(Connected);

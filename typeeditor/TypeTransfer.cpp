@@ -3,7 +3,6 @@
 #include <QInputDialog>
 
 #include "Appinterface.h"
-#include "CommModule.h"
 #include "Dialogs.h"
 #include "LanguageSelect.h"
 #include "MessageIds.h"
@@ -12,6 +11,7 @@
 #include "TypeBlocks.h"
 #include "TypeObject.h"
 #include "TypeWindow.h"
+#include "UnitRun.h"
 
 namespace {
 
@@ -38,22 +38,6 @@ bool PromptTypeName(TfrmTypeObject& window, std::string& value) {
                                                QLineEdit::Normal, QStr(value), &ok);
     if (ok) value = CpStr(text);
     return ok;
-}
-
-// One run of the list in the communication dialog. A run in which an error
-// was ignored did not do all it was asked: it counts as failed.
-struct TRunOutcome {
-    _CommResult Result;
-    bool Ignored = false;
-    bool Succeeded() const { return Result.Succeeded() && !Ignored; }
-};
-
-TRunOutcome Run(TfrmTypeObject& window, TCommCmdList& commands, bool quiet) {
-    _AppInterface& app = *window.App;
-    TRunOutcome outcome;
-    outcome.Result = RunCommands(&window, app.ComModule.get(), &commands, &app.ComPort, app.BaudIndex,
-                                 &app.ModelVersion, quiet ? 1 : 0, &outcome.Ignored);
-    return outcome;
 }
 
 _BlockContext BlockContext(const _AppInterface& app) {
@@ -180,19 +164,19 @@ void DownloadType(TfrmTypeObject& window) {
             ReportNoImages(window, context);
             break;
         }
-        TRunOutcome outcome;
+        _CommResult written;
         for (;;) {
             commands.Clear();
             AddWriteBlockCommands(commands, blocks, writing);
-            outcome = Run(window, commands, true);
-            if (outcome.Result.ErrorCode != ceBlockExists) break;
+            // The blocks were built for the model above: the unit must have it.
+            RunOnUnit(&window, app, commands, {.KeepModel = true, .Quiet = true}, &written);
+            if (written.ErrorCode != ceBlockExists) break;
             if (!AskYesNo(&window, app.Text(Msg::TypeExistsOverwrite, typeName))) break;
             commands.Clear();
             AddDeleteTypeCommand(commands, app.Text(Msg::DeletingType) + " " + typeName, typeName);
-            app.ModelVersion.Clear();
-            if (!Run(window, commands, false).Succeeded()) break;
+            if (!RunOnUnit(&window, app, commands)) break;
         }
-        if (outcome.Result.ErrorCode != ceModelDiffers) break;
+        if (written.ErrorCode != ceModelDiffers) break;
         if (attempt == 2)
             ShowMessageBox(&window, app.Text(Msg::ExportUndefinedVersion, std::string(app.ModelVersion.GetText())),
                            TMsgIcon::Stop);
@@ -209,8 +193,7 @@ void UploadType(TfrmTypeObject& window) {
     TCommCmdList commands;
     TQXBlockMemList blocks;
     AddReadBlockListCommand(commands, app.Text(Msg::ReadingBlockDescriptions), blocks);
-    app.ModelVersion.Clear();
-    if (!Run(window, commands, false).Succeeded()) return;
+    if (!RunOnUnit(&window, app, commands)) return;
 
     commands.Clear();
     SelectTypeDataBlocks(blocks, BlockContext(app), typeName, commands,
@@ -223,8 +206,7 @@ void UploadType(TfrmTypeObject& window) {
         ShowMessageBox(&window, app.Text(Msg::IncompatibleTypeData, typeName), TMsgIcon::Information);
         return;
     }
-    app.ModelVersion.Clear();
-    if (!Run(window, commands, false).Succeeded()) return;
+    if (!RunOnUnit(&window, app, commands)) return;
 
     const _BlockContext context = BlockContext(app);
     if (!type.LoadDataSetFromBlocks(blocks, context, false)) {
