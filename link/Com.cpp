@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -34,6 +33,26 @@ void ComLineSettings(SerialLineState& state, uint32_t baudRate) {
     state.fRtsControl = SerialLineState::RtsControlToggle;
 }
 
+// ---- TComClock ----
+
+namespace {
+
+class TSteadyClock : public TComClock {
+public:
+    Clock::time_point Now() const override { return Clock::now(); }
+    std::cv_status WaitUntil(std::condition_variable& changed, std::unique_lock<std::mutex>& lock,
+                             Clock::time_point deadline) override {
+        return changed.wait_until(lock, deadline);
+    }
+};
+
+}  // namespace
+
+TComClock& TComClock::Steady() {
+    static TSteadyClock clock;
+    return clock;
+}
+
 // ---- TByteCounter ----
 
 int TByteCounter::Release(int n) {
@@ -52,7 +71,7 @@ TByteCounter::TWait TByteCounter::Acquire(Clock::time_point deadline, const std:
             --Value;
             return TWait::Byte;
         }
-        if (Changed.wait_until(lock, deadline) == std::cv_status::timeout) {
+        if (Time.WaitUntil(Changed, lock, deadline) == std::cv_status::timeout) {
             if (abort && abort->load()) return TWait::Aborted;
             if (Value > 0) {
                 --Value;
@@ -80,7 +99,11 @@ int TByteCounter::Room() const {
 
 // ---- ComObj ----
 
-ComObj::ComObj(ComObjOptions options) : Options(options) {
+ComObj::ComObj(ComObjOptions options)
+    : Options(options),
+      Time(options.Clock ? *options.Clock : TComClock::Steady()),
+      OwnPort(options.Port ? nullptr : std::make_unique<SerialPort>()),
+      Port(options.Port ? options.Port : OwnPort.get()) {
     PipeCreate(SendPipe, true, false);
     PipeCreate(ReceivePipe, false, false);
     PipeCreate(ReaderWake, true, true);
@@ -127,20 +150,20 @@ void ComObj::WakeThreads() {
 bool ComObj::Open(const char* name) {
     Close();
     std::lock_guard lock(Lock);
-    if (Port.Open(name ? name : "")) Port.GetState(LineState);
-    PortOpen = Port.IsOpen();
+    if (Port->Open(name ? name : "")) Port->GetState(LineState);
+    PortOpen = Port->IsOpen();
     Changed.notify_all();
     return PortOpen;
 }
 
 void ComObj::Close() {
     std::unique_lock lock(Lock);
-    if (!Port.IsOpen()) return;
+    if (!Port->IsOpen()) return;
     Closing = true;
     PortOpen = false;
     WakeThreads();
     Changed.wait(lock, [this] { return Users == 0; });
-    Port.Close();
+    Port->Close();
     Closing = false;
 }
 
@@ -148,17 +171,17 @@ bool ComObj::IsOpen() const { return PortOpen; }
 
 std::string ComObj::OpenError() const {
     std::lock_guard lock(Lock);
-    return Port.Error();
+    return Port->Error();
 }
 
 bool ComObj::SetState() {
     std::lock_guard lock(Lock);
-    return Port.IsOpen() && Port.SetState(LineState);
+    return Port->IsOpen() && Port->SetState(LineState);
 }
 
 bool ComObj::GetState() {
     std::lock_guard lock(Lock);
-    return Port.IsOpen() && Port.GetState(LineState);
+    return Port->IsOpen() && Port->GetState(LineState);
 }
 
 bool ComObj::SendMessage(const uint8_t* bytes, size_t n) {
@@ -182,9 +205,9 @@ TByteCounter::TWait ComObj::ReceiveByte(TByteCounter::Clock::time_point deadline
 
 bool ComObj::TakePort(int& fd, SerialRts& rts) {
     std::lock_guard lock(Lock);
-    if (Stopping || Closing || !Port.IsOpen()) return false;
-    fd = Port.Handle();
-    rts = Port.Rts();
+    if (Stopping || Closing || !Port->IsOpen()) return false;
+    fd = Port->Handle();
+    rts = Port->Rts();
     ++Users;
     return true;
 }
@@ -200,9 +223,9 @@ void ComObj::ReaderLoop() {
         int fd = -1;
         {
             std::unique_lock lock(Lock);
-            Changed.wait(lock, [this] { return Stopping || (Port.IsOpen() && !Closing); });
+            Changed.wait(lock, [this] { return Stopping || (Port->IsOpen() && !Closing); });
             if (Stopping) return;
-            fd = Port.Handle();
+            fd = Port->Handle();
             ++Users;
         }
         pollfd p[2] = {{fd, POLLIN, 0}, {ReaderWake[0], POLLIN, 0}};
@@ -211,7 +234,7 @@ void ComObj::ReaderLoop() {
         if (r > 0) {
             if (p[1].revents) PipeDiscard(ReaderWake[0]);
             if (p[0].revents & POLLIN) {
-                const ssize_t n = ::read(fd, buffer, sizeof buffer);
+                const long n = Port->Read(buffer, sizeof buffer);
                 if (n > 0) {
                     // Forward as many as the counter has room for, in step with it.
                     const int room = Received.Room();
@@ -267,13 +290,12 @@ void ComObj::WriterLoop() {
 }
 
 bool ComObj::WriteFrame(int fd, SerialRts rts, const uint8_t* bytes, size_t n) {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(Options.WriteLimitMs);
+    const auto deadline = Time.Now() + std::chrono::milliseconds(Options.WriteLimitMs);
     if (rts == SerialRts::Manual) SerialRaiseRts(fd);
     bool ok = true;
     size_t done = 0;
     while (done < n) {
-        const ssize_t w = ::write(fd, bytes + done, n - done);
+        const long w = Port->Write(bytes + done, n - done);
         if (w > 0) {
             done += static_cast<size_t>(w);
             continue;
@@ -284,7 +306,7 @@ bool ComObj::WriteFrame(int fd, SerialRts rts, const uint8_t* bytes, size_t n) {
         }
         int wait = -1;
         if (Options.WriteLimitMs > 0) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Time.Now()).count();
             if (left <= 0) {
                 ok = false;
                 break;
@@ -301,7 +323,7 @@ bool ComObj::WriteFrame(int fd, SerialRts rts, const uint8_t* bytes, size_t n) {
             }
         }
     }
-    if (!ok) tcflush(fd, TCOFLUSH);  // the abandoned frame's bytes
+    if (!ok) Port->DiscardOutput();  // the abandoned frame's bytes
     if (rts == SerialRts::Manual) SerialDropRtsAfterDrain(fd);
     return ok;
 }

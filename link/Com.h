@@ -20,7 +20,9 @@
 //
 // Options: WriteLimitMs is how long the writer lets one frame take before it
 // abandons it silently (the reply time-out then reports the failure); the
-// unit link uses 200 ms, 0 means no limit (the firmware loader).
+// unit link uses 200 ms, 0 means no limit (the firmware loader). Port and
+// Clock put a stand-in port and clock in place of the device and the steady
+// clock, so that tests can drive time-outs without waiting for them.
 #pragma once
 
 #include "SerialPort.h"
@@ -30,18 +32,35 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+
+// The time the link's waits are measured in: the steady clock, or in tests
+// a clock that moves only when told.
+class TComClock {
+public:
+    using Clock = std::chrono::steady_clock;
+    virtual ~TComClock() = default;
+    virtual Clock::time_point Now() const = 0;
+    // Waits on changed (its lock held) until it is notified or Now() has
+    // reached the deadline; the latter gives timeout.
+    virtual std::cv_status WaitUntil(std::condition_variable& changed, std::unique_lock<std::mutex>& lock,
+                                     Clock::time_point deadline) = 0;
+    static TComClock& Steady();
+};
 
 // Counting semaphore of received bytes with a maximum, a time-limited wait
 // and a wait that another thread can cut short.
 class TByteCounter {
 public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = TComClock::Clock;
     enum class TWait { Byte, Timeout, Aborted };
 
-    explicit TByteCounter(int maximum) : Maximum(maximum) {}
+    // The deadlines of Acquire are times of the clock (by default the steady one).
+    explicit TByteCounter(int maximum, TComClock* clock = nullptr)
+        : Maximum(maximum), Time(clock ? *clock : TComClock::Steady()) {}
     // Adds n, at most up to the maximum; returns how many were added.
     int Release(int n);
     // Takes one; waits until the deadline or until *abort is set (checked
@@ -53,6 +72,7 @@ public:
 
 private:
     const int Maximum;
+    TComClock& Time;
     int Value = 0;
     mutable std::mutex Lock;
     std::condition_variable Changed;
@@ -66,6 +86,10 @@ void ComLineSettings(SerialLineState& state, uint32_t baudRate);
 
 struct ComObjOptions {
     int WriteLimitMs = 200;
+    // Stand-ins for tests, not owned: null for the serial device and the
+    // steady clock.
+    TComPort* Port = nullptr;
+    TComClock* Clock = nullptr;
 };
 
 class ComObj {
@@ -105,20 +129,24 @@ public:
     TByteCounter::TWait ReceiveByte(TByteCounter::Clock::time_point deadline, uint8_t& byte,
                                     const std::atomic<bool>* abort = nullptr);
     TByteCounter& ReceivedBytes() { return Received; }
+    // The clock of every wait on this port.
+    TComClock& GetClock() { return Time; }
 
 private:
     const ComObjOptions Options;
+    TComClock& Time;
     int SendPipe[2] = {-1, -1};
     int ReceivePipe[2] = {-1, -1};
     int ReaderWake[2] = {-1, -1};
     int WriterWake[2] = {-1, -1};
-    TByteCounter Received{MaxOutstanding};
+    TByteCounter Received{MaxOutstanding, &Time};
 
     // Port and thread hand-over: a thread that uses the port counts itself in
     // Users; Close waits until none does before it closes the descriptor.
     mutable std::mutex Lock;
     std::condition_variable Changed;
-    SerialPort Port;
+    std::unique_ptr<TComPort> OwnPort;  // the serial device, unless a stand-in was given
+    TComPort* const Port;
     std::atomic<bool> PortOpen{false};
     bool Closing = false;
     bool Stopping = false;

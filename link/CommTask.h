@@ -52,6 +52,17 @@ public:
     static constexpr int32_t DefaultRetries = 8;
 
     TCommTask(_CommTaskContext* context, std::string* log) : LogText(log), Context(context) {}
+    TCommTask(const TCommTask&) = delete;
+    TCommTask& operator=(const TCommTask&) = delete;
+    virtual ~TCommTask() = default;
+
+    // Takes the inputs its command names (buffer, address, block, slot...),
+    // as the sequencer does before every Start.
+    virtual void SetCommand(const _CommCmd& command) = 0;
+    virtual void Start() = 0;
+    // Judges a reply or a failed request; only plain services get them.
+    virtual void HandleReply() {}
+    virtual void Continue() = 0;
 
     // Appends the text and CR LF to the run's log.
     void Log(std::string_view text);
@@ -131,6 +142,11 @@ protected:
     // Command bar position from Done and Length, byte counter = Done.
     void UpdateProgress();
     void ProgressToMax();
+
+    // A command's buffer and length: a negative length names no buffer, and
+    // the service then refuses to start.
+    static uint8_t* CommandBuffer(const _CommCmd& c) { return c.Length < 0 ? nullptr : static_cast<uint8_t*>(c.Data); }
+    static uint32_t CommandLength(const _CommCmd& c) { return static_cast<uint32_t>(c.Length < 0 ? 0 : c.Length); }
 
     static std::string Hex(uint64_t value, int digits);
     static std::string Dec(int64_t value) { return std::to_string(value); }

@@ -14,8 +14,9 @@ public:
     TctReadBlockDescrList(_CommTaskContext* context, std::string* log, TctReadBlockDescr* reader)
         : TCommTask(context, log), Reader(reader) {}
     void SetInputs(TQXBlockMemList* list) { List = list; }
-    void Start();
-    void Continue();
+    void SetCommand(const _CommCmd& c) override { SetInputs(static_cast<TQXBlockMemList*>(c.Data)); }
+    void Start() override;
+    void Continue() override;
 
 private:
     TctReadBlockDescr* Reader;
@@ -65,8 +66,9 @@ public:
     TctReadMenuLangList(_CommTaskContext* context, std::string* log, TctReadMemConfig* config, TctReadData* reader)
         : TctMemConfigComposite(context, log, config), Reader(reader) {}
     void SetInputs(TTextLines* lines) { Lines = lines; }
-    void Start();
-    void Continue();
+    void SetCommand(const _CommCmd& c) override { SetInputs(c.Lines); }
+    void Start() override;
+    void Continue() override;
 
 private:
     TctReadData* Reader;
@@ -87,8 +89,9 @@ public:
         Image = image;
         ImageLength = length;
     }
-    void Start();
-    void Continue();
+    void SetCommand(const _CommCmd& c) override { SetInputs(c.Param, static_cast<const uint8_t*>(c.Data), c.Length); }
+    void Start() override;
+    void Continue() override;
 
 private:
     TctWriteData* Writer;
@@ -103,8 +106,9 @@ public:
     TctDeleteMenuLanguage(_CommTaskContext* context, std::string* log, TctReadMemConfig* config, TctWriteData* writer)
         : TctMemConfigComposite(context, log, config), Writer(writer) {}
     void SetInputs(int32_t slot) { Slot = slot; }
-    void Start();
-    void Continue();
+    void SetCommand(const _CommCmd& c) override { SetInputs(c.Param); }
+    void Start() override;
+    void Continue() override;
 
 private:
     TctWriteData* Writer;
@@ -121,8 +125,9 @@ public:
         Image = image;
         ImageLength = length;
     }
-    void Start();
-    void Continue();
+    void SetCommand(const _CommCmd& c) override { SetInputs(static_cast<const uint8_t*>(c.Data), c.Length); }
+    void Start() override;
+    void Continue() override;
 
 private:
     TctWriteData* Writer;

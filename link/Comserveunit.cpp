@@ -6,7 +6,6 @@
 
 namespace {
 
-using Clock = TByteCounter::Clock;
 using std::chrono::milliseconds;
 
 }  // namespace
@@ -56,7 +55,8 @@ bool ComServ::WriteRequest(const uint8_t* frame, size_t len) {
 
 void ComServ::Purge() {
     uint8_t byte = 0;
-    while (Port->ReceiveByte(Clock::now() + milliseconds(5), byte, &Terminating) == TByteCounter::TWait::Byte) {
+    TComClock& clock = Port->GetClock();
+    while (Port->ReceiveByte(clock.Now() + milliseconds(5), byte, &Terminating) == TByteCounter::TWait::Byte) {
     }
 }
 
@@ -130,7 +130,7 @@ bool ComServ::DrainLine() {
     State = Drain;
     uint8_t byte = 0;
     for (;;) {
-        switch (Port->ReceiveByte(Clock::now() + milliseconds(7), byte, &Terminating)) {
+        switch (Port->ReceiveByte(Port->GetClock().Now() + milliseconds(7), byte, &Terminating)) {
         case TByteCounter::TWait::Byte: continue;
         case TByteCounter::TWait::Timeout: return true;
         case TByteCounter::TWait::Aborted: return false;
@@ -157,7 +157,7 @@ void ComServ::Serve() {
     State = WaitFirstByte;
     uint8_t byte = 0;
     for (;;) {
-        const auto w = Port->ReceiveByte(Clock::now() + firstWait, byte, &Terminating);
+        const auto w = Port->ReceiveByte(Port->GetClock().Now() + firstWait, byte, &Terminating);
         if (w == TByteCounter::TWait::Aborted) return Finish(Error);
         if (w == TByteCounter::TWait::Timeout) return Finish(Timeout);
         if (!Options.CheckAddresses || byte == expectedDestination) break;
@@ -165,7 +165,7 @@ void ComServ::Serve() {
     Collector.Begin(byte, Options.CheckAddresses, ExpectedSource);
     State = Receiving;
     for (;;) {
-        const auto w = Port->ReceiveByte(Clock::now() + nextWait, byte, &Terminating);
+        const auto w = Port->ReceiveByte(Port->GetClock().Now() + nextWait, byte, &Terminating);
         if (w == TByteCounter::TWait::Aborted) return Finish(Error);
         if (w == TByteCounter::TWait::Timeout) return Finish(Timeout);
         switch (Collector.Add(byte)) {

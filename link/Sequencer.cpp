@@ -61,7 +61,25 @@ TCommSequencer::TCommSequencer(TBaseComModule* link, TCommCmdList* list, int32_t
       ReadMenuLangList(&Context, &LogText, &ReadMemConfig, &ReadData),
       WriteMenuLanguage(&Context, &LogText, &ReadMemConfig, &WriteData),
       DeleteMenuLanguage(&Context, &LogText, &ReadMemConfig, &WriteData),
-      WriteMenuConfig(&Context, &LogText, &ReadMemConfig, &WriteData) {
+      WriteMenuConfig(&Context, &LogText, &ReadMemConfig, &WriteData),
+      Tasks{{{csReadData, &ReadData},
+             {csWriteData, &WriteData},
+             {csWriteSRec, &WriteSRec},
+             {csClearSRec, &ClearSRec},
+             {csSRecStatus, &SRecStatus},
+             {csReadBlockDescr, &ReadBlockDescr},
+             {csDeleteBlock, &DeleteBlock},
+             {csReadBlock, &ReadBlock},
+             {csWriteBlock, &WriteBlock},
+             {csDeleteType, &DeleteType},
+             {csSearchQX, &SearchQX},
+             {csReadMemConfig, &ReadMemConfig},
+             {cssReadBlockDescrList, &ReadBlockDescrList},
+             {cssReadMenuLangList, &ReadMenuLangList},
+             {cssWriteMenuLanguage, &WriteMenuLanguage},
+             {cssDeleteMenuLanguage, &DeleteMenuLanguage},
+             {cssWriteMenuConfig, &WriteMenuConfig}}} {
+    SearchQX.SetRun(Model, Expected);
     Context.ComModule = link;
     Context.OnSend = [link] { link->Send(); };
     Context.ProcessMessages = [this] {
@@ -197,54 +215,31 @@ void TCommSequencer::Pass() {
     ShowProgress();
 }
 
+TCommTask* TCommSequencer::Task(int32_t id, bool composite) const {
+    if ((id >= cssReadBlockDescrList) != composite) return nullptr;
+    for (const _TaskEntry& entry : Tasks)
+        if (entry.Id == id) return entry.Task;
+    return nullptr;
+}
+
 void TCommSequencer::HandleReply() {
-    switch (Context.Service) {
-    case csReadData: return ReadData.HandleReply();
-    case csWriteData: return WriteData.HandleReply();
-    case csWriteSRec: return WriteSRec.HandleReply();
-    case csClearSRec: return ClearSRec.HandleReply();
-    case csSRecStatus: return SRecStatus.HandleReply();
-    case csReadBlockDescr: return ReadBlockDescr.HandleReply();
-    case csDeleteBlock: return DeleteBlock.HandleReply();
-    case csReadBlock: return ReadBlock.HandleReply();
-    case csWriteBlock: return WriteBlock.HandleReply();
-    case csDeleteType: return DeleteType.HandleReply();
-    case csSearchQX: return SearchQX.HandleReply();
-    case csReadMemConfig: return ReadMemConfig.HandleReply();
-    default: LogText.append(Text(Msg::UnknownService));
-    }
+    if (TCommTask* service = Task(Context.Service, false)) return service->HandleReply();
+    LogText.append(Text(Msg::UnknownService));
 }
 
 void TCommSequencer::ContinueService() {
-    switch (Context.Service) {
-    case csReadData: return ReadData.Continue();
-    case csWriteData: return WriteData.Continue();
-    case csWriteSRec: return WriteSRec.Continue();
-    case csClearSRec: return ClearSRec.Continue();
-    case csSRecStatus: return SRecStatus.Continue();
-    case csReadBlockDescr: return ReadBlockDescr.Continue();
-    case csDeleteBlock: return DeleteBlock.Continue();
-    case csReadBlock: return ReadBlock.Continue();
-    case csWriteBlock: return WriteBlock.Continue();
-    case csDeleteType: return DeleteType.Continue();
-    case csSearchQX: return SearchQX.Continue();
-    case csReadMemConfig: return ReadMemConfig.Continue();
-    default: Context.Service = 0;
-    }
+    if (TCommTask* service = Task(Context.Service, false)) return service->Continue();
+    Context.Service = 0;
 }
 
 void TCommSequencer::DriveComposite() {
     // A plain service that finished without a request (nothing to write)
     // hands back at once; each step either sends or finishes, so this ends.
     while (Context.SuperService != 0 && Context.Service == 0) {
-        switch (Context.SuperService) {
-        case cssReadBlockDescrList: ReadBlockDescrList.Continue(); break;
-        case cssReadMenuLangList: ReadMenuLangList.Continue(); break;
-        case cssWriteMenuLanguage: WriteMenuLanguage.Continue(); break;
-        case cssDeleteMenuLanguage: DeleteMenuLanguage.Continue(); break;
-        case cssWriteMenuConfig: WriteMenuConfig.Continue(); break;
-        default: Context.SuperService = 0;
-        }
+        if (TCommTask* composite = Task(Context.SuperService, true))
+            composite->Continue();
+        else
+            Context.SuperService = 0;
     }
 }
 
@@ -285,13 +280,15 @@ void TCommSequencer::Sequence() {
 }
 
 void TCommSequencer::StartCommand(_CommCmd& command) {
-    if (command.SuperService >= cssReadBlockDescrList && command.SuperService <= cssWriteMenuConfig) {
-        StartComposite(command);
+    if (TCommTask* composite = Task(command.SuperService, true)) {
+        composite->SetCommand(command);
+        composite->Start();
         DriveComposite();
         return;
     }
     if (command.SuperService != 0) command.SuperService = 0;
-    if (!StartService(command)) {
+    TCommTask* service = Task(command.Service, false);
+    if (!service) {
         // A command of no known service cannot be carried out: the run ends
         // with the error of missing input instead of reporting success.
         command.Service = 0;
@@ -300,59 +297,9 @@ void TCommSequencer::StartCommand(_CommCmd& command) {
         Context.ErrorData = 0;
         return;
     }
+    service->SetCommand(command);
+    service->Start();
     if (command.Service == csSearchQX && Context.ErrorCode == ceUnitNotFound) Ask(cbOk);
-}
-
-bool TCommSequencer::StartComposite(_CommCmd& c) {
-    switch (c.SuperService) {
-    case cssReadBlockDescrList:
-        ReadBlockDescrList.SetInputs(static_cast<TQXBlockMemList*>(c.Data));
-        ReadBlockDescrList.Start();
-        return true;
-    case cssReadMenuLangList:
-        ReadMenuLangList.SetInputs(c.Lines);
-        ReadMenuLangList.Start();
-        return true;
-    case cssWriteMenuLanguage:
-        WriteMenuLanguage.SetInputs(c.Param, static_cast<const uint8_t*>(c.Data), c.Length);
-        WriteMenuLanguage.Start();
-        return true;
-    case cssDeleteMenuLanguage:
-        DeleteMenuLanguage.SetInputs(c.Param);
-        DeleteMenuLanguage.Start();
-        return true;
-    case cssWriteMenuConfig:
-        WriteMenuConfig.SetInputs(static_cast<const uint8_t*>(c.Data), c.Length);
-        WriteMenuConfig.Start();
-        return true;
-    }
-    return false;
-}
-
-bool TCommSequencer::StartService(_CommCmd& c) {
-    // A negative length names no buffer: the service refuses to start.
-    uint8_t* buffer = c.Length < 0 ? nullptr : static_cast<uint8_t*>(c.Data);
-    const auto length = static_cast<uint32_t>(c.Length < 0 ? 0 : c.Length);
-    const auto address = static_cast<uint32_t>(c.Param);
-    auto* block = static_cast<TQXBlockMem*>(c.Data);
-    switch (c.Service) {
-    case csReadData: ReadData.SetInputs(buffer, address, length); ReadData.Start(); return true;
-    case csWriteData: WriteData.SetInputs(buffer, address, length); WriteData.Start(); return true;
-    case csWriteSRec: WriteSRec.SetInputs(c.Lines, c.Name); WriteSRec.Start(); return true;
-    case csClearSRec: ClearSRec.SetInputs(c.Param, c.Name); ClearSRec.Start(); return true;
-    case csSRecStatus: SRecStatus.SetInputs(c.Param, static_cast<uint8_t*>(c.Data)); SRecStatus.Start(); return true;
-    case csReadBlockDescr: ReadBlockDescr.SetInputs(block); ReadBlockDescr.Start(); return true;
-    case csDeleteBlock: DeleteBlock.SetInputs(block); DeleteBlock.Start(); return true;
-    case csReadBlock: ReadBlock.SetInputs(block); ReadBlock.Start(); return true;
-    case csWriteBlock: WriteBlock.SetInputs(block); WriteBlock.Start(); return true;
-    case csDeleteType: DeleteType.SetInputs(c.Name); DeleteType.Start(); return true;
-    case csSearchQX:
-        SearchQX.SetInputs(static_cast<int32_t*>(c.Data), c.Param, Model, Expected);
-        SearchQX.Start();
-        return true;
-    case csReadMemConfig: ReadMemConfig.SetInputs(static_cast<uint8_t*>(c.Data)); ReadMemConfig.Start(); return true;
-    }
-    return false;
 }
 
 const _CommCmd* TCommSequencer::CurrentCommand() const { return List ? List->Get(NextIndex - 1) : nullptr; }

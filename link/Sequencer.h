@@ -16,6 +16,7 @@
 #include "Composites.h"
 #include "Services.h"
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <memory>
@@ -158,6 +159,13 @@ private:
     TctWriteMenuLanguage WriteMenuLanguage;
     TctDeleteMenuLanguage DeleteMenuLanguage;
     TctWriteMenuConfig WriteMenuConfig;
+    // Every task of the run by its service id: the plain services 1..13 and
+    // the composites 129..133.
+    struct _TaskEntry {
+        int32_t Id;
+        TCommTask* Task;
+    };
+    const std::array<_TaskEntry, 17> Tasks;
 
     void OnLink(bool failed);
     void Pass();
@@ -167,8 +175,9 @@ private:
     void ContinueService();
     void DriveComposite();
     void StartCommand(_CommCmd& command);
-    bool StartComposite(_CommCmd& command);
-    bool StartService(_CommCmd& command);
+    // The task of a service id: a composite's when composite is true, else a
+    // plain service's; none for an id of the other kind or of no service.
+    TCommTask* Task(int32_t id, bool composite) const;
     int32_t Ask(int32_t buttons);
     void EndRun(uint8_t state);
     void ShowProgress();

@@ -1,7 +1,8 @@
 // The plain services of a communication run, one class per service type.
 // Each is created once per run with the run's context and log; the sequencer
-// sets its inputs from the command before every Start, calls HandleReply
-// after every reply or failed request and Continue after that.
+// finds it by its service id, hands it its command (SetCommand) before every
+// Start, calls HandleReply after every reply or failed request and Continue
+// after that.
 #pragma once
 
 #include "CommTask.h"
@@ -16,6 +17,7 @@ class TBlockTask : public TCommTask {
 public:
     using TCommTask::TCommTask;
     void SetInputs(TQXBlockMem* block) { Block = block; }
+    void SetCommand(const _CommCmd& c) override { SetInputs(static_cast<TQXBlockMem*>(c.Data)); }
 
 protected:
     TQXBlockMem* Block = nullptr;
@@ -31,9 +33,12 @@ public:
         Address = address;
         Length = length;
     }
-    void Start();
-    void HandleReply();
-    void Continue();
+    void SetCommand(const _CommCmd& c) override {
+        SetInputs(CommandBuffer(c), static_cast<uint32_t>(c.Param), CommandLength(c));
+    }
+    void Start() override;
+    void HandleReply() override;
+    void Continue() override;
 
 private:
     void SendPacket();
@@ -49,9 +54,12 @@ public:
         Address = address;
         Length = length;
     }
-    void Start();
-    void HandleReply();
-    void Continue();
+    void SetCommand(const _CommCmd& c) override {
+        SetInputs(CommandBuffer(c), static_cast<uint32_t>(c.Param), CommandLength(c));
+    }
+    void Start() override;
+    void HandleReply() override;
+    void Continue() override;
 
 private:
     void NextPacket();
@@ -64,9 +72,10 @@ public:
     using TCommTask::TCommTask;
     static constexpr size_t ConfigSize = 24;
     void SetInputs(uint8_t* buffer) { Data = buffer; }
-    void Start();
-    void HandleReply();
-    void Continue();
+    void SetCommand(const _CommCmd& c) override { SetInputs(static_cast<uint8_t*>(c.Data)); }
+    void Start() override;
+    void HandleReply() override;
+    void Continue() override;
 
 private:
     void SendPacket();
@@ -83,9 +92,10 @@ public:
         Lines = lines;
         FileName = std::move(name);
     }
-    void Start();
-    void HandleReply();
-    void Continue();
+    void SetCommand(const _CommCmd& c) override { SetInputs(c.Lines, c.Name); }
+    void Start() override;
+    void HandleReply() override;
+    void Continue() override;
 
 private:
     const TTextLines* Lines = nullptr;
@@ -104,9 +114,10 @@ public:
         Slot = slot;
         ProgramName = std::move(name);
     }
-    void Start();
-    void HandleReply();
-    void Continue();
+    void SetCommand(const _CommCmd& c) override { SetInputs(c.Param, c.Name); }
+    void Start() override;
+    void HandleReply() override;
+    void Continue() override;
 
 private:
     int32_t Slot = 0;
@@ -123,9 +134,10 @@ public:
         Slot = slot;
         Data = buffer;
     }
-    void Start();
-    void HandleReply();
-    void Continue();
+    void SetCommand(const _CommCmd& c) override { SetInputs(c.Param, static_cast<uint8_t*>(c.Data)); }
+    void Start() override;
+    void HandleReply() override;
+    void Continue() override;
 
 private:
     int32_t Slot = 0;
@@ -137,9 +149,9 @@ class TctReadBlockDescr : public TBlockTask {
 public:
     using TBlockTask::TBlockTask;
     static constexpr size_t ReplySize = 50;
-    void Start();
-    void HandleReply();
-    void Continue();
+    void Start() override;
+    void HandleReply() override;
+    void Continue() override;
 
 private:
     void SendPacket();
@@ -149,9 +161,9 @@ private:
 class TctDeleteBlock : public TBlockTask {
 public:
     using TBlockTask::TBlockTask;
-    void Start();
-    void HandleReply();
-    void Continue();
+    void Start() override;
+    void HandleReply() override;
+    void Continue() override;
 
 private:
     void SendPacket();
@@ -161,9 +173,9 @@ private:
 class TctReadBlock : public TBlockTask {
 public:
     using TBlockTask::TBlockTask;
-    void Start();
-    void HandleReply();
-    void Continue();
+    void Start() override;
+    void HandleReply() override;
+    void Continue() override;
 
 private:
     uint32_t DataLength = 0;
@@ -176,9 +188,9 @@ class TctWriteBlock : public TBlockTask {
 public:
     using TBlockTask::TBlockTask;
     static constexpr uint32_t PacketSize = 128;
-    void Start();
-    void HandleReply();
-    void Continue();
+    void Start() override;
+    void HandleReply() override;
+    void Continue() override;
 
 private:
     uint32_t Offset = 0;
@@ -194,9 +206,10 @@ class TctDeleteType : public TCommTask {
 public:
     using TCommTask::TCommTask;
     void SetInputs(std::string name) { TypeName = std::move(name); }
-    void Start();
-    void HandleReply();
-    void Continue();
+    void SetCommand(const _CommCmd& c) override { SetInputs(c.Name); }
+    void Start() override;
+    void HandleReply() override;
+    void Continue() override;
 
 private:
     std::string TypeName;
@@ -211,17 +224,20 @@ public:
     using TCommTask::TCommTask;
     static constexpr int32_t SearchRetries = 3;
     static constexpr int32_t LastPort = 255;
-    // port: the caller's port number (in/out); model: the run's record (out:
-    // the unit's model); expected: the model the run was started with.
-    void SetInputs(int32_t* port, int32_t baudIndex, _QXModelVersion* model, const _QXModelVersion& expected) {
-        CallerPort = port;
-        BaudIndex = baudIndex;
+    // model: the run's record (out: the unit's model); expected: the model
+    // the run was started with; both for every search of the run.
+    void SetRun(_QXModelVersion* model, const _QXModelVersion& expected) {
         RunModel = model;
         Expected = expected;
     }
-    void Start();
-    void HandleReply();
-    void Continue();
+    // The command names the caller's port number (in/out) and the baud index.
+    void SetCommand(const _CommCmd& c) override {
+        CallerPort = static_cast<int32_t*>(c.Data);
+        BaudIndex = c.Param;
+    }
+    void Start() override;
+    void HandleReply() override;
+    void Continue() override;
     int32_t GetPort() const { return Port; }
 
 private:

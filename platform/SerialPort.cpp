@@ -264,3 +264,9 @@ void SerialDropRtsAfterDrain(int fd) {
     tcdrain(fd);
     ModemLines(fd, TIOCM_RTS, false);
 }
+
+long SerialPort::Read(uint8_t* bytes, size_t n) { return static_cast<long>(::read(Fd, bytes, n)); }
+
+long SerialPort::Write(const uint8_t* bytes, size_t n) { return static_cast<long>(::write(Fd, bytes, n)); }
+
+void SerialPort::DiscardOutput() { tcflush(Fd, TCOFLUSH); }

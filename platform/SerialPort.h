@@ -9,6 +9,7 @@
 //   COM97..COM255                        -> no device
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -58,32 +59,59 @@ enum class SerialRts {
     Fixed,   // RTS stays as the settings put it
 };
 
+// What the link needs of a port: the serial device below, or a stand-in
+// that tests put in its place. Handle() is a descriptor that poll() reports
+// readable while received bytes wait and writable while the port takes more;
+// Read and Write never block and answer as read() and write() do.
+class TComPort {
+public:
+    TComPort() = default;
+    TComPort(const TComPort&) = delete;
+    TComPort& operator=(const TComPort&) = delete;
+    virtual ~TComPort() = default;
+
+    virtual bool Open(const std::string& name) = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+    virtual int Handle() const = 0;
+    virtual SerialRts Rts() const = 0;
+    virtual const std::string& Error() const = 0;
+    virtual bool GetState(SerialLineState& state) = 0;
+    virtual bool SetState(const SerialLineState& state) = 0;
+    virtual long Read(uint8_t* bytes, size_t n) = 0;
+    virtual long Write(const uint8_t* bytes, size_t n) = 0;
+    // Drops what was written and not yet sent (an abandoned frame).
+    virtual void DiscardOutput() = 0;
+};
+
 // One serial device, opened exclusively (no second open, also not by a
 // process of root), raw, 8N1, no flow control, HUPCL cleared, DTR off. Not
 // safe for use from two threads at once; the link keeps it under its lock.
-class SerialPort {
+class SerialPort : public TComPort {
 public:
     SerialPort() = default;
-    SerialPort(const SerialPort&) = delete;
-    SerialPort& operator=(const SerialPort&) = delete;
-    ~SerialPort() { Close(); }
+    ~SerialPort() override { Close(); }
 
     // Opens the named port (see SerialDevicePath); an open port is closed first.
     // A failure leaves the port closed and names its cause in Error().
-    bool Open(const std::string& name);
+    bool Open(const std::string& name) override;
     // Discards pending input and output, then closes; nothing when closed.
-    void Close();
+    void Close() override;
 
-    bool IsOpen() const { return Fd >= 0; }
-    int Handle() const { return Fd; }
-    SerialRts Rts() const { return RtsMode; }
+    bool IsOpen() const override { return Fd >= 0; }
+    int Handle() const override { return Fd; }
+    SerialRts Rts() const override { return RtsMode; }
     // The cause of the last failure, as one line for the communication log,
     // e.g. "COM3 (/dev/ttyUSB2): busy (the port is in use)".
-    const std::string& Error() const { return LastError; }
+    const std::string& Error() const override { return LastError; }
 
-    bool GetState(SerialLineState& state);
+    bool GetState(SerialLineState& state) override;
     // Applies the settings; a baud rate the system has no speed for is refused.
-    bool SetState(const SerialLineState& state);
+    bool SetState(const SerialLineState& state) override;
+
+    long Read(uint8_t* bytes, size_t n) override;
+    long Write(const uint8_t* bytes, size_t n) override;
+    void DiscardOutput() override;
 
 private:
     int Fd = -1;

@@ -1,5 +1,7 @@
 // The loader's speed: converting a HEX file of 256 KiB, and the time of one
-// telegram against the simulated boot loader that answers at once.
+// telegram against the simulated boot loader that answers at once, and how
+// soon Esc ends a download that waits for a silent board (the wait would
+// last 4.9 s).
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -45,6 +47,17 @@ std::vector<std::string> HexFile(size_t fileBytes) {
     }
     lines.push_back(":00000001FF");
     return lines;
+}
+
+// A download of the lines to the board behind COM209.
+TLoaderProgram Download(const char* type, int kind, std::vector<std::string> lines, int64_t baudRate) {
+    TLoaderProgram program;
+    program.ParamPort = "COM209";
+    program.BaudRate = baudRate;
+    program.ParamType = type;
+    program.FileKind = kind;
+    program.TelegramLines = std::move(lines);
+    return program;
 }
 
 class TQuietUi : public TLoaderUi {
@@ -93,12 +106,7 @@ void BM_DownloadPerTelegram(benchmark::State& state) {
     int64_t telegrams = 0;
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
-        TLoaderProgram program;
-        program.ParamPort = "COM209";
-        program.BaudRate = 115200;
-        program.ParamType = "MAIN";
-        program.FileKind = 1;
-        program.TelegramLines = lines;
+        TLoaderProgram program = Download("MAIN", 1, lines, 115200);
         TQuietUi ui;
         auto link = CreateLoaderLink();
         if (!program.SendFile(*link, ui)) state.SkipWithError("download failed");
@@ -110,6 +118,34 @@ void BM_DownloadPerTelegram(benchmark::State& state) {
     state.counters["us_per_telegram"] = seconds * 1e6 / static_cast<double>(telegrams);
 }
 BENCHMARK(BM_DownloadPerTelegram)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Esc pressed while the first telegram waits for a board that stays silent,
+// with the product's own time-out count (244 x 20 ms to the first byte).
+class TEscUi : public TQuietUi {
+public:
+    TLoaderProgram* Program = nullptr;
+    bool Shown = false;
+    void ShowProgress(int64_t, int64_t, const std::string&, const std::string&) override { Shown = true; }
+    void ProcessMessages() override {
+        if (Program && Shown) Program->EscPressed = true;
+    }
+};
+
+void BM_EscDuringASilentWait(benchmark::State& state) {
+    SimBootLoader board;
+    board.SetDefault(SimBootLoader::SilentAction());
+    ::setenv("QX318_COM209", board.DevicePath().c_str(), 1);
+    uint8_t data[1] = {1};
+    for (auto _ : state) {
+        TLoaderProgram program = Download("850ESJx3", 4, {HexRecord(1, 0, 0, data)}, 57600);
+        TEscUi ui;
+        ui.Program = &program;
+        auto link = CreateLoaderLink();
+        if (program.SendFile(*link, ui) || ui.Boxes != 0) state.SkipWithError("not ended by Esc");
+        link->Close();
+    }
+}
+BENCHMARK(BM_EscDuringASilentWait)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 }  // namespace
 

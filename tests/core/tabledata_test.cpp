@@ -64,16 +64,47 @@ TEST(TableModel, LimitsThrowAndCanQueriesRefuse) {
     EXPECT_THROW(t.SetFunction(-1), int);
     EXPECT_THROW(t.SetRowCount(-1), int);  // a negative count never loops
     EXPECT_EQ(t.GetFieldCount(), 0);
-    t.SetFieldCount(255);
-    t.SetRowCount(65535);
-    t.SetDataSetCount(50);
     t.SetLevel(255);
     EXPECT_EQ(t.GetLevel(), 255);
-    EXPECT_FALSE(t.CanAddField());
-    EXPECT_EQ(t.AddField(), nullptr);
-    EXPECT_FALSE(t.CanAddRow());
-    EXPECT_FALSE(t.CanAddDataSet());
-    EXPECT_EQ(t.AddDataSet(), nullptr);
+    // Each limit on a table that is small in the other two dimensions: the
+    // refusals depend on one count each, so no table of every maximum at
+    // once (3.3 GB of cells) is needed to show them.
+    struct Case {
+        const char* what;
+        int32_t fields, rows, sets;
+    } cases[] = {
+        {"fields", TTableData::MaxFields, 1, 1},
+        {"rows", 1, TTableData::MaxRows, 1},
+        {"data sets", 1, 1, TTableData::MaxDataSets},
+    };
+    for (const Case& c : cases) {
+        TTableData full;
+        full.SetFieldCount(c.fields);
+        full.SetRowCount(c.rows);
+        full.SetDataSetCount(c.sets);
+        const bool fields = c.fields == TTableData::MaxFields, rows = c.rows == TTableData::MaxRows,
+                   sets = c.sets == TTableData::MaxDataSets;
+        EXPECT_EQ(full.CanAddField(), !fields) << c.what;
+        EXPECT_EQ(full.CanInsertField(0), !fields) << c.what;
+        EXPECT_EQ(full.CanAddRow(), !rows) << c.what;
+        EXPECT_EQ(full.CanInsertRow(0), !rows) << c.what;
+        EXPECT_EQ(full.CanAddDataSet(), !sets) << c.what;
+        if (fields) {
+            EXPECT_EQ(full.AddField(), nullptr);
+            EXPECT_EQ(full.InsertField(0), nullptr);
+        }
+        if (rows) {
+            full.AddRow();
+            full.InsertRow(0);
+        }
+        if (sets) {
+            EXPECT_EQ(full.AddDataSet(), nullptr);
+        }
+        // A refused command changes nothing.
+        EXPECT_EQ(full.GetFieldCount(), c.fields) << c.what;
+        EXPECT_EQ(full.GetRowCount(), c.rows) << c.what;
+        EXPECT_EQ(full.GetDataSetCount(), c.sets) << c.what;
+    }
     TTableData u;
     u.SetFieldCount(2);
     EXPECT_TRUE(u.CanInsertField(1));

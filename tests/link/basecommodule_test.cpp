@@ -143,10 +143,10 @@ TEST(FacadeLife, StartAndStopWithAndWithoutAnOpenPort) {
 }
 
 // The reply time-outs of the link (500 ms to the first byte, 75 ms between
-// bytes) and the drain after a broken reply, each measured once. Upper
-// bounds leave a loaded machine several hundred milliseconds and still tell
-// the two waits apart; late and stopped replies come late enough that a
-// slow link still sees its time-out first.
+// bytes) and the drain after a broken reply on the real port, each measured
+// once: the lower bounds hold on any machine; late and stopped replies come
+// late enough that a slow link still sees its time-out first. Their exact
+// lengths are tested on a clock of the test's own (comserv_test).
 class LinkTimeouts : public Facade {
 protected:
     LinkProbe probe{link};
@@ -202,7 +202,6 @@ TEST_F(LinkTimeouts, NoReplyAndALateReply) {
     std::this_thread::sleep_until(sim.Requests().back().At + 1200ms);
     r = Outcome();
     EXPECT_TRUE(r.Reply);
-    EXPECT_LT(r.SinceReceipt, 450ms);  // no time-out on the way
     EXPECT_EQ(probe.Events().back().Copy.size(), 20u);
 
     // In time: 200 ms, beyond the scheduler's own 160 ms.
@@ -217,7 +216,6 @@ TEST_F(LinkTimeouts, AReplyThatStopsAndOneThatDrains) {
     Result r = Outcome();
     EXPECT_FALSE(r.Reply);
     EXPECT_GE(r.SinceReceipt, 74ms);
-    EXPECT_LT(r.SinceReceipt, 450ms);
 
     // The rest of the stopped reply arrives after its pause; the drain takes it.
     std::this_thread::sleep_until(sim.Requests().back().At + 1200ms);
@@ -227,7 +225,6 @@ TEST_F(LinkTimeouts, AReplyThatStopsAndOneThatDrains) {
     r = Outcome();
     EXPECT_FALSE(r.Reply);
     EXPECT_GE(r.SinceReceipt, 74ms);
-    EXPECT_LT(r.SinceReceipt, 450ms);
 
     // A gap of 25 ms in the middle is still one reply.
     sim.Script({.PauseIndex = 10, .PauseMs = 25});

@@ -2,6 +2,7 @@
 // byte, address checks, stray bytes, the drain, and the loader's variant.
 // Frames below are written out by hand from the frame layout.
 #include "Comserveunit.h"
+#include "FakePort.h"
 #include "SimUnit.h"
 
 #include <gtest/gtest.h>
@@ -251,4 +252,123 @@ TEST(ReplyCollector, JudgesAReplyAtTheByteThatDecides) {
             EXPECT_EQ(collector.Message()[0], collector.Length()) << c.what;
         }
     }
+}
+
+// The framing layer's waits measured on a clock that moves only when the
+// test moves it, over a stand-in port: each time-out comes exactly when it
+// is due and not a millisecond before, however busy the machine is.
+class FramingTimeouts : public ::testing::Test {
+protected:
+    TFakePort port;
+    TManualClock clock;
+    ComObj com{{.Port = &port, .Clock = &clock}};
+    ComServ serv{&com};
+    size_t sent = 0;
+
+    void SetUp() override {
+        ASSERT_TRUE(com.Open("COM3"));
+        serv.SetTimeoutCount(25);  // the unit link's: 500 ms, then 75 ms
+        serv.SetExpectedSource(0xEC);
+    }
+    // A model-version request put on the line (no drain before it); the
+    // clock's time when it went.
+    TComClock::Clock::time_point Request() {
+        const auto start = clock.Now();
+        const Bytes request{0xEC, 0x88, 0x04, 0xC3};
+        EXPECT_TRUE(serv.WriteRequest(request.data(), request.size()));
+        serv.StartRequest();
+        sent += 5;
+        EXPECT_EQ(port.Sent(sent).size(), sent);
+        return start;
+    }
+    // The wait goes on: no outcome while the clock stands before its end.
+    bool StillPending() {
+        std::this_thread::sleep_for(20ms);
+        return serv.WaitOutcome(0) == ComServ::Pending;
+    }
+    // The unit answers the request: the reply is taken as it comes, with no
+    // time gone by on the clock.
+    void AnswerInTime() {
+        port.Unit(GoodReply());
+        EXPECT_EQ(serv.WaitOutcome(-1), ComServ::Reply);
+        uint8_t buffer[255];
+        ASSERT_EQ(serv.ReadReply(buffer, sizeof buffer), 20);
+        EXPECT_EQ(Bytes(buffer, buffer + 20), ModelReply);
+    }
+    static Bytes GoodReply() {
+        Bytes good = ModelReply;
+        good.push_back(ModelReplyBcc);
+        return good;
+    }
+};
+
+TEST_F(FramingTimeouts, NoReplyTimesOutAfterHalfASecond) {
+    const auto t0 = Request();
+    ASSERT_TRUE(clock.Waits(t0 + 500ms));
+    clock.Advance(499ms);
+    EXPECT_TRUE(StillPending());
+    clock.Advance(1ms);
+    EXPECT_EQ(serv.WaitOutcome(-1), ComServ::Timeout);
+    EXPECT_EQ(serv.GetState(), ComServ::Idle);
+}
+
+TEST_F(FramingTimeouts, AReplyThatStopsTimesOut75MsAfterItsLastByte) {
+    const auto t0 = Request();
+    ASSERT_TRUE(clock.Waits(t0 + 500ms));
+    // Three bytes, 100, 110 and 120 ms after the request, then silence.
+    clock.Advance(100ms);
+    port.Unit({0x88});
+    ASSERT_TRUE(clock.Waits(t0 + 175ms));
+    clock.Advance(10ms);
+    port.Unit({0xEC});
+    ASSERT_TRUE(clock.Waits(t0 + 185ms));
+    clock.Advance(10ms);
+    port.Unit({0x14});
+    ASSERT_TRUE(clock.Waits(t0 + 195ms));
+    clock.Advance(74ms);
+    EXPECT_TRUE(StillPending());
+    clock.Advance(1ms);  // far before the 500 ms of the first byte
+    EXPECT_EQ(serv.WaitOutcome(-1), ComServ::Timeout);
+}
+
+TEST_F(FramingTimeouts, AReplyInTimeIsTakenWithNoTimeGoneBy) {
+    Request();
+    AnswerInTime();
+}
+
+TEST_F(FramingTimeouts, ALateReplyIsDrainedAndTheNextIsAnsweredWithoutAWait) {
+    const auto t0 = Request();
+    ASSERT_TRUE(clock.Waits(t0 + 500ms));
+    clock.Advance(500ms);
+    ASSERT_EQ(serv.WaitOutcome(-1), ComServ::Timeout);
+    // The late reply arrives; the drain before the next request ends 5 ms
+    // after its last byte.
+    port.Unit(GoodReply());
+    const auto t1 = clock.Now();
+    const auto limit = Clock::now() + 5s;
+    while (com.ReceivedBytes().Count() < 21 && Clock::now() < limit) std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(com.ReceivedBytes().Count(), 21);
+    std::thread drain([&] { serv.Purge(); });
+    while (com.ReceivedBytes().Count() > 0 && Clock::now() < limit) std::this_thread::sleep_for(1ms);
+    EXPECT_TRUE(clock.Waits(t1 + 5ms));
+    clock.Advance(5ms);
+    drain.join();
+    EXPECT_EQ(com.ReceivedBytes().Count(), 0);
+    // The next request is answered in time: no time-out on the way.
+    Request();
+    AnswerInTime();
+}
+
+TEST_F(FramingTimeouts, ABrokenReplyGivesItsErrorAfter7MsOfSilence) {
+    Request();
+    Bytes wrong = GoodReply();
+    wrong.back() ^= 1;
+    const auto t0 = clock.Now();
+    port.Unit(wrong);
+    ASSERT_TRUE(clock.Waits(t0 + 7ms));
+    clock.Advance(6ms);
+    EXPECT_TRUE(StillPending());
+    EXPECT_EQ(serv.GetState(), ComServ::Drain);
+    clock.Advance(1ms);
+    EXPECT_EQ(serv.WaitOutcome(-1), ComServ::Error);
 }

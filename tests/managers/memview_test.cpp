@@ -284,11 +284,6 @@ TEST_F(MemView, SpeedOfAPageRead) {
         std::chrono::duration<double, std::milli>(sent.back().At - sent.front().At).count() / (sent.size() - 1);
     const double fill = FastestMs(5, [&] { w->FillDump(); });
     std::printf("page read: %.2f ms per packet (drain %.0f ms); dump filled in %.2f ms\n", perPacket, DrainMs, fill);
-    // Generous margins for a busy machine above the 1 ms the read may take
-    // beyond the drain: the bound still catches a read that waits out a
-    // reply timeout (tens of milliseconds) for each packet. The benchmark
-    // gives the figures on a quiet machine.
-    if (!TimeBoundsChecked) return;
-    EXPECT_LE(perPacket, DrainMs + 1.0 + 14.0);
-    EXPECT_LT(fill, 5.0 + 15.0);
+    // The benchmark gives the figures on a quiet machine (BM_MemViewPageRead,
+    // target 1 ms beyond the drain per packet).
 }
