@@ -17,8 +17,10 @@ class CSVFile;
 
 // One field of a table; a plain 31-byte record, stored unchanged in files.
 struct _TableFieldInfo {
-    char Name[18] = {};
-    char Unit[8] = {};
+    static constexpr size_t NameLength = 17;
+    static constexpr size_t UnitLength = 7;
+    char Name[NameLength + 1] = {};
+    char Unit[UnitLength + 1] = {};
     uint8_t Size = 1;
     uint8_t Flags = 0;  // bit 0: the values are signed
     uint8_t Reserved[3] = {};
@@ -36,7 +38,8 @@ static_assert(sizeof(_TableFieldInfo) == 31);
 
 // The name of one data set of a table.
 struct _TableDataSetName {
-    char Name[17] = {};
+    static constexpr size_t NameLength = 16;
+    char Name[NameLength + 1] = {};
 };
 static_assert(sizeof(_TableDataSetName) == 17);
 
@@ -47,6 +50,7 @@ uint32_t GetFieldSizeMask(int size);
 
 class TTableData {
 public:
+    static constexpr size_t NameLength = 16;  // the table's name and its type's name
     static constexpr int32_t MaxFields = 255;
     static constexpr int32_t MaxRows = 65535;
     static constexpr int32_t MaxDataSets = 50;
@@ -137,8 +141,8 @@ private:
     _TableFieldInfo DefaultField;
     uint32_t DefaultCell = 0;
     _TableDataSetName DefaultDataSetName;
-    char Name[17] = {};
-    char TypeName[17] = {};
+    char Name[NameLength + 1] = {};
+    char TypeName[NameLength + 1] = {};
     uint8_t Function = 0;
     uint8_t Block = 0;
     uint8_t Cfg = 0;

@@ -55,12 +55,12 @@ _LangItem::_LangItem() {
 
 std::string _LangItem::GetSwitchText(int i) const {
     if (i < 0 || i > 15) return {};
-    return FixedText(SwitchTexts[i], sizeof SwitchTexts[i], 36);
+    return FixedText(SwitchTexts[i], sizeof SwitchTexts[i], SwitchTextLength);
 }
 
 void _LangItem::SetSwitchText(int i, std::string_view text) {
     if (i < 0 || i > 15) return;
-    SetFixedText(SwitchTexts[i], sizeof SwitchTexts[i], text.substr(0, 36));
+    SetFixedText(SwitchTexts[i], sizeof SwitchTexts[i], text.substr(0, SwitchTextLength));
 }
 
 std::string _LangItem::GetName() const { return FixedText(Name, sizeof Name); }
@@ -73,7 +73,7 @@ void _ParamFormatItem::SetUnits(std::string_view text) { SetFixedText(Units, siz
 
 void SplitParamName(std::string_view text, std::string& code, std::string& description) {
     size_t i = 0;
-    while (i < text.size() && text[i] != ' ' && i < 4) ++i;
+    while (i < text.size() && text[i] != ' ' && i < _ParamName::CodeLength) ++i;
     if (i < text.size() && text[i] != ' ') {
         code.clear();  // the first word is longer than a code
         i = 0;
@@ -81,7 +81,7 @@ void SplitParamName(std::string_view text, std::string& code, std::string& descr
         code = std::string(text.substr(0, i));
     }
     while (i < text.size() && text[i] == ' ') ++i;
-    description = std::string(text.substr(i, 63));
+    description = std::string(text.substr(i, _ParamName::TextLength));
 }
 
 std::string WrapParamText(std::string_view description) {
@@ -102,7 +102,7 @@ std::string WrapParamText(std::string_view description) {
 std::string JoinParamName(std::string_view code, std::string_view wrapped) {
     const size_t codeStart = std::min(code.find_first_not_of(' '), code.size());
     code.remove_prefix(codeStart);
-    code = code.substr(0, std::min<size_t>(code.find(' '), 4));
+    code = code.substr(0, std::min<size_t>(code.find(' '), _ParamName::CodeLength));
     const size_t textStart = std::min(wrapped.find_first_not_of(' '), wrapped.size());
     return std::string(code) + " " + std::string(wrapped.substr(textStart));
 }

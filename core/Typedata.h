@@ -17,8 +17,10 @@ class THdrObj;
 // One language of a type with its sixteen switch texts (625 bytes, stored
 // unchanged in the type file).
 struct _LangItem {
+    static constexpr size_t SwitchTextLength = 36;  // of the 38 bytes of a switch text
+    static constexpr size_t NameLength = 16;
     char SwitchTexts[16][38] = {};
-    char Name[17] = {};
+    char Name[NameLength + 1] = {};
 
     _LangItem();  // "SW 1" .. "SW 16", named "Language"
     std::string GetSwitchText(int i) const;
@@ -30,13 +32,16 @@ static_assert(sizeof(_LangItem) == 625);
 
 // The text of one parameter in one language: "code description".
 struct _ParamName {
-    char Text[64] = {};
+    static constexpr size_t TextLength = 63;
+    static constexpr size_t CodeLength = 4;  // the code before the description
+    char Text[TextLength + 1] = {};
 };
 static_assert(sizeof(_ParamName) == 64);
 
 // Units, minimum and maximum of one parameter (12 bytes).
 struct _ParamFormatItem {
-    char Units[8] = {};
+    static constexpr size_t UnitsLength = 7;
+    char Units[UnitsLength + 1] = {};
     uint16_t Min = 0;
     uint16_t Max = 0;
 
@@ -46,7 +51,8 @@ struct _ParamFormatItem {
 static_assert(sizeof(_ParamFormatItem) == 12);
 
 struct _TypeDataSetName {
-    char Name[17] = {};
+    static constexpr size_t NameLength = 16;
+    char Name[NameLength + 1] = {};
 };
 static_assert(sizeof(_TypeDataSetName) == 17);
 
@@ -57,6 +63,7 @@ std::string JoinParamName(std::string_view code, std::string_view wrapped);
 
 class TTypeData6 {
 public:
+    static constexpr size_t NameLength = 16;
     static constexpr int32_t MaxLanguages = 10;
     static constexpr int32_t MaxParameters = 65535;
     static constexpr int32_t MaxDataSets = 50;
@@ -128,7 +135,7 @@ public:
     bool LoadFrom(THdrObj& container);
 
 private:
-    char Name[17] = {};
+    char Name[NameLength + 1] = {};
     TVector<_LangItem> Languages;
     TArray<_ParamName> Names;
     TVector<_ParamFormatItem> Formats;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 
 #include "QtText.h"
 
@@ -115,11 +116,21 @@ bool RunSaveDialog(const TOpenDialogRequest& request, const std::string& startNa
 
 void SetInputQueryHook(std::function<bool(const TInputRequest&, std::string&)> hook) { InputHook = std::move(hook); }
 
-bool InputQuery(QWidget* owner, const std::string& caption, const std::string& prompt, std::string& value) {
-    if (InputHook) return InputHook({owner, caption, prompt, value}, value);
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(owner, QStr(caption), QStr(prompt), QLineEdit::Normal, QStr(value), &ok);
-    if (ok) value = CpStr(text);
-    return ok;
+bool InputQuery(QWidget* owner, const std::string& caption, const std::string& prompt, std::string& value,
+                int maxLength) {
+    if (InputHook) return InputHook({owner, caption, prompt, value, maxLength}, value);
+    QInputDialog dialog(owner);
+    dialog.setWindowTitle(QStr(caption));
+    dialog.setLabelText(QStr(prompt));
+    dialog.setInputMode(QInputDialog::TextInput);
+    QString preset = QStr(value);
+    if (maxLength > 0) {
+        preset.truncate(maxLength);
+        // The dialog's own line edit; it exists once the mode is text.
+        if (auto* line = dialog.findChild<QLineEdit*>()) line->setMaxLength(maxLength);
+    }
+    dialog.setTextValue(preset);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    value = CpStr(dialog.textValue());
+    return true;
 }

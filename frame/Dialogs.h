@@ -55,10 +55,14 @@ struct TInputRequest {
     std::string Caption;
     std::string Prompt;
     std::string Value;  // the preset text
+    int MaxLength = 0;  // the characters the box takes; 0: no limit of its own
 };
 
 // Runs the input box; true on OK with the text in value (preset on entry).
-bool InputQuery(QWidget* owner, const std::string& caption, const std::string& prompt, std::string& value);
+// maxLength: where the answer goes into a field of fixed length, the box
+// takes no more characters than the field keeps (a longer preset is cut).
+bool InputQuery(QWidget* owner, const std::string& caption, const std::string& prompt, std::string& value,
+                int maxLength = 0);
 
 // The Qt name filters of a filter text: each display text with its patterns
 // in parentheses (unless the text already ends with them).

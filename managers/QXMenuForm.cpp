@@ -29,6 +29,7 @@
 #include "Appinterface.h"
 #include "UnitRun.h"
 #include "Dialogs.h"
+#include "EditKeys.h"
 #include "FormTranslation.h"
 #include "Images.h"
 #include "IntText.h"
@@ -40,6 +41,8 @@
 
 namespace {
 
+// The input boxes take a language name as long as the menu keeps it.
+constexpr int LanguageNameLength = static_cast<int>(TQXMenuData::LanguageNameLength);
 constexpr int32_t NodeImage = 51;      // of the action images
 constexpr int32_t VisibleState = 1;    // of the window's own state images; hidden is + 1
 constexpr int ToolBarSlot = 6;         // the main window's menu tool bar
@@ -86,8 +89,10 @@ QWidget* TInfNotCellDelegate::createEditor(QWidget* parent, const QStyleOptionVi
                                            const QModelIndex& index) const {
     if (!Form->strgrdInfNotDataGetEditText(index.column(), index.row() + 1)) return nullptr;
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-    if (auto* line = qobject_cast<QLineEdit*>(editor))
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
         connect(line, &QLineEdit::textEdited, this, [this] { Changed = true; });
+        if (const int most = Form->CellMaxLength(index.column(), index.row() + 1); most > 0) line->setMaxLength(most);
+    }
     Editor = editor;
     return editor;
 }
@@ -389,6 +394,7 @@ void TfrmQXMenu::BuildComponents() {
     treeviewMenuItemsStructure->installEventFilter(this);
     treeviewMenuItemsStructure->viewport()->installEventFilter(this);
     edtMenuItemName->installEventFilter(this);
+    memoMenuItemsHelp->installEventFilter(this);
     strgrdInfNotData->installEventFilter(this);
     setWidget(pnlContent);
     setObjectName("frmQXMenu");
@@ -662,27 +668,37 @@ void TfrmQXMenu::treeviewMenuItemsStructureChange() {
 void TfrmQXMenu::ShowItemHelp() {
     ShowingHelp = true;
     memoMenuItemsHelp->setPlainText(HelpForMemo(EditedMenu->GetMenuItemHelp(SelectedLanguage, SelectedItem)));
+    HelpShown = memoMenuItemsHelp->toPlainText();
     ShowingHelp = false;
     memoMenuItemsHelp->setReadOnly(SelectedLanguage < 0 || SelectedItem < 0);
 }
 
 void TfrmQXMenu::memoMenuItemsHelpChange() {
     if (ShowingHelp || SelectedLanguage < 0 || SelectedItem < 0) return;
-    const std::string typed = HelpFromMemo(memoMenuItemsHelp->toPlainText());
-    std::string text = typed;
-    if (text.size() > TQXMenuData::ItemHelpLength) {
-        text.resize(TQXMenuData::ItemHelpLength);
-        if (!text.empty() && text.back() == '\r') text.pop_back();  // no half line break
-    }
-    EditedMenu->SetMenuItemHelp(SelectedLanguage, SelectedItem, text);
-    if (text != typed) {
-        // The memo shows what the item keeps: at most 127 characters.
-        ShowingHelp = true;
-        memoMenuItemsHelp->setPlainText(HelpForMemo(text));
-        memoMenuItemsHelp->moveCursor(QTextCursor::End);
-        ShowingHelp = false;
-    }
+    // The memo takes no more than the item keeps: 127 characters, a line
+    // break counting as the two it is stored as.
+    RefuseBeyondLength(memoMenuItemsHelp, HelpShown, static_cast<int>(TQXMenuData::ItemHelpLength),
+                       [](const QString& text) { return static_cast<int>(HelpFromMemo(text).size()); });
+    EditedMenu->SetMenuItemHelp(SelectedLanguage, SelectedItem, HelpFromMemo(memoMenuItemsHelp->toPlainText()));
     UpdateStatus(true);
+}
+
+bool TfrmQXMenu::memoMenuItemsHelpKeyDown(QKeyEvent* key) {
+    // The help is stored as it is typed: Tab, Shift+Tab and Ctrl+Enter leave
+    // the memo (for the item tree), Esc puts back the help the item had when
+    // the memo took the focus. Enter starts a new line.
+    const TEditEnd end = EditorEndKey(*key, true);
+    if (end == TEditEnd::None) return false;
+    if (end == TEditEnd::Discard && !memoMenuItemsHelp->isReadOnly() && HelpItem == SelectedItem &&
+        HelpLanguage == SelectedLanguage && EditedMenu->GetMenuItemHelp(HelpLanguage, HelpItem) != HelpAtFocus) {
+        EditedMenu->SetMenuItemHelp(HelpLanguage, HelpItem, HelpAtFocus);
+        ShowItemHelp();
+        UpdateStatus(true);
+    }
+    if (key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier)) focusPreviousChild();
+    else if (key->key() == Qt::Key_Tab) focusNextChild();
+    else treeviewMenuItemsStructure->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void TfrmQXMenu::SelectTreeItem(int32_t item) {
@@ -794,7 +810,9 @@ void TfrmQXMenu::actAddLanguageExecute() {
     if (!EditedMenu->CanAddLanguage()) return;
     const std::string n = std::to_string(EditedMenu->GetLanguageCount() + 1);
     std::string name = App->Text(Msg::CaptionLanguageColumn) + n;
-    if (!InputQuery(this, App->Text(Msg::CaptionLanguageColumn), App->Text(Msg::InputLanguageName, n), name)) return;
+    if (!InputQuery(this, App->Text(Msg::CaptionLanguageColumn), App->Text(Msg::InputLanguageName, n), name,
+                    LanguageNameLength))
+        return;
     EditedMenu->AddLanguage();
     EditedMenu->SetLanguageName(EditedMenu->GetLanguageCount() - 1, name);
     RefreshLanguageList();
@@ -809,7 +827,9 @@ void TfrmQXMenu::actInsertLanguageExecute() {
     if (!EditedMenu->CanInsertLanguage(at)) return;
     const std::string n = std::to_string(at + 1);
     std::string name = App->Text(Msg::CaptionLanguageColumn) + n;
-    if (!InputQuery(this, App->Text(Msg::CaptionLanguageColumn), App->Text(Msg::InputLanguageName, n), name)) return;
+    if (!InputQuery(this, App->Text(Msg::CaptionLanguageColumn), App->Text(Msg::InputLanguageName, n), name,
+                    LanguageNameLength))
+        return;
     EditedMenu->InsertLanguage(at);
     EditedMenu->SetLanguageName(at, name);
     RefreshLanguageList();
@@ -823,7 +843,7 @@ void TfrmQXMenu::actRenameLanguageExecute() {
     if (at < 0 || at >= EditedMenu->GetLanguageCount()) return;
     std::string name = EditedMenu->GetLanguageName(at);
     if (!InputQuery(this, App->Text(Msg::CaptionLanguageColumn),
-                    App->Text(Msg::InputLanguageName, std::to_string(at + 1)), name))
+                    App->Text(Msg::InputLanguageName, std::to_string(at + 1)), name, LanguageNameLength))
         return;
     EditedMenu->SetLanguageName(at, name);
     RefreshLanguageList();
@@ -987,6 +1007,14 @@ bool TfrmQXMenu::strgrdInfNotDataGetEditText(int column, int row) {
     return true;
 }
 
+int TfrmQXMenu::CellMaxLength(int column, int row) const {
+    const int32_t k = row - 1;
+    if (column != TextColumn() || k < 0 || k >= EditedMenu->GetInfNotCount()) return 0;
+    // What TruncateInfNotText leaves: the range less its terminator.
+    const int32_t range = EditedMenu->GetInfNotRange(k);
+    return std::min(static_cast<int>(TQXMenuData::InfNotTextLength), std::max(range - 1, 0));
+}
+
 void TfrmQXMenu::ApplyCellEdit(int column, int row, const std::string& text) {
     const int32_t k = row - 1;
     if (k < 0 || k >= EditedMenu->GetInfNotCount()) return;
@@ -1118,15 +1146,17 @@ bool TfrmQXMenu::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == edtMenuItemName) {
         if (type == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Up || key == Qt::Key_Down) {
-                EndNameEdit(false);
+            // Enter, Tab, Shift+Tab, Ctrl+Enter, Up and Down store the
+            // name; Esc puts the stored one back.
+            auto* key = static_cast<QKeyEvent*>(event);
+            const TEditEnd end = EditorEndKey(*key, false);
+            if (end != TEditEnd::None || key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
+                EndNameEdit(end == TEditEnd::Discard);
                 return true;
             }
-            if (key == Qt::Key_Escape) {
-                EndNameEdit(true);
-                return true;
-            }
+        } else if (type == QEvent::ShortcutOverride && EditorOwnsKey(*static_cast<QKeyEvent*>(event), false)) {
+            event->accept();
+            return true;
         } else if (type == QEvent::FocusOut) {
             edtMenuItemNameExit();
         }
@@ -1142,6 +1172,19 @@ bool TfrmQXMenu::eventFilter(QObject* watched, QEvent* event) {
             UpdateActions();
             if (actDeleteLanguage->isEnabled()) actDeleteLanguageExecute();
             return true;
+        }
+        return false;
+    }
+    if (watched == memoMenuItemsHelp) {
+        if (type == QEvent::KeyPress) return memoMenuItemsHelpKeyDown(static_cast<QKeyEvent*>(event));
+        if (type == QEvent::ShortcutOverride && EditorOwnsKey(*static_cast<QKeyEvent*>(event), true)) {
+            event->accept();
+            return true;
+        }
+        if (type == QEvent::FocusIn) {
+            HelpItem = SelectedItem;
+            HelpLanguage = SelectedLanguage;
+            HelpAtFocus = EditedMenu->GetMenuItemHelp(SelectedLanguage, SelectedItem);
         }
         return false;
     }

@@ -133,6 +133,9 @@ public:
     bool strgrdInfNotDataGetEditText(int column, int row);
     // Called by the cell editor when an edit ends with a change.
     void ApplyCellEdit(int column, int row, const std::string& text);
+    // The characters the cell editor takes: a text as long as the item keeps
+    // it (its field, and its range less the terminator); 0: no limit.
+    int CellMaxLength(int column, int row) const;
 
 public slots:
     void FormActivate();
@@ -174,6 +177,9 @@ private:
     QMetaObject::Connection SaveButtonBinding;
     bool Active = false;
     bool ShowingHelp = false;
+    QString HelpShown;          // the help memo's text before its last change
+    std::string HelpAtFocus;    // the item's help when the memo took the focus (Esc puts it back)
+    int32_t HelpItem = -1, HelpLanguage = -1;
 
     void BuildComponents();
     void RunItemCommand(const std::function<bool(int32_t)>& can, uint32_t refusal,
@@ -189,6 +195,7 @@ private:
     bool treeviewMenuItemsStructureKeyDown(QKeyEvent* key);
     void treeviewMenuItemsStructureMouseDown(QMouseEvent* mouse);
     bool strgrdInfNotDataKeyDown(QKeyEvent* key);
+    bool memoMenuItemsHelpKeyDown(QKeyEvent* key);
     void SetCell(int row, int column, const std::string& text);
     void ReleaseSaveButton();
     bool NameEditVisible() const;

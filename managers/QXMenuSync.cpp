@@ -226,7 +226,8 @@ void TfrmQXMenuSync::btnPCToQXClick() {
     while (Blank(name)) {
         std::string typed = name;
         if (!InputQuery(this, App->Text(Msg::CaptionLanguageColumn),
-                        App->Text(Msg::InputLanguageName, std::to_string(l + 1)), typed))
+                        App->Text(Msg::InputLanguageName, std::to_string(l + 1)), typed,
+                        static_cast<int>(TQXMenuData::LanguageNameLength)))
             return;
         // The name as the menu keeps it (cut to its field) is the one shown
         // and looked for in the unit.

@@ -20,6 +20,7 @@
 
 #include "Appinterface.h"
 #include "BinaryEditBar.h"
+#include "EditKeys.h"
 #include "QtText.h"
 #include "TypeDataGrid.h"
 #include "TypeGridEditing.h"
@@ -29,8 +30,11 @@
 
 namespace {
 
-constexpr int32_t TextLines = 3, TextMaxLength = 58;
-constexpr int32_t SwitchLines = 2, SwitchMaxLength = 36;
+// The text panel holds the description of a parameter's text: what the
+// text keeps after the code and its blank.
+constexpr int32_t TextLines = 3,
+                  TextMaxLength = static_cast<int32_t>(_ParamName::TextLength - _ParamName::CodeLength - 1);
+constexpr int32_t SwitchLines = 2, SwitchMaxLength = static_cast<int32_t>(_LangItem::SwitchTextLength);
 
 // A character that becomes an editor's content: printable ones only, so
 // that Enter or another control key opens an editor with what it holds.
@@ -76,11 +80,14 @@ public:
             if (onGrid) return Grid->DataGridKeyDown(static_cast<QKeyEvent*>(event));
             return Grid->EditorKey(watched, static_cast<QKeyEvent*>(event));
         case QEvent::ShortcutOverride:
-            // Esc and Enter belong to an open editor, not to a shortcut nor
-            // to the units list (which would take its highlighted entry).
+            // Esc, Enter, Tab and Ctrl+Enter belong to an open editor, not
+            // to a shortcut nor to the units list (which would take its
+            // highlighted entry).
             if (!onGrid) {
-                const int key = static_cast<QKeyEvent*>(event)->key();
-                if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
+                auto* key = static_cast<QKeyEvent*>(event);
+                const int k = key->key();
+                if (k == Qt::Key_Escape || k == Qt::Key_Return || k == Qt::Key_Enter ||
+                    EditorOwnsKey(*key, true) || EditorOwnsKey(*key, false)) {
                     event->accept();
                     return true;
                 }
@@ -114,6 +121,8 @@ void TTypeObjectDataGrid::AttachEditors() {
         if (units->lineEdit()) units->lineEdit()->installEventFilter(Events);
         units->view()->installEventFilter(Events);
         units->setInsertPolicy(QComboBox::NoInsert);
+        // No more than the parameter's units keep.
+        if (units->lineEdit()) units->lineEdit()->setMaxLength(static_cast<int>(_ParamFormatItem::UnitsLength));
         QObject::connect(units, &QComboBox::editTextChanged, Events,
                          [this](const QString& text) { cmbboxUnitsChange(text); });
     }
@@ -253,6 +262,10 @@ QWidget* TTypeGridDelegate::createEditor(QWidget* parent, const QStyleOptionView
     editor->setFrame(false);
     // The text stays where the cell shows it: at the top of a tall row.
     editor->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A parameter's code is as long as its text keeps it; numbers are read
+    // whole.
+    if (Grid->GridEdit.Kind == _TypeSelection::KindParameters && index.column() == ColPar)
+        editor->setMaxLength(static_cast<int>(_ParamName::CodeLength));
     connect(editor, &QLineEdit::textEdited, this, [this] { Grid->GridEdit.Store = true; });
     Editor = editor;
     return editor;
@@ -324,24 +337,7 @@ void TTypeObjectDataGrid::MemoChange(QPlainTextEdit* editor, int32_t maxLines, i
     Filling = true;
     // At most maxLength characters: what would pass them is refused (a
     // paste is cut to what still fits).
-    if (editor->document()->characterCount() - 1 > maxLength) {
-        const QString now = editor->toPlainText();
-        const int cursor = editor->textCursor().position();
-        const int added = static_cast<int>(now.size() - MemoBefore.size());
-        const int from = cursor - added;
-        if (added > 0 && from >= 0 && now.left(from) + now.mid(cursor) == MemoBefore) {
-            const int keep = std::max(0, maxLength - static_cast<int>(MemoBefore.size()));
-            editor->setPlainText(MemoBefore.left(from) + now.mid(from, keep) + MemoBefore.mid(from));
-            QTextCursor at(editor->document());
-            at.setPosition(from + keep);
-            editor->setTextCursor(at);
-        } else {
-            QTextCursor cut(editor->document());
-            cut.setPosition(maxLength);
-            cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-            cut.removeSelectedText();
-        }
-    }
+    RefuseBeyondLength(editor, MemoBefore, maxLength);
     int32_t seen = 0;
     QTextDocument* doc = editor->document();
     for (QTextBlock block = doc->firstBlock(); block.isValid(); block = block.next()) {
@@ -427,10 +423,10 @@ void TTypeObjectDataGrid::cmbboxUnitsExit() {
 
 bool TTypeObjectDataGrid::EditorKey(QObject* watched, QKeyEvent* key) {
     const int k = key->key();
-    const bool enter = k == Qt::Key_Return || k == Qt::Key_Enter;
     QComboBox* units = Context->UnitsCombo;
     if (UnitsOpen && units && (watched == units || watched == units->lineEdit() || watched == units->view())) {
-        if (!enter && k != Qt::Key_Escape) {
+        const TEditEnd end = EditorEndKey(*key, false);
+        if (end == TEditEnd::None) {
             // While the list is dropped down, what is typed goes into the
             // combo's text; only the keys that walk the list stay with it.
             const bool walk = k == Qt::Key_Up || k == Qt::Key_Down || k == Qt::Key_PageUp || k == Qt::Key_PageDown;
@@ -439,15 +435,19 @@ bool TTypeObjectDataGrid::EditorKey(QObject* watched, QKeyEvent* key) {
             QApplication::sendEvent(units->lineEdit(), &copy);
             return true;
         }
-        UnitsAccept = enter ? 1 : 0;
+        // Enter, Tab and Ctrl+Enter accept the units as they stand; Esc
+        // keeps the stored ones.
+        UnitsAccept = end == TEditEnd::Store ? 1 : 0;
         cmbboxUnitsExit();
         return true;
     }
-    if (k != Qt::Key_Escape) return false;
     const bool param = watched == Context->TextEditor;
     if ((param && TextOpen) || (watched == Context->SwitchEditor && SwitchOpen)) {
-        // Esc discards what was typed.
-        EditorChanged = 0;
+        // Enter starts a new line; Tab and Ctrl+Enter store what was typed,
+        // Esc discards it.
+        const TEditEnd end = EditorEndKey(*key, true);
+        if (end == TEditEnd::None) return false;
+        if (end == TEditEnd::Discard) EditorChanged = 0;
         MemoExit(param);
         return true;
     }

@@ -152,7 +152,9 @@ bool TableNameAccepted(QWidget* owner, _AppInterface& app, const TTypeObjectData
 
 bool TfrmTypeObject::AskTableName(std::string& name) {
     std::string answer = ProposedTableName(App->Text(Msg::CaptionTable), TypeData->GetTableCount());
-    if (!InputQuery(this, App->Text(Msg::CaptionTable), App->Text(Msg::InputTableName), answer)) return false;
+    if (!InputQuery(this, App->Text(Msg::CaptionTable), App->Text(Msg::InputTableName), answer,
+                    static_cast<int>(TTableData::NameLength)))
+        return false;
     // The checks run on the name as it will be stored.
     name = TableNameFromInput(answer);
     return TableNameAccepted(this, *App, *TypeData, name);
@@ -349,7 +351,7 @@ bool TfrmTypeObject::RenameLanguage(int32_t language) {
     if (!item) return false;
     std::string name = item->GetName();
     if (!InputQuery(this, App->Text(Msg::CaptionLanguageColumn), App->Text(Msg::InputLanguageName, std::to_string(language + 1)),
-                    name))
+                    name, static_cast<int>(_LangItem::NameLength)))
         return false;
     item->SetName(name);
     return true;

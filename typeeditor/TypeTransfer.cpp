@@ -1,7 +1,5 @@
 #include "TypeTransfer.h"
 
-#include <QInputDialog>
-
 #include "Appinterface.h"
 #include "Dialogs.h"
 #include "LanguageSelect.h"
@@ -33,11 +31,8 @@ bool PromptTypeName(TfrmTypeObject& window, std::string& value) {
     _AppInterface& app = *window.App;
     const std::string prompt = app.Text(Msg::InputTypeName);
     if (PromptHook()) return PromptHook()(&window, prompt, value);
-    bool ok = false;
-    const QString text = QInputDialog::getText(&window, QStr(app.Text(Msg::CaptionType)), QStr(prompt),
-                                               QLineEdit::Normal, QStr(value), &ok);
-    if (ok) value = CpStr(text);
-    return ok;
+    // The box takes no more than the type keeps of a name.
+    return InputQuery(&window, app.Text(Msg::CaptionType), prompt, value, static_cast<int>(TypeNameLength));
 }
 
 _BlockContext BlockContext(const _AppInterface& app) {

@@ -15,6 +15,7 @@
 
 #include "Appinterface.h"
 #include "Dialogs.h"
+#include "EditKeys.h"
 #include "IntText.h"
 #include "MessageIds.h"
 #include "QtText.h"
@@ -74,6 +75,17 @@ const TNumberNode NumberNodes[] = {
      [](TTableData& t, int64_t v) { t.SetFieldCount(v); }},
 };
 
+// The characters the edit box takes for a node: the length of the name it
+// stores into; numbers are read whole (a longer text is no number).
+int EditBoxMaxLength(int32_t id) {
+    switch (id) {
+    case NodeTypeName: return static_cast<int>(TTypeData6::NameLength);
+    case NodeTableName: return static_cast<int>(TTableData::NameLength);
+    case NodeFieldName: return static_cast<int>(_TableFieldInfo::NameLength);
+    default: return 32767;  // a line edit's own limit
+    }
+}
+
 // Whether w is the editor or lies inside it (its line edit, its drop-down
 // list, which is a window of its own).
 bool Within(const QWidget* w, const QWidget* editor) {
@@ -106,6 +118,12 @@ void TTypeObjectTreeView::AttachEditors() {
             // Resizing the tree closes an open editor.
             if (event->type() == QEvent::Resize) HideEditors();
             return false;
+        }
+        // Tab and Ctrl+Enter end an open editor rather than run a shortcut.
+        if (event->type() == QEvent::ShortcutOverride && Open != TEditor::None &&
+            EditorOwnsKey(*static_cast<QKeyEvent*>(event), false)) {
+            event->accept();
+            return true;
         }
         if (event->type() == QEvent::KeyPress)
             for (QWidget* editor : {static_cast<QWidget*>(Context->EditBox), static_cast<QWidget*>(Context->SizeCombo),
@@ -263,6 +281,8 @@ void TTypeObjectTreeView::BeginEdit(bool withValue) {
         QLineEdit* edit = Context->EditBox;
         Edited = edited;
         edit->setGeometry(box);
+        // The box takes no more than the field keeps.
+        edit->setMaxLength(EditBoxMaxLength(node->Id));
         edit->setText(withValue ? QStr(node->Text) : QString());
         Open = TEditor::EditBox;
         edit->show();
@@ -298,6 +318,10 @@ void TTypeObjectTreeView::BeginEdit(bool withValue) {
                 for (const std::string& unit : *Context->App->UnitsList) combo->addItem(QStr(unit));
             UnitsText = withValue ? field->GetUnit() : std::string();
             combo->setEditText(QStr(UnitsText));
+        }
+        if (QLineEdit* line = combo->lineEdit()) {
+            // No more than a field's unit keeps.
+            line->setMaxLength(static_cast<int>(_TableFieldInfo::UnitLength));
         }
         OpenCombo(combo, TEditor::UnitsCombo, box, edited);
         if (QLineEdit* line = combo->lineEdit()) line->selectAll();
@@ -386,14 +410,16 @@ bool TTypeObjectTreeView::TreeViewKeyPress(QKeyEvent* key) {
 
 bool TTypeObjectTreeView::EditorKey(QWidget* editor, QKeyEvent* key) {
     const int k = key->key();
-    const bool enter = k == Qt::Key_Return || k == Qt::Key_Enter;
+    // Enter, Tab, Shift+Tab and Ctrl+Enter end an edit and store it, Esc
+    // ends it keeping the stored value.
+    const TEditEnd end = EditorEndKey(*key, false);
     if (editor == Context->EditBox) {
         if (Open != TEditor::EditBox) return false;
-        if (k == Qt::Key_Escape) {
+        if (end == TEditEnd::Discard) {
             // The old value goes back into the box, and the box commits it.
             TNodeExt* node = TQtTreeNodes::NodeOf(Context->TreeView->currentItem());
             Context->EditBox->setText(node ? QStr(node->Text) : QString());
-        } else if (!enter && k != Qt::Key_Up && k != Qt::Key_Down)
+        } else if (end == TEditEnd::None && k != Qt::Key_Up && k != Qt::Key_Down)
             return false;
         edtEditTreeViewExit();
         return true;
@@ -401,16 +427,17 @@ bool TTypeObjectTreeView::EditorKey(QWidget* editor, QKeyEvent* key) {
     const TEditor expected = editor == Context->SizeCombo    ? TEditor::SizeCombo
                              : editor == Context->UnitsCombo ? TEditor::UnitsCombo
                                                              : TEditor::CheckList;
-    if (Open != expected || (!enter && k != Qt::Key_Escape)) return false;
-    // With the list dropped down, Enter chooses its entry and accepts it;
-    // Esc closes list and combo alike.
+    if (Open != expected || end == TEditEnd::None) return false;
+    const bool store = end == TEditEnd::Store;
+    // With the list dropped down, a storing key chooses its entry and
+    // accepts it; Esc closes list and combo alike.
     if (auto* combo = qobject_cast<QComboBox*>(editor); combo && combo->view() && combo->view()->isVisible()) {
-        if (enter && combo->view()->currentIndex().isValid())
+        if (store && combo->view()->currentIndex().isValid())
             combo->setCurrentIndex(combo->view()->currentIndex().row());
         combo->hidePopup();
     }
-    Accept = enter ? 1 : 0;
-    if (enter && Open == TEditor::UnitsCombo) UnitsText = CpStr(Context->UnitsCombo->currentText());
+    Accept = store ? 1 : 0;
+    if (store && Open == TEditor::UnitsCombo) UnitsText = CpStr(Context->UnitsCombo->currentText());
     RunExit();
     return true;
 }

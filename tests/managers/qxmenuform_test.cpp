@@ -5,12 +5,14 @@
 
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QScrollBar>
 #include <QTreeWidgetItemIterator>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "../frame/EndKeys.h"
 #include "Appinterface.h"
 #include "Managers.h"
 #include "MessageIds.h"
@@ -337,6 +339,159 @@ QLineEdit* EditCell(TfrmQXMenu* w, int row, int column) {
 }
 
 }  // namespace
+
+// The keys that end an edit without the mouse: Tab, Shift+Tab and Ctrl+Enter
+// store what was typed, Esc puts the stored value back (the help, stored as
+// it is typed, goes back to what it was when the memo took the focus).
+TEST_F(MenuWindow, EveryEditorEndsByTheKeyboard) {
+    TfrmQXMenu* w = Open((ProgramDir / "DefaultMenu.mnu").string());
+    QPlainTextEdit* memo = w->memoMenuItemsHelp;
+    struct Editor {
+        const char* Name;
+        // Opens the editor and types into it (the n-th time): the widget
+        // the keys go to and the text it would store.
+        std::function<QWidget*(int, std::string&)> Change;
+        std::function<std::string()> Stored;
+        std::function<bool()> Open;
+    };
+    const Editor editors[] = {
+        {"item name",
+         [&](int n, std::string& typed) -> QWidget* {
+             w->PageControl->setCurrentIndex(0);
+             Select(w, 2);
+             Key(w->treeviewMenuItemsStructure, Qt::Key_Return);
+             w->edtMenuItemName->end(false);
+             typed = w->edtMenuItemName->text().toStdString() + std::to_string(n);
+             Type(w->edtMenuItemName, std::to_string(n));
+             return w->edtMenuItemName;
+         },
+         [&] { return w->EditedMenu->GetMenuItemName(0, 2); }, [&] { return !w->edtMenuItemName->isHidden(); }},
+        {"help",
+         [&](int n, std::string& typed) -> QWidget* {
+             w->PageControl->setCurrentIndex(0);
+             Select(w, 1);
+             QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+             QCoreApplication::sendEvent(memo, &in);
+             memo->moveCursor(QTextCursor::End);
+             Type(memo, " " + std::to_string(n));
+             typed = w->EditedMenu->GetMenuItemHelp(0, 1);
+             return memo;
+         },
+         [&] { return w->EditedMenu->GetMenuItemHelp(0, 1); }, [] { return false; }},
+        {"InfNot text",
+         [&](int n, std::string& typed) -> QWidget* {
+             w->PageControl->setCurrentIndex(1);
+             QLineEdit* editor = EditCell(w, 0, 2);
+             if (!editor) return nullptr;
+             editor->selectAll();
+             typed = "Door " + std::to_string(n);
+             Type(editor, typed);
+             return editor;
+         },
+         [&] { return w->EditedMenu->GetInfNotText(0, 0); }, [] { return false; }},
+        {"InfNot range",
+         [&](int n, std::string& typed) -> QWidget* {
+             w->PageControl->setCurrentIndex(1);
+             QLineEdit* editor = EditCell(w, 1, 1);
+             if (!editor) return nullptr;
+             editor->selectAll();
+             typed = std::to_string(10 + n);
+             Type(editor, typed);
+             return editor;
+         },
+         [&] { return std::to_string(w->EditedMenu->GetInfNotRange(1)); }, [] { return false; }},
+    };
+    for (const Editor& e : editors) {
+        std::string expected = e.Stored();
+        int n = 0;
+        for (const TEndKey& end : EndKeys()) {
+            std::string typed;
+            QWidget* keys = e.Change(++n, typed);
+            ASSERT_NE(keys, nullptr) << e.Name << " " << end.Name;
+            Key(keys, end.Key, {}, end.Mods);
+            if (end.Stores) expected = typed;
+            EXPECT_FALSE(e.Open()) << e.Name << " " << end.Name;
+            EXPECT_EQ(e.Stored(), expected) << e.Name << " " << end.Name;
+            // Tab moves on to the next cell's editor: Esc leaves it.
+            if (QLineEdit* next = OpenCellEditor(w)) Key(next, Qt::Key_Escape);
+            EXPECT_EQ(OpenCellEditor(w), nullptr) << e.Name << " " << end.Name;
+        }
+    }
+    EXPECT_EQ(w->EditedMenu->GetMenuItemHelp(0, 1), "Unit settings 1 3 4");
+}
+
+// Each edit box takes no more characters than the menu's field keeps: one
+// more typed leaves the text at the field's length.
+TEST_F(MenuWindow, EditBoxesTakeNoMoreThanTheirFieldKeeps) {
+    TfrmQXMenu* w = Open((ProgramDir / "DefaultMenu.mnu").string());
+    QPlainTextEdit* memo = w->memoMenuItemsHelp;
+    const std::string letters = "abcdefghijklmnopqrstuvwxyz";
+    struct Case {
+        const char* Name;
+        size_t Length;
+        std::function<QWidget*()> Open;
+        std::function<QString()> Text;
+        std::function<std::string()> Stored;
+    };
+    const Case cases[] = {
+        {"item name", TQXMenuData::ItemNameLength,
+         [&]() -> QWidget* {
+             Select(w, 2);
+             Key(w->treeviewMenuItemsStructure, Qt::Key_Delete);
+             return w->edtMenuItemName;
+         },
+         [&] { return w->edtMenuItemName->text(); }, [&] { return w->EditedMenu->GetMenuItemName(0, 2); }},
+        {"help", TQXMenuData::ItemHelpLength,
+         [&]() -> QWidget* {
+             Select(w, 1);
+             memo->clear();
+             return memo;
+         },
+         [&] { return memo->toPlainText(); }, [&] { return w->EditedMenu->GetMenuItemHelp(0, 1); }},
+        // Item 1 has a range of 20: the field keeps 19.
+        {"InfNot text", TQXMenuData::InfNotTextLength,
+         [&]() -> QWidget* {
+             w->PageControl->setCurrentIndex(1);
+             QLineEdit* editor = EditCell(w, 0, 2);
+             if (editor) editor->clear();
+             return editor;
+         },
+         [&] { return OpenCellEditor(w) ? OpenCellEditor(w)->text() : QString(); },
+         [&] { return w->EditedMenu->GetInfNotText(0, 0); }},
+        // Item 2 has a range of 5: four characters and the terminator.
+        {"InfNot text within its range", 4,
+         [&]() -> QWidget* {
+             QLineEdit* editor = EditCell(w, 1, 2);
+             if (editor) editor->clear();
+             return editor;
+         },
+         [&] { return OpenCellEditor(w) ? OpenCellEditor(w)->text() : QString(); },
+         [&] { return w->EditedMenu->GetInfNotText(0, 1); }},
+    };
+    for (const Case& c : cases) {
+        QWidget* box = c.Open();
+        ASSERT_NE(box, nullptr) << c.Name;
+        std::string typed;
+        for (size_t i = 0; i <= c.Length; ++i) typed += letters[i % letters.size()];
+        Type(box, typed);
+        EXPECT_EQ(c.Text().toStdString(), typed.substr(0, c.Length)) << c.Name;
+        if (box != memo) Key(box, Qt::Key_Return);
+        EXPECT_EQ(c.Stored(), typed.substr(0, c.Length)) << c.Name;
+    }
+    // A line break counts as the two characters it is stored as, and one
+    // that would pass the length is refused as a whole.
+    Select(w, 1);
+    memo->clear();
+    Type(memo, std::string(125, 'h'));
+    Key(memo, Qt::Key_Return, "\r");
+    Key(memo, Qt::Key_Return, "\r");
+    EXPECT_EQ(w->EditedMenu->GetMenuItemHelp(0, 1), std::string(125, 'h') + "\r\n");
+    // The language names of the input boxes.
+    Typed = {"A very long language name"};
+    w->actAddLanguage->trigger();
+    ASSERT_FALSE(Inputs.empty());
+    EXPECT_EQ(Inputs.back().MaxLength, static_cast<int>(TQXMenuData::LanguageNameLength));
+}
 
 TEST_F(MenuWindow, InfNotRangeInput) {
     struct Case {

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "../frame/EndKeys.h"
 #include "../frame/FrameTest.h"
 #include "BinaryBarDriver.h"
 #include "Main.h"
@@ -329,14 +330,15 @@ TEST_F(GridEdit, TheUnitsComboAndTheRecentUnits) {
     EXPECT_FALSE(W->cmbboxUnits->isVisible());
     EXPECT_EQ(Focus(), W->DataGrid);
     EXPECT_FALSE(W->Modified);
-    // Typing replaces them; Enter stores them trimmed and cut to 7.
+    // Typing replaces them, as many characters as the units keep; Enter
+    // stores them trimmed.
     Cell(0, 2, ColUnits);
     Type(" kilometres");
-    EXPECT_EQ(W->cmbboxUnits->currentText(), " kilometres");
+    EXPECT_EQ(W->cmbboxUnits->currentText(), " kilome");
     Key(Qt::Key_Return);
-    EXPECT_EQ(Def().GetParamFormat(1)->GetUnits(), "kilomet");
-    EXPECT_EQ(Main->App.UnitsList->front(), "kilomet");
-    EXPECT_EQ(Shown(2, ColUnits), "kilomet");
+    EXPECT_EQ(Def().GetParamFormat(1)->GetUnits(), "kilome");
+    EXPECT_EQ(Main->App.UnitsList->front(), "kilome");
+    EXPECT_EQ(Shown(2, ColUnits), "kilome");
     EXPECT_TRUE(W->Modified);
     // Enter right after opening accepts the shown units.
     W->Modified = false;
@@ -345,6 +347,94 @@ TEST_F(GridEdit, TheUnitsComboAndTheRecentUnits) {
     Key(Qt::Key_Return);
     EXPECT_EQ(Def().GetParamFormat(2)->GetUnits(), "");
     EXPECT_TRUE(W->Modified);
+}
+
+// The keys that end an edit without the mouse: Tab, Shift+Tab and
+// Ctrl+Enter store what was typed, Esc keeps what is stored; the grid has the
+// focus again.
+TEST_F(GridEdit, EveryEditorEndsByTheKeyboard) {
+    OpenSample(true);
+    struct Editor {
+        const char* Name;
+        int Tab, Row, Col;
+        const char* Stem;  // typed, with the number of the key after it
+        std::function<std::string()> Stored;
+        std::string Before;
+        std::string Prefix, Suffix;  // around the typed text, as stored
+    };
+    const Editor editors[] = {
+        {"text panel", 0, 1, ColText, "Flow", [&] { return Def().GetParamName(0, 0); }, "P1 Speed", "P1 ", ""},
+        {"switch panel", 1, 16, 1, "Pump", [&] { return Def().GetLanguage(0)->GetSwitchText(0); }, "Fan", "", ""},
+        {"units combo", 0, 1, ColUnits, "ba", [&] { return Def().GetParamFormat(0)->GetUnits(); }, "rpm", "", ""},
+        {"grid editor", 0, 1, ColValue, "20", [&] { return std::to_string(Def().GetValue(0, 0)); }, "100", "", ""},
+        {"grid editor (code)", 0, 2, ColPar, "Q", [&] { return Def().GetParamName(1, 0); }, "P2 Limit", "",
+         " Limit"},
+    };
+    for (const Editor& e : editors) {
+        std::string expected = e.Before;
+        int n = 0;
+        for (const TEndKey& end : EndKeys()) {
+            Cell(e.Tab, e.Row, e.Col);
+            const std::string typed = e.Stem + std::to_string(++n);
+            Type(QString::fromStdString(typed));
+            ASSERT_TRUE(AnyEditorOpen()) << e.Name << " " << end.Name;
+            Key(static_cast<Qt::Key>(end.Key), end.Mods);
+            if (end.Stores) expected = e.Prefix + typed + e.Suffix;
+            EXPECT_FALSE(AnyEditorOpen()) << e.Name << " " << end.Name;
+            EXPECT_EQ(Focus(), W->DataGrid) << e.Name << " " << end.Name;
+            EXPECT_EQ(e.Stored(), expected) << e.Name << " " << end.Name;
+        }
+    }
+}
+
+// Each editor takes no more characters than its field keeps: one more typed
+// leaves the text at the field's length.
+TEST_F(GridEdit, EditorsTakeNoMoreThanTheirFieldKeeps) {
+    OpenSample(true);
+    struct Case {
+        const char* Name;
+        int Tab, Row, Col;
+        size_t Length;
+        bool MultiLine;
+        std::function<QString()> Text;
+        std::function<std::string()> Stored;
+    };
+    const Case cases[] = {
+        {"parameter text", 0, 1, ColText, _ParamName::TextLength - _ParamName::CodeLength - 1, true,
+         [&] { return W->memoParamName->toPlainText(); },
+         [&] {
+             std::string code, text;
+             SplitParamName(Def().GetParamName(0, 0), code, text);
+             return text;
+         }},
+        {"switch name", 1, 16, 1, _LangItem::SwitchTextLength, true, [&] { return W->memoSwitchName->toPlainText(); },
+         [&] { return Def().GetLanguage(0)->GetSwitchText(0); }},
+        {"units", 0, 1, ColUnits, _ParamFormatItem::UnitsLength, false, [&] { return W->cmbboxUnits->currentText(); },
+         [&] { return Def().GetParamFormat(0)->GetUnits(); }},
+        {"parameter code", 0, 1, ColPar, _ParamName::CodeLength, false,
+         [&] { return W->TypeGrid->GridEditor() ? W->TypeGrid->GridEditor()->text() : QString(); },
+         [&] {
+             std::string code, text;
+             SplitParamName(Def().GetParamName(0, 0), code, text);
+             return code;
+         }},
+    };
+    for (const Case& c : cases) {
+        Cell(c.Tab, c.Row, c.Col);
+        // Words of one letter, so that the multi-line editors wrap no word
+        // onto a line of its own.
+        QString typed;
+        for (size_t i = 0; i <= c.Length; ++i)
+            typed += c.MultiLine && i % 2 ? QChar(' ') : QChar('a' + static_cast<char>(i % 26));
+        Type(typed);
+        EXPECT_EQ(static_cast<size_t>(c.Text().size()), c.Length) << c.Name;
+        EXPECT_EQ(c.Text(), typed.left(static_cast<int>(c.Length))) << c.Name;
+        Key(Qt::Key_Tab);
+        EXPECT_FALSE(AnyEditorOpen()) << c.Name;
+        // What was typed is stored whole (the units and the code as typed).
+        if (!c.MultiLine) EXPECT_EQ(c.Stored(), typed.left(static_cast<int>(c.Length)).toStdString()) << c.Name;
+        else EXPECT_FALSE(c.Stored().empty()) << c.Name;
+    }
 }
 
 TEST_F(GridEdit, BinaryColumnsEditThroughTheBar) {

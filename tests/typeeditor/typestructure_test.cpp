@@ -165,6 +165,7 @@ TEST_F(TypeStructure, AddInsertAndDeleteTables) {
     EXPECT_EQ(Inputs[0].Caption, "Table");
     EXPECT_EQ(Inputs[0].Prompt, "Input Table name:");
     EXPECT_EQ(Inputs[0].Value, "Table 3");
+    EXPECT_EQ(Inputs[0].MaxLength, static_cast<int>(TTableData::NameLength));
     ASSERT_EQ(type.GetTableCount(), 3);
     EXPECT_EQ(type.GetTable(2)->GetName(), "Speed");
     EXPECT_EQ(w->Selection, Selected(_TypeSelection::KindTable, 2));
@@ -451,6 +452,7 @@ TEST_F(TypeStructure, LanguagesAndTheLanguageSubmenu) {
     EXPECT_EQ(Inputs[0].Caption, "Language");
     EXPECT_EQ(Inputs[0].Prompt, "Input Language 3 name:");
     EXPECT_EQ(Inputs[0].Value, "Language");
+    EXPECT_EQ(Inputs[0].MaxLength, static_cast<int>(_LangItem::NameLength));
     ASSERT_EQ(def.GetLanguageCount(), 3);
     EXPECT_EQ(w->CurrentLanguage, 2);
     EXPECT_EQ(w->Selection, Selected(_TypeSelection::KindLanguage, -1, -1, -1, -1, 2));

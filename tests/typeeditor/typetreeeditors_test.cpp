@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 
+#include "../frame/EndKeys.h"
 #include "StructureFixture.h"
 
 namespace {
@@ -348,4 +349,106 @@ TEST_F(TreeEditors, TheCheckLists) {
     EXPECT_EQ(Speeds().GetField(1)->Flags, 0x04);
     // The grid shows the field unsigned now.
     EXPECT_EQ(W->DataGrid->model()->index(1, 2).data().toString().toStdString(), "65531");
+}
+
+// The keys that end an edit without the mouse: Tab, Shift+Tab and Ctrl+Enter
+// store what was typed or chosen, Esc keeps what is stored; the tree has the
+// focus again.
+TEST_F(TreeEditors, EveryEditorEndsByTheKeyboard) {
+    OpenSample(true);
+    QLineEdit* units = W->cmbboxFieldUnits->lineEdit();
+    QListWidget* list = W->chklbEditTreeView;
+    struct EditorCase {
+        const char* Name;
+        // Opens the editor and changes it (the n-th time): the stored text
+        // it would give; and the widget the keys go to.
+        std::function<std::string(int)> Change;
+        std::function<QWidget*()> Keys;
+        std::function<std::string()> Stored;
+    };
+    const EditorCase editors[] = {
+        {"edit box",
+         [&](int n) {
+             Edit(NodeTypeName, 0);
+             W->edtEditTreeView->selectAll();
+             const std::string typed = "PUMP " + std::to_string(n);
+             QTest::keyClicks(W->edtEditTreeView, QString::fromStdString(typed));
+             return typed;
+         },
+         [&] { return W->edtEditTreeView; }, [&] { return W->TypeData->GetTypeName(); }},
+        {"size combo",
+         [&](int n) {
+             Edit(NodeFieldSize, 1, 0, 1);
+             W->cmbboxFieldSize->hidePopup();
+             W->cmbboxFieldSize->setCurrentIndex(n % 4);
+             return std::to_string(IndexToFieldSize(n % 4));
+         },
+         [&] { return W->cmbboxFieldSize; }, [&] { return std::to_string(Speeds().GetField(1)->Size); }},
+        {"units combo",
+         [&](int n) {
+             Edit(NodeFieldUnits, 1, 0, 1);
+             W->cmbboxFieldUnits->hidePopup();
+             units->selectAll();
+             const std::string typed = "mV" + std::to_string(n);
+             QTest::keyClicks(units, QString::fromStdString(typed));
+             return typed;
+         },
+         [&] { return units; }, [&] { return Speeds().GetField(1)->GetUnit(); }},
+        {"check list",
+         [&](int n) {
+             Edit(NodeTableCfg, 0, 0);
+             for (int k = 0; k < list->count(); ++k) list->item(k)->setCheckState(k == n ? Qt::Checked : Qt::Unchecked);
+             return std::to_string(1 << n);
+         },
+         [&] { return list; }, [&] { return std::to_string(Speeds().GetCfg()); }},
+    };
+    for (const EditorCase& e : editors) {
+        std::string expected = e.Stored();
+        int n = 0;
+        for (const TEndKey& end : EndKeys()) {
+            const std::string changed = e.Change(++n);
+            ASSERT_NE(Editor(), TEditor::None) << e.Name << " " << end.Name;
+            QTest::keyClick(e.Keys(), static_cast<Qt::Key>(end.Key), end.Mods);
+            QApplication::processEvents();
+            if (end.Stores) expected = changed;
+            EXPECT_EQ(Editor(), TEditor::None) << e.Name << " " << end.Name;
+            EXPECT_EQ(W->window()->focusWidget(), W->TreeView) << e.Name << " " << end.Name;
+            EXPECT_EQ(e.Stored(), expected) << e.Name << " " << end.Name;
+        }
+    }
+}
+
+// The edit box and the units combo take no more characters than the field
+// they store into keeps: one more typed leaves the text at that length.
+TEST_F(TreeEditors, EditorsTakeNoMoreThanTheirFieldKeeps) {
+    OpenSample(true);
+    struct Case {
+        const char* Name;
+        int32_t Id, Sub, Table, Field;
+        size_t Length;
+        std::function<QLineEdit*()> Box;
+        std::function<std::string()> Stored;
+    };
+    const Case cases[] = {
+        {"type name", NodeTypeName, 0, -1, -1, TTypeData6::NameLength, [&] { return W->edtEditTreeView; },
+         [&] { return W->TypeData->GetTypeName(); }},
+        {"table name", NodeTableName, 0, 0, -1, TTableData::NameLength, [&] { return W->edtEditTreeView; },
+         [&] { return Speeds().GetName(); }},
+        {"field name", NodeFieldName, 1, 0, 1, _TableFieldInfo::NameLength, [&] { return W->edtEditTreeView; },
+         [&] { return Speeds().GetField(1)->GetName(); }},
+        {"field unit", NodeFieldUnits, 1, 0, 1, _TableFieldInfo::UnitLength,
+         [&] { return W->cmbboxFieldUnits->lineEdit(); }, [&] { return Speeds().GetField(1)->GetUnit(); }},
+    };
+    for (const Case& c : cases) {
+        Edit(c.Id, c.Sub, c.Table, c.Field);
+        ASSERT_NE(Editor(), TEditor::None) << c.Name;
+        W->cmbboxFieldUnits->hidePopup();
+        QLineEdit* box = c.Box();
+        box->selectAll();
+        const std::string typed = std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ").substr(0, c.Length + 1);
+        QTest::keyClicks(box, QString::fromStdString(typed));
+        EXPECT_EQ(box->text().toStdString(), typed.substr(0, c.Length)) << c.Name;
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_EQ(c.Stored(), typed.substr(0, c.Length)) << c.Name;
+    }
 }
