@@ -83,9 +83,9 @@ bool WindowRect(const TX11& x, xcb_window_t w, QRect& rect) {
 TFrameExtents FrameExtents(const TX11& x, xcb_window_t w, const QRect& client) {
     const std::vector<uint32_t> extents =
         Property(x.Connection, w, Atom(x.Connection, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL);
-    if (extents.size() >= 4)
-        return {static_cast<int>(extents[0]), static_cast<int>(extents[1]), static_cast<int>(extents[2]),
-                static_cast<int>(extents[3])};
+    // X coordinates have 16 bits: anything larger is no frame of ours to add.
+    const auto side = [&](size_t i) { return static_cast<int>(std::min<uint32_t>(extents[i], 0x7FFF)); };
+    if (extents.size() >= 4) return {side(0), side(1), side(2), side(3)};
     xcb_window_t top = w;
     for (int depth = 0; depth < 16; ++depth) {
         auto* tree = xcb_query_tree_reply(x.Connection, xcb_query_tree(x.Connection, top), nullptr);
