@@ -9,6 +9,7 @@
 #include "AppFolders.h"
 #include "Messages.h"
 #include "RegistryMarker.h"
+#include "ScreenFit.h"
 
 // ---------------------------------------------------------------- placements
 
@@ -27,6 +28,9 @@ void SaveWindowPlacement(_WindowPlacement& placement, QWidget* form) {
 void RestoreWindowPlacement(QWidget* form, const _WindowPlacement& placement) {
     form->move(placement.Left, placement.Top);
     form->resize(std::max(1, placement.Width), std::max(1, placement.Height));
+    // A placement saved on a screen that is gone, or with another screen
+    // size, comes back onto a screen (or into the document area).
+    KeepInView(form);
     form->setWindowState(placement.State == _WindowPlacement::Maximized   ? Qt::WindowMaximized
                          : placement.State == _WindowPlacement::Minimized ? Qt::WindowMinimized
                                                                           : Qt::WindowNoState);

@@ -1,14 +1,14 @@
 #include "Logo.h"
 
 #include <QKeyEvent>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 #include <algorithm>
 
 #include "AppFolders.h"
+#include "AppIcon.h"
 #include "Appinterface.h"
 #include "QtText.h"
+#include "ScreenFit.h"
 #include "Shell.h"
 
 std::string TfrmLogo::PicturePath() { return ProgramFolderFile("logo.bmp"); }
@@ -34,6 +34,9 @@ TfrmLogo::TfrmLogo(QWidget* owner, bool toolWindow, int closeAfterMs, const std:
     if (Image.isNull()) {
         Image = QImage(300, 200, QImage::Format_RGB32);
         Image.fill(palette().color(QPalette::Button));
+        // The program's mark in the corner, above where the text begins.
+        QPainter painter(&Image);
+        ProgramIcon().paint(&painter, QRect(10, 8, 48, 48));
     }
 
     lblText = new QLabel(this);
@@ -53,8 +56,7 @@ TfrmLogo::TfrmLogo(QWidget* owner, bool toolWindow, int closeAfterMs, const std:
     const int margin = std::max(labelLeft, 0);
     const QRect shown = lblText->geometry();
     setFixedSize(Image.size().expandedTo(QSize(shown.right() + 1 + margin, shown.bottom() + 1 + margin)));
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    CentreOnOwnerScreen(this, owner);
 
     CloseTimer = new QTimer(this);
     CloseTimer->setObjectName("CloseTimer");

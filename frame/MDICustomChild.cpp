@@ -1,6 +1,7 @@
 #include "MDICustomChild.h"
 
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenu>
@@ -8,6 +9,7 @@
 #include <QToolBar>
 
 #include "Appinterface.h"
+#include "ScreenFit.h"
 
 namespace {
 constexpr const char* GroupProperty = "GroupIndex";
@@ -57,6 +59,11 @@ void TMDICustomChild::closeEvent(QCloseEvent* event) {
         return;
     }
     QMdiSubWindow::closeEvent(event);
+}
+
+void TMDICustomChild::showEvent(QShowEvent* event) {
+    QMdiSubWindow::showEvent(event);
+    if (!event->spontaneous()) KeepInView(this);
 }
 
 void SetMenuGroupIndex(QMenu* menu, int groupIndex) { menu->menuAction()->setProperty(GroupProperty, groupIndex); }

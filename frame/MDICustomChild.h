@@ -60,6 +60,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A document window is shown fully inside the document area.
+    void showEvent(QShowEvent* event) override;
 };
 
 // The main window's menus carry a group index; a document window's menu is

@@ -9,11 +9,13 @@
 
 #include "AppConfig.h"
 #include "AppFolders.h"
+#include "AppIcon.h"
 #include "Dialogs.h"
 #include "FormTranslation.h"
 #include "Images.h"
 #include "Logo.h"
 #include "QtText.h"
+#include "ScreenFit.h"
 #include "Shell.h"
 #include "TextHelpers.h"
 
@@ -106,6 +108,7 @@ TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArg
         mnuToolBar->menuAction()->setVisible(false);
     }
     // 13. - 15.
+    setWindowIcon(ProgramIcon());
     RestoreWindowPlacement(this, App.MainPlacement);
     UpdateExpertUI();
     const QString caption = QString("QX318 Utility ") + VersionText;
@@ -389,7 +392,10 @@ void TfrmQX318MainForm::FormShow() {
     if (!CommandLineFile.empty()) {
         const std::string name = CommandLineFile;
         CommandLineFile.clear();
-        if (TMDICustomChild* w = OpenFileByExtension(name)) w->setGeometry(10, 10, 600, 400);
+        if (TMDICustomChild* w = OpenFileByExtension(name)) {
+            w->setGeometry(10, 10, 600, 400);
+            KeepInView(w);
+        }
     }
 }
 

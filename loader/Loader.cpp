@@ -8,11 +8,13 @@
 #include <QTimer>
 #include <exception>
 
+#include "AppIcon.h"
 #include "Loaderunit.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(kLoaderTitle);
+    SetUpProgramIcon();
     try {
         TForm1 form;
         std::vector<std::string> args(argv + 1, argv + argc);

@@ -9,6 +9,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+
+#include "AppIcon.h"
+#include "LoaderBar.h"
 
 #ifdef QX_LOADER_XCB
 #include <xcb/xcb.h>
@@ -60,16 +64,41 @@ std::vector<uint32_t> Property(xcb_connection_t* c, xcb_window_t w, xcb_atom_t p
     return items;
 }
 
-// The window's rectangle in screen coordinates.
+// The window's client rectangle in screen coordinates.
 bool WindowRect(const TX11& x, xcb_window_t w, QRect& rect) {
     auto* geometry = xcb_get_geometry_reply(x.Connection, xcb_get_geometry(x.Connection, w), nullptr);
     if (!geometry) return false;
     auto* at = xcb_translate_coordinates_reply(
         x.Connection, xcb_translate_coordinates(x.Connection, w, x.Root, 0, 0), nullptr);
     if (at) rect = QRect(at->dst_x, at->dst_y, geometry->width, geometry->height);
+    const bool found = at != nullptr;
     free(at);
     free(geometry);
-    return at != nullptr;
+    return found;
+}
+
+// What the window manager's frame adds around the window: its
+// _NET_FRAME_EXTENTS, or else the difference to the frame window it put the
+// window in (the ancestor just below the root).
+TFrameExtents FrameExtents(const TX11& x, xcb_window_t w, const QRect& client) {
+    const std::vector<uint32_t> extents =
+        Property(x.Connection, w, Atom(x.Connection, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL);
+    // X coordinates have 16 bits: anything larger is no frame of ours to add.
+    const auto side = [&](size_t i) { return static_cast<int>(std::min<uint32_t>(extents[i], 0x7FFF)); };
+    if (extents.size() >= 4) return {side(0), side(1), side(2), side(3)};
+    xcb_window_t top = w;
+    for (int depth = 0; depth < 16; ++depth) {
+        auto* tree = xcb_query_tree_reply(x.Connection, xcb_query_tree(x.Connection, top), nullptr);
+        if (!tree) break;
+        const xcb_window_t parent = tree->parent;
+        free(tree);
+        if (parent == x.Root || parent == XCB_WINDOW_NONE) break;
+        top = parent;
+    }
+    QRect outer;
+    if (top == w || !WindowRect(x, top, outer) || !outer.contains(client)) return {};
+    return {client.left() - outer.left(), outer.right() - client.right(), client.top() - outer.top(),
+            outer.bottom() - client.bottom()};
 }
 #endif
 
@@ -77,6 +106,7 @@ bool WindowRect(const TX11& x, xcb_window_t w, QRect& rect) {
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName("Form1");
+    setWindowIcon(ProgramIcon());
     QFont font("MS Sans Serif");
     font.setPointSize(8);
     font.setBold(true);
@@ -181,27 +211,35 @@ bool TForm1::AskYesNo(const std::string& text, const std::string& caption) {
 }
 
 void TForm1::PlaceBar() {
-    QRect covered;
-    bool found = false;
+    std::optional<TScreenRect> covered;
+    TFrameExtents frame;
 #ifdef QX_LOADER_XCB
     TX11 x;
-    if (CoverWindow && X11(x)) found = WindowRect(x, CoverWindow, covered);
-#endif
-    if (found) {
+    QRect client;
+    if (CoverWindow && X11(x) && WindowRect(x, CoverWindow, client)) {
         // The X server counts device pixels, the window logical ones.
         const QScreen* screen = QGuiApplication::primaryScreen();
         const qreal ratio = screen && screen->devicePixelRatio() > 0 ? screen->devicePixelRatio() : 1.0;
-        covered = QRect(qRound(covered.left() / ratio), qRound(covered.top() / ratio),
-                        qRound(covered.width() / ratio), qRound(covered.height() / ratio));
-        const int w = std::max(covered.width() - 4, 1);
-        setFixedSize(w, 20);
-        move(covered.left() + 2, covered.top() + 2);
-    } else {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        const int w = screen ? screen->geometry().width() : width();
-        setFixedSize(w, 20);
-        move(0, 0);
+        const auto logical = [ratio](int v) { return static_cast<int>(qRound(v / ratio)); };
+        covered = TScreenRect{logical(client.left()), logical(client.top()), logical(client.width()),
+                              logical(client.height())};
+        const TFrameExtents device = FrameExtents(x, CoverWindow, client);
+        frame = {logical(device.Left), logical(device.Right), logical(device.Top), logical(device.Bottom)};
     }
+#endif
+    std::vector<TScreenRect> screens;
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        const QRect g = primary->geometry();
+        screens.push_back({g.left(), g.top(), g.width(), g.height()});
+    }
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen()) {
+            const QRect g = screen->geometry();
+            screens.push_back({g.left(), g.top(), g.width(), g.height()});
+        }
+    const TScreenRect bar = LoaderBarRect(covered, frame, screens);
+    setFixedSize(bar.Width, bar.Height);
+    move(bar.Left, bar.Top);
     ProgressBar1->setGeometry(0, 0, width(), height());
 }
 
@@ -251,6 +289,9 @@ void TForm1::FindCoverWindow() {
         if (std::find(states.begin(), states.end(), above) != states.end()) continue;
         QRect rect;
         if (!WindowRect(x, w, rect)) continue;
+        const TScreenRect outer =
+            FrameRect({rect.left(), rect.top(), rect.width(), rect.height()}, FrameExtents(x, w, rect));
+        rect = QRect(outer.Left, outer.Top, outer.Width, outer.Height);
         if (rect.left() >= 0 && rect.top() >= 0 && rect.left() + rect.width() <= x.ScreenWidth &&
             rect.top() + rect.height() <= x.ScreenHeight && rect.width() > 0 && rect.height() > 0)
             return;

@@ -23,6 +23,7 @@
 #include "ConvertText.h"
 #include "FormTranslation.h"
 #include "QtText.h"
+#include "ScreenFit.h"
 
 namespace {
 
@@ -150,6 +151,7 @@ void TfrmConvert::ReadSettings() {
     const int width = integer("Width", 400);
     move(left, top);
     resize(std::max(width, minimumWidth()), std::max(height, minimumHeight()));
+    KeepInView(this);
     if (integer("Maximized", 0) != 0) setWindowState(windowState() | Qt::WindowMaximized);
     PendingMemo1Width = integer("Memo1Width", this->width() / 2);
     ApplyMemo1Width();

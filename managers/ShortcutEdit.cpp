@@ -8,6 +8,7 @@
 #include "Appinterface.h"
 #include "Dialogs.h"
 #include "QtText.h"
+#include "ScreenFit.h"
 
 namespace {
 std::function<void(TfrmShortcutEdit&)> AnswerHook;
@@ -67,7 +68,9 @@ void TfrmShortcutEdit::btnBrowseClick() {
 std::string TfrmShortcutEdit::Execute(QWidget* owner, _AppInterface* app, const std::string& path, int left,
                                       int top, const std::string& caption) {
     TfrmShortcutEdit dialog(owner, caption, path, app);
+    dialog.adjustSize();
     dialog.move(left, top);
+    KeepInView(&dialog);  // near the mouse, but never past the screen's edge
     if (AnswerHook) AnswerHook(dialog);
     else dialog.exec();
     return dialog.Result;

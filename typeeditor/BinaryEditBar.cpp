@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "QtText.h"
+#include "ScreenFit.h"
 
 std::string BinaryEditCaption(uint32_t value, int32_t bits) {
     char hex[16];
@@ -108,7 +109,11 @@ void TfrmBinaryEditBar::keyPressEvent(QKeyEvent* event) {
 uint32_t TfrmBinaryEditBar::Execute(QWidget* owner, int32_t bitCount, uint32_t value, int x, int y) {
     if (bitCount < 1) return value;
     TfrmBinaryEditBar bar(owner, bitCount, value);
-    if (x != -1 && y != -1) bar.move(x, y);
+    if (x != -1 && y != -1) {
+        bar.adjustSize();
+        bar.move(x, y);
+        KeepInView(&bar);  // at the cell, but never past the screen's edge
+    }
     bar.exec();
     return bar.Value();
 }

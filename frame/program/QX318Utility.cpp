@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <exception>
 
+#include "AppIcon.h"
 #include "Dialogs.h"
 #include "Images.h"
 #include "Main.h"
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("QX318Utility");
     SetUpIconTheme();
+    SetUpProgramIcon();
     RegisterManagers();
     RegisterTypeEditor();
     try {

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QMdiArea>
 #include <QPointer>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
@@ -288,3 +289,26 @@ TEST_F(MemoryManager, TheMainWindowsCommandOpensOneManager) {
 }
 
 }  // namespace
+
+// A type read from the unit opens fully inside the main window's document
+// area, beside the memory manager in a small main window.
+TEST_F(MemoryManager, AnUploadedTypeOpensInsideTheDocumentArea) {
+    TTypeObjectData pump(Formats);
+    FillSampleType(pump);
+    Store(pump);
+    Main->setWindowState(Qt::WindowNoState);
+    Main->resize(760, 560);
+    Main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
+    TfrmManager* w = Open();
+    w->actRefresh->trigger();
+    ASSERT_TRUE(w->Connected());
+    w->DataTree->setCurrentItem(Find(w, "Parameters"));
+    w->actUpload->trigger();
+    const auto windows = TypeWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    const QRect area = Main->ClientArea->viewport()->rect();
+    EXPECT_TRUE(area.contains(windows[0]->geometry())) << windows[0]->geometry().x() << ","
+                                                       << windows[0]->geometry().y() << " "
+                                                       << windows[0]->width() << "x" << windows[0]->height();
+}

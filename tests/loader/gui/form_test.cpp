@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "AppIcon.h"
 #include "Loaderunit.h"
 #include "SimBootLoader.h"
 
@@ -89,6 +90,14 @@ TEST_F(LoaderForm, ThinBarWithoutBorderAlwaysOnTop) {
     EXPECT_EQ(form.ProgressBar1->objectName(), "ProgressBar1");
     EXPECT_EQ(form.ProgressBar1->geometry(), QRect(0, 0, 352, 20));
     EXPECT_EQ(form.LabelFontSize(), 10);
+}
+
+// The bar carries the configuration program's icon, not Qt's.
+TEST_F(LoaderForm, CarriesTheProgramsOwnIcon) {
+    TForm1 form;
+    ASSERT_FALSE(ProgramIcon().isNull());
+    EXPECT_EQ(form.windowIcon().cacheKey(), ProgramIcon().cacheKey());
+    EXPECT_FALSE(form.windowIcon().pixmap(QSize(32, 32)).isNull());
 }
 
 TEST_F(LoaderForm, EscKeySetsTheFlag) {
