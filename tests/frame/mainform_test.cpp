@@ -495,6 +495,36 @@ TEST_F(MainForm, HelpAndWebShortcut) {
     EXPECT_TRUE(Messages.empty());
 }
 
+#ifdef QX_PROGRAM_DIR
+// F1 in a program folder as the build leaves it: the shell gets the manual
+// the build made. A language without a manual of its own gets its own
+// file's name all the same, and nothing else is opened in its place.
+TEST_F(MainForm, HelpKeyOpensTheBuiltManual) {
+    SetProgramPathForTests(QX_PROGRAM_DIR "/QX318Utility");
+    TfrmQX318MainForm w;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_EQ(w.mnuQX318UtilityHelp->shortcut(), QKeySequence(Qt::Key_F1));
+    QTest::keyClick(&w, Qt::Key_F1);
+    ASSERT_EQ(Starts.size(), 1u);
+    ASSERT_EQ(Starts[0].Arguments.size(), 1u);
+    EXPECT_EQ(Starts[0].WorkingFolder, std::string(QX_PROGRAM_DIR "/Help/"));
+    const fs::path manual = fs::path(Starts[0].WorkingFolder) / Starts[0].Arguments[0];
+    EXPECT_EQ(manual.filename(), "QX318 Help.pdf");
+    EXPECT_EQ(ReadFileBytes(manual).substr(0, 5), "%PDF-");
+    // The one-page placeholder it replaces held 1292 bytes.
+    EXPECT_GT(fs::file_size(manual), 20000u);
+
+    w.StartLanguage = 0;
+    QTest::keyClick(&w, Qt::Key_F1);
+    ASSERT_EQ(Starts.size(), 2u);
+    EXPECT_EQ(Starts[1].Arguments, std::vector<std::string>{"QX318 Help1.pdf"});
+    EXPECT_FALSE(fs::exists(fs::path(Starts[1].WorkingFolder) / Starts[1].Arguments[0]));
+    EXPECT_TRUE(Messages.empty());
+}
+#endif
+
 TEST_F(MainForm, LanguageFileTranslatesByObjectName) {
     WriteFileBytes(ProgramDir / "QX318Utility.mls",
                    "[MLS-INTERFACE]\r\nProgram=QX318\r\n[GENERAL]\r\nLanguages=1\r\n[LANGUAGES]\r\n1=Deutsch\r\n"

@@ -1,0 +1,370 @@
+// makehelp: turns the manual's Markdown source into the PDF that Help opens.
+//
+//   makehelp <manual.md> <output.pdf>
+//
+// The pictures the manual names are read from the folder of the source and
+// scaled to the width of the page. The PDF starts with a title page and a
+// table of contents with the page of every chapter and section; every page
+// carries its number. Text never runs past the right margin: code lines and
+// long paths wrap like any other text, tables take the width of the page.
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextFrame>
+#include <QTextTable>
+#include <QAbstractTextDocumentLayout>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// The page in device units (the writer works at 96 dots per inch, so that a
+// picture's pixels and the document's pixels are the same), and the margins.
+constexpr int Resolution = 96;
+constexpr qreal MarginLeft = 72, MarginRight = 72, MarginTop = 64, MarginBottom = 80;
+
+struct Heading {
+    int Level = 0;
+    QString Text;
+    int Page = 0;  // 0-based page in the body
+};
+
+void Fail(const QString& text) { std::fprintf(stderr, "makehelp: %s\n", qPrintable(text)); }
+
+QFont BodyFont() {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPointSizeF(10);
+    f.setStyleHint(QFont::SansSerif);
+    // Letters one by one, without ligatures: "fi" stays two letters, so the
+    // text found in the PDF is the text of the manual.
+    f.setLetterSpacing(QFont::AbsoluteSpacing, 0.1);
+    return f;
+}
+
+void SetMargins(QTextDocument& doc);
+
+// A document laid out on the writer's pages.
+std::unique_ptr<QTextDocument> NewDocument(QPdfWriter& writer) {
+    auto doc = std::make_unique<QTextDocument>();
+    doc->documentLayout()->setPaintDevice(&writer);
+    doc->setDefaultFont(BodyFont());
+    QTextOption option = doc->defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    doc->setDefaultTextOption(option);
+    doc->setPageSize(QSizeF(writer.width(), writer.height()));
+    SetMargins(*doc);
+    return doc;
+}
+
+// The page margins, on the root frame (setMarkdown() resets it).
+void SetMargins(QTextDocument& doc) {
+    QTextFrameFormat root = doc.rootFrame()->frameFormat();
+    root.setLeftMargin(MarginLeft);
+    root.setRightMargin(MarginRight);
+    root.setTopMargin(MarginTop);
+    root.setBottomMargin(MarginBottom);
+    doc.rootFrame()->setFrameFormat(root);
+}
+
+qreal TextWidth(const QPdfWriter& writer) { return writer.width() - MarginLeft - MarginRight; }
+qreal TextHeight(const QPdfWriter& writer) { return writer.height() - MarginTop - MarginBottom; }
+
+// Loads every picture the text names from the source's folder and scales it
+// to fit the page. False when one cannot be read.
+bool LoadPictures(QTextDocument& doc, const QString& folder, qreal width, qreal height) {
+    bool ok = true;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat cf = fragment.charFormat();
+            if (!cf.isImageFormat()) continue;
+            QTextImageFormat image = cf.toImageFormat();
+            const QString name = image.name();
+            QImage picture(folder + QLatin1Char('/') + name);
+            if (picture.isNull()) {
+                Fail(QStringLiteral("cannot read the picture %1 in %2").arg(name, folder));
+                ok = false;
+                continue;
+            }
+            doc.addResource(QTextDocument::ImageResource, QUrl(name), picture);
+            qreal w = picture.width(), h = picture.height();
+            const qreal scale = std::min({1.0, width / w, height / h});
+            image.setWidth(w * scale);
+            image.setHeight(h * scale);
+            QTextCursor c(&doc);
+            c.setPosition(fragment.position());
+            c.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            c.setCharFormat(image);
+        }
+    }
+    return ok;
+}
+
+// What Markdown leaves as Qt's defaults, made fit for paper: code lines wrap,
+// chapters start on a new page, tables span the page with thin rules.
+void Dress(QTextDocument& doc) {
+    QTextCursor c(&doc);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        QTextBlockFormat f = b.blockFormat();
+        bool changed = false;
+        if (f.nonBreakableLines()) {  // code
+            f.setNonBreakableLines(false);
+            f.setLeftMargin(f.leftMargin() + 12);
+            f.setBackground(QColor(0xF2, 0xF2, 0xF2));
+            changed = true;
+        }
+        if (f.headingLevel() == 2 && b.previous().isValid()) {
+            f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            changed = true;
+        }
+        if (f.headingLevel() > 0) {
+            f.setTopMargin(f.headingLevel() <= 2 ? 6 : 12);
+            f.setBottomMargin(6);
+            changed = true;
+        }
+        if (changed) {
+            c.setPosition(b.position());
+            c.setBlockFormat(f);
+        }
+    }
+    for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table) continue;
+        QTextTableFormat t = table->format();
+        t.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+        t.setBorder(0.75);
+        t.setBorderBrush(QColor(0x99, 0x99, 0x99));
+        t.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+        t.setBorderCollapse(true);
+        t.setCellPadding(3);
+        t.setCellSpacing(0);
+        t.setHeaderRowCount(1);
+        t.setTopMargin(4);
+        t.setBottomMargin(8);
+        table->setFormat(t);
+        // Markdown leaves an empty line ahead of some cells' text.
+        for (int row = 0; row < table->rows(); ++row) {
+            for (int col = 0; col < table->columns(); ++col) {
+                const QTextTableCell cell = table->cellAt(row, col);
+                QTextCursor first = cell.firstCursorPosition();
+                while (first.block().length() == 1 && first.position() < cell.lastCursorPosition().position())
+                    first.deleteChar();
+                if (row == 0) {
+                    QTextCursor all = cell.firstCursorPosition();
+                    all.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+                    QTextCharFormat bold;
+                    bold.setFontWeight(QFont::Bold);
+                    all.mergeCharFormat(bold);
+                }
+            }
+        }
+        for (int col = 0; col < table->columns(); ++col) {
+            QTextTableCell cell = table->cellAt(0, col);
+            QTextTableCellFormat cf = cell.format().toTableCellFormat();
+            cf.setBackground(QColor(0xE4, 0xE8, 0xEE));
+            cell.setFormat(cf);
+        }
+    }
+}
+
+// A heading is never the last thing on its page: one that would leave less
+// than a few lines below it starts the next page.
+void KeepHeadingsWithText(QTextDocument& doc, qreal pageHeight) {
+    constexpr qreal below = 90;
+    QTextCursor c(&doc);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        QTextBlockFormat f = b.blockFormat();
+        if (f.headingLevel() == 0 || (f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) continue;
+        const QRectF r = doc.documentLayout()->blockBoundingRect(b);
+        const qreal top = r.top() - std::floor(r.top() / pageHeight) * pageHeight;
+        if (top + r.height() + below <= pageHeight - MarginBottom) continue;
+        f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        c.setPosition(b.position());
+        c.setBlockFormat(f);
+    }
+}
+
+QList<Heading> Headings(const QTextDocument& doc, qreal pageHeight) {
+    QList<Heading> found;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const int level = b.blockFormat().headingLevel();
+        if (level < 2 || level > 3) continue;
+        const QRectF r = doc.documentLayout()->blockBoundingRect(b);
+        found.push_back({level, b.text(), int(r.top() / pageHeight)});
+    }
+    return found;
+}
+
+// The title page and the contents; pages of the body counted from firstBodyPage.
+std::unique_ptr<QTextDocument> Contents(QPdfWriter& writer, const QString& title, const QList<Heading>& headings,
+                                        int firstBodyPage) {
+    auto doc = NewDocument(writer);
+    QTextCursor c(doc.get());
+    QTextBlockFormat centered;
+    centered.setAlignment(Qt::AlignHCenter);
+    centered.setTopMargin(TextHeight(writer) / 3);
+    QTextCharFormat big;
+    big.setFontPointSize(28);
+    big.setFontWeight(QFont::Bold);
+    c.setBlockFormat(centered);
+    c.setCharFormat(big);
+    c.insertText(title);
+    QTextBlockFormat sub;
+    sub.setAlignment(Qt::AlignHCenter);
+    sub.setTopMargin(12);
+    QTextCharFormat subChar;
+    subChar.setFontPointSize(14);
+    c.insertBlock(sub, subChar);
+    c.insertText(QStringLiteral("Manual of the configuration program and the firmware loader"));
+
+    QTextBlockFormat head;
+    head.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    head.setBottomMargin(12);
+    QTextCharFormat headChar;
+    headChar.setFontPointSize(18);
+    headChar.setFontWeight(QFont::Bold);
+    c.insertBlock(head, headChar);
+    c.insertText(QStringLiteral("Contents"));
+
+    QTextTableFormat tf;
+    tf.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    tf.setBorder(0);
+    tf.setCellPadding(1);
+    tf.setCellSpacing(0);
+    tf.setColumnWidthConstraints({QTextLength(QTextLength::PercentageLength, 90),
+                                  QTextLength(QTextLength::PercentageLength, 10)});
+    QTextTable* table = c.insertTable(int(headings.size()), 2, tf);
+    for (int i = 0; i < headings.size(); ++i) {
+        const Heading& h = headings[i];
+        QTextCharFormat cf;
+        cf.setFontWeight(h.Level == 2 ? QFont::Bold : QFont::Normal);
+        QTextBlockFormat bf;
+        bf.setLeftMargin(h.Level == 2 ? 0 : 18);
+        bf.setTopMargin(h.Level == 2 && i > 0 ? 5 : 0);
+        QTextCursor cell = table->cellAt(i, 0).firstCursorPosition();
+        cell.setBlockFormat(bf);
+        cell.insertText(h.Text, cf);
+        QTextBlockFormat right = bf;
+        right.setLeftMargin(0);
+        right.setAlignment(Qt::AlignRight);
+        cell = table->cellAt(i, 1).firstCursorPosition();
+        cell.setBlockFormat(right);
+        cell.insertText(QString::number(firstBodyPage + h.Page), cf);
+    }
+    return doc;
+}
+
+void PaintPages(QPdfWriter& writer, QPainter& painter, QTextDocument& doc, int& pageNumber) {
+    const qreal w = writer.width(), h = writer.height();
+    QFont footer = BodyFont();
+    footer.setPointSizeF(9);
+    for (int i = 0; i < doc.pageCount(); ++i) {
+        if (pageNumber > 1) writer.newPage();
+        painter.save();
+        painter.translate(0, -i * h);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(0, i * h, w, h);
+        context.palette.setColor(QPalette::Text, Qt::black);
+        painter.setClipRect(context.clip);
+        doc.documentLayout()->draw(&painter, context);
+        painter.restore();
+        painter.setFont(footer);
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(MarginLeft, h - MarginBottom + 24, w - MarginLeft - MarginRight, 24),
+                         Qt::AlignHCenter | Qt::AlignTop, QString::number(pageNumber));
+        ++pageNumber;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 3) {
+        Fail(QStringLiteral("usage: makehelp <manual.md> <output.pdf>"));
+        return 2;
+    }
+    const QString source = QString::fromLocal8Bit(argv[1]);
+    const QString output = QString::fromLocal8Bit(argv[2]);
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        Fail(QStringLiteral("cannot read %1: %2").arg(source, in.errorString()));
+        return 1;
+    }
+    QString markdown = QString::fromUtf8(in.readAll());
+    // The first line "# Title" becomes the title page.
+    QString title = QStringLiteral("Manual");
+    if (markdown.startsWith(QLatin1String("# "))) {
+        const qsizetype end = markdown.indexOf(QLatin1Char('\n'));
+        title = markdown.mid(2, end - 2).trimmed();
+        markdown = markdown.mid(end + 1);
+    }
+
+    const QString partial = output + QStringLiteral(".part");
+    QPdfWriter writer(partial);
+    writer.setResolution(Resolution);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("makehelp"));
+
+    auto body = NewDocument(writer);
+    body->setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
+    body->setDefaultFont(BodyFont());
+    SetMargins(*body);
+    const bool pictures = LoadPictures(*body, QFileInfo(source).absolutePath(), TextWidth(writer),
+                                       TextHeight(writer) * 0.62);
+    Dress(*body);
+    const qreal pageHeight = writer.height();
+    // The layout after a change of formats inside tables leaves the text
+    // behind a table unlaid; laying out the whole document again places all.
+    const auto layOut = [&body] {
+        body->markContentsDirty(0, body->characterCount());
+        body->pageCount();
+    };
+    layOut();
+    KeepHeadingsWithText(*body, pageHeight);
+    layOut();
+    for (QTextBlock b = body->begin(); b.isValid(); b = b.next()) {
+        if (b.length() > 1 && b.layout()->lineCount() == 0) {
+            Fail(QStringLiteral("the text \"%1\" found no place on the pages").arg(b.text().left(60)));
+            return 1;
+        }
+    }
+    const QList<Heading> headings = Headings(*body, pageHeight);
+
+    // The contents' own length does not depend on the numbers in it.
+    const int contentsPages = Contents(writer, title, headings, 1)->pageCount();
+    auto contents = Contents(writer, title, headings, contentsPages + 1);
+
+    QPainter painter;
+    if (!pictures || !painter.begin(&writer)) {
+        if (pictures) Fail(QStringLiteral("cannot write %1").arg(partial));
+        QFile::remove(partial);
+        return 1;
+    }
+    int page = 1;
+    PaintPages(writer, painter, *contents, page);
+    PaintPages(writer, painter, *body, page);
+    if (!painter.end()) {
+        Fail(QStringLiteral("cannot write %1").arg(partial));
+        QFile::remove(partial);
+        return 1;
+    }
+    QFile::remove(output);
+    if (!QFile::rename(partial, output)) {
+        Fail(QStringLiteral("cannot put %1 in place").arg(output));
+        return 1;
+    }
+    std::printf("makehelp: %s, %d pages\n", qPrintable(output), page - 1);
+    return 0;
+}

@@ -1,0 +1,154 @@
+// The manual the build makes (Help/QX318 Help.pdf): a real manual, which
+// names every window by its caption and every shortcut of the main menu as
+// the program has them, and whose text stays inside the page.
+#include "ManagersTest.h"
+
+#include "AppConfig.h"
+#include "BinaryEditBar.h"
+#include "Convert.h"
+#include "GamesManager.h"
+#include "Main.h"
+#include "MemView.h"
+#include "MemoryManager.h"
+#include "ProgramManager.h"
+#include "QXMenuForm.h"
+#include "TypeWindow.h"
+
+#include <QFile>
+#include <QMenuBar>
+#include <QProcess>
+#include <QRegularExpression>
+#include <set>
+
+namespace {
+
+const QString Manual = QStringLiteral(QX_HELP_PDF);
+
+// The output of a poppler tool on the manual; empty when it did not run.
+QString Poppler(const QString& tool, QStringList arguments) {
+    QProcess p;
+    arguments << Manual << QStringLiteral("-");
+    p.start(tool, arguments);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int Pages() {
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {Manual});
+    if (!p.waitForFinished(60000)) return 0;
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAll()));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+// The text without any white space and with ligatures as their letters: a
+// name that a line break cut in two still shows up whole.
+QString Squeezed(const QString& text) {
+    return text.normalized(QString::NormalizationForm_KC).remove(QRegularExpression(QStringLiteral("\\s")));
+}
+
+void CollectShortcuts(const QList<QAction*>& actions, std::set<std::string>& keys, std::set<QMenu*>& seen) {
+    for (QAction* a : actions) {
+        if (!a->isVisible() && !a->menu()) continue;
+        for (const QKeySequence& k : a->shortcuts())
+            keys.insert(k.toString(QKeySequence::PortableText).toStdString());
+        if (QMenu* m = a->menu(); m && seen.insert(m).second) CollectShortcuts(m->actions(), keys, seen);
+    }
+}
+
+class HelpManual : public ManagersFixture {};
+
+}  // namespace
+
+TEST_F(HelpManual, IsARealManual) {
+    QFile pdf(Manual);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly)) << Manual.toStdString();
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
+    // The placeholder it replaces was a single page of seven lines.
+    EXPECT_GT(Pages(), 20);
+    const QString text = Poppler(QStringLiteral("pdftotext"), {});
+    ASSERT_FALSE(text.isEmpty());
+    for (const char* part : {"Contents", "Keyboard shortcuts", "Messages and what to do", "dialout", "QX318_COM"})
+        EXPECT_TRUE(text.contains(QLatin1String(part))) << part;
+}
+
+TEST_F(HelpManual, NamesEveryWindowByItsCaption) {
+    RegisterTypeEditor();
+    std::vector<QString> captions;
+    {
+        TfrmQX318MainForm main;
+        captions.push_back(main.windowTitle());
+        captions.push_back(TfrmAppConfig(&main.App).windowTitle());
+    }
+    captions.push_back(TfrmManager(App.get()).windowTitle());
+    captions.push_back(TfrmProgramManager(App.get()).windowTitle());
+    captions.push_back(TfrmMemView(App.get()).windowTitle());
+    captions.push_back(TfrmGamesManager(App.get()).windowTitle());
+    captions.push_back(TfrmConvert(App.get()).windowTitle());
+    {
+        TfrmQXMenu menu(App.get(), std::string());
+        captions.push_back(menu.windowTitle().section(QStringLiteral(" ["), 0, 0));  // "... [untitled]"
+    }
+    captions.push_back(TfrmBinaryEditBar(nullptr, 16, 5).windowTitle().section(QStringLiteral(" |"), 0, 0));
+    captions.push_back(QString::fromStdString(App->Text(Msg::CommunicationError)));
+    const QString text = Squeezed(Poppler(QStringLiteral("pdftotext"), {}));
+    ASSERT_FALSE(text.isEmpty());
+    for (const QString& caption : captions) {
+        ASSERT_FALSE(caption.isEmpty());
+        EXPECT_TRUE(text.contains(Squeezed(caption))) << caption.toStdString();
+    }
+}
+
+TEST_F(HelpManual, NamesEveryShortcutOfTheMainMenu) {
+    RegisterTypeEditor();
+    TfrmQX318MainForm main;
+    main.App.ExpertMode = 1;
+    std::set<std::string> keys;
+    std::set<QMenu*> seen;
+    CollectShortcuts(main.menuBar()->actions(), keys, seen);
+    // A type window joins its File items and its Edit menu to the main menu.
+    main.actNew->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(main.DocumentWindows().size(), 1u);
+    seen.clear();
+    CollectShortcuts(main.menuBar()->actions(), keys, seen);
+    for (const char* expected :
+         {"Ctrl+N", "Ctrl+O", "Ctrl+W", "F1", "Ctrl+S", "Ctrl+P", "Ctrl+D", "Ctrl+U", "Ctrl++", "Ctrl+Ins", "Ctrl+Del"})
+        EXPECT_TRUE(keys.count(expected)) << expected;
+    const QString text = Squeezed(Poppler(QStringLiteral("pdftotext"), {}));
+    ASSERT_FALSE(text.isEmpty());
+    for (const std::string& key : keys) EXPECT_TRUE(text.contains(QString::fromStdString(key))) << key;
+    for (TMDICustomChild* w : main.DocumentWindows())
+        if (auto* t = qobject_cast<TfrmTypeObject*>(w)) t->Modified = false;
+}
+
+// Every word lies between the margins of its page: nothing was cut at the
+// right edge (the manual's margins are 54 points, three quarters of an inch).
+TEST_F(HelpManual, NoTextRunsPastTheMargins) {
+    const QString boxes = Poppler(QStringLiteral("pdftotext"), {QStringLiteral("-bbox")});
+    ASSERT_FALSE(boxes.isEmpty());
+    const QRegularExpression page(QStringLiteral("<page width=\"([0-9.]+)\""));
+    const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+    constexpr double margin = 54, slack = 1;
+    double width = 0;
+    int pages = 0, words = 0;
+    std::vector<std::string> outside;
+    for (const QString& line : boxes.split(QLatin1Char('\n'))) {
+        if (const auto p = page.match(line); p.hasMatch()) {
+            width = p.captured(1).toDouble();
+            ++pages;
+            continue;
+        }
+        const auto w = word.match(line);
+        if (!w.hasMatch()) continue;
+        ++words;
+        const double left = w.captured(1).toDouble(), right = w.captured(2).toDouble();
+        if (left < margin - slack || right > width - margin + slack)
+            outside.push_back("page " + std::to_string(pages) + ": " + w.captured(3).toStdString() + " at " +
+                              std::to_string(left) + ".." + std::to_string(right));
+    }
+    EXPECT_EQ(pages, Pages());
+    EXPECT_GT(words, 3000);
+    EXPECT_EQ(outside, std::vector<std::string>{});
+}
