@@ -10,7 +10,8 @@
 // click, the active window closed so that this one follows), and only then.
 // A window that became active while it was still being built gets its
 // parts when it is shown. The window says what its parts are in its own
-// FormActivate and FormDeactivate; it never calls them itself.
+// FormActivate and FormDeactivate, which the base calls; a window calls
+// FormActivate itself only to renew parts that are in (FramePartsActive).
 #pragma once
 
 #include <QMdiSubWindow>
