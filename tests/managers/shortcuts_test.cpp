@@ -6,6 +6,8 @@
 // key do nothing.
 #include "DocumentWindowsTest.h"
 
+#include "../typeeditor/TypeSamples.h"
+
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QShortcut>
@@ -118,6 +120,22 @@ TEST_F(Shortcuts, EveryKeyHasOneOwnerInEveryDocumentWindow) {
         QApplication::processEvents();
         ExpectOneOwnerPerKey(w.name);
     }
+    // A type with a table, in table mode: the row commands hold the keys
+    // the parameter commands hold in type mode.
+    uint8_t formats[100] = {};
+    TTypeObjectData sample(formats);
+    FillSampleType(sample);
+    const std::string file = (Root / "sample.mtp").string();
+    ASSERT_TRUE(sample.SaveToFile(file));
+    auto* table = qobject_cast<TfrmTypeObject*>(DocumentCreators().OpenTypeObject(&Main->App, file));
+    QApplication::processEvents();
+    ASSERT_NE(table, nullptr);
+    const auto found = table->TreeView->findItems("Speeds", Qt::MatchContains | Qt::MatchRecursive);
+    ASSERT_FALSE(found.isEmpty());
+    table->TreeView->setFocus();
+    table->TreeView->setCurrentItem(found.first());
+    ASSERT_TRUE(table->Selection.TableMode());
+    ExpectOneOwnerPerKey("type window in table mode");
     // Ctrl+W with the focus in a type window's tree closes the window.
     Main->actNew->trigger();
     QApplication::processEvents();
