@@ -1,6 +1,7 @@
 #include "MDICustomChild.h"
 
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QShowEvent>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -19,6 +20,50 @@ TMDICustomChild::TMDICustomChild(_AppInterface* app) : QMdiSubWindow(nullptr), A
     setAttribute(Qt::WA_DeleteOnClose);
     if (app && app->MainForm)
         if (auto* area = qobject_cast<QMdiArea*>(app->MainForm->centralWidget())) area->addSubWindow(this);
+    // The sub-window reports every change of its active state here, also one
+    // while the window is still being built (the focus given to one of its
+    // widgets makes it the active one before it is shown): the parts follow
+    // once it is shown.
+    connect(this, &QMdiSubWindow::windowStateChanged, this, &TMDICustomChild::FollowActivation);
+    // The window's system menu keeps its commands but no keys: Qt gives its
+    // Close the platform's close key (Ctrl+W), which is File > Close's, and
+    // a key with two owners does nothing.
+    if (QMenu* system = systemMenu())
+        for (QAction* a : system->actions()) a->setShortcuts({});
+}
+
+TMDICustomChild::~TMDICustomChild() { EndActivation(); }
+
+void TMDICustomChild::EndActivation() {
+    Ended = true;
+    disconnect(this, &QMdiSubWindow::windowStateChanged, this, &TMDICustomChild::FollowActivation);
+}
+
+void TMDICustomChild::FollowActivation() {
+    QMdiArea* area = mdiArea();
+    const bool active = !Ended && area && isVisible() && (windowState() & Qt::WindowActive);
+    if (active == PartsActive) return;
+    if (active)
+        // One window's parts at a time: those of the window before go first.
+        for (QMdiSubWindow* w : area->subWindowList())
+            if (auto* other = qobject_cast<TMDICustomChild*>(w); other && other != this && other->PartsActive) {
+                other->PartsActive = false;
+                other->FormDeactivate();
+            }
+    PartsActive = active;
+    if (active) FormActivate();
+    else FormDeactivate();
+}
+
+void TMDICustomChild::showEvent(QShowEvent* event) {
+    QMdiSubWindow::showEvent(event);
+    if (!event->spontaneous()) KeepInView(this);
+    FollowActivation();
+}
+
+void TMDICustomChild::hideEvent(QHideEvent* event) {
+    QMdiSubWindow::hideEvent(event);
+    FollowActivation();
 }
 
 void TMDICustomChild::ActivateFrameParts(QMenu* menu, int groupIndex, QToolBar* ownToolBar, int slot) {
@@ -58,12 +103,12 @@ void TMDICustomChild::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // A closing window takes its parts with it and gets none again; the
+    // window that becomes active next gets its own.
+    Ended = true;
     QMdiSubWindow::closeEvent(event);
-}
-
-void TMDICustomChild::showEvent(QShowEvent* event) {
-    QMdiSubWindow::showEvent(event);
-    if (!event->spontaneous()) KeepInView(this);
+    if (!event->isAccepted()) Ended = false;
+    FollowActivation();
 }
 
 void SetMenuGroupIndex(QMenu* menu, int groupIndex) { menu->menuAction()->setProperty(GroupProperty, groupIndex); }

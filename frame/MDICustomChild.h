@@ -2,6 +2,16 @@
 // window the application record and a kind code by which the main window
 // finds, counts, reopens and closes document windows. A document window
 // frees itself when it is closed.
+//
+// The base also decides when a window's own parts (its menu, its File
+// items, its tool-bar buttons) stand in the main window: whenever the
+// window is shown and the main window's active document window, however it
+// came to be (made by any creator, activated through the Window menu or a
+// click, the active window closed so that this one follows), and only then.
+// A window that became active while it was still being built gets its
+// parts when it is shown. The window says what its parts are in its own
+// FormActivate and FormDeactivate, which the base calls; a window calls
+// FormActivate itself only to renew parts that are in (FramePartsActive).
 #pragma once
 
 #include <QMdiSubWindow>
@@ -30,6 +40,7 @@ class TMDICustomChild : public QMdiSubWindow {
 public:
     // Creates the window inside the record's main window.
     explicit TMDICustomChild(_AppInterface* app);
+    ~TMDICustomChild() override;
     void SetKind(uint32_t kind) { Kind = kind; }
     uint32_t GetKind() const { return Kind; }
 
@@ -55,13 +66,35 @@ public:
     bool CloseQuery();
     std::function<bool()> OnCloseQuery;
 
+    // Whether the window's parts stand in the main window now.
+    bool FramePartsActive() const { return PartsActive; }
+
     _AppInterface* App;
     uint32_t Kind = 0;
 
 protected:
+    // The window's parts go into the main window: it has become the active
+    // document window. Another window's parts have left it before.
+    virtual void FormActivate() {}
+    // The window's parts leave the main window: another window becomes the
+    // active one, none is active any more, or this one closes or hides.
+    virtual void FormDeactivate() {}
+    // Called first by the destructor of a window whose handlers use its own
+    // objects: nothing more comes to FormActivate and FormDeactivate (the
+    // sub-window still changes its state while it is destroyed). What of the
+    // parts is still in the main window then, the destructor takes out.
+    void EndActivation();
+
     void closeEvent(QCloseEvent* event) override;
     // A document window is shown fully inside the document area.
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    bool PartsActive = false;
+    bool Ended = false;  // closing or being destroyed
+    // Gives the window its parts or takes them away, as its state asks.
+    void FollowActivation();
 };
 
 // The main window's menus carry a group index; a document window's menu is

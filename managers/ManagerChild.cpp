@@ -9,15 +9,9 @@ TManagerChild::TManagerChild(_AppInterface* app, uint32_t kind, int placement, i
     : TMDICustomChild(app), Placement(placement), Slot(slot) {
     SetKind(kind);
     OnCloseQuery = [this] { return FormCloseQuery(); };
-    connect(this, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
-        if ((now & Qt::WindowActive) && !(before & Qt::WindowActive)) FormActivate();
-        else if (!(now & Qt::WindowActive) && (before & Qt::WindowActive)) FormDeactivate();
-    });
 }
 
-// The sub-window still reports state changes while it is destroyed, when the
-// window's own parts are gone.
-TManagerChild::~TManagerChild() { disconnect(this, &QMdiSubWindow::windowStateChanged, this, nullptr); }
+TManagerChild::~TManagerChild() { EndActivation(); }
 
 void TManagerChild::RestorePlacement() {
     if (App && Placement >= 0) RestoreWindowPlacement(this, App->WindowPlacements[Placement]);

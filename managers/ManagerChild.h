@@ -24,12 +24,14 @@ public:
     ~TManagerChild() override;
 
 public slots:
-    virtual void FormActivate();
-    void FormDeactivate();
     virtual bool FormCloseQuery();
     void FormClose();
 
 protected:
+    // Activation: the window's menu in the main menu, its tool bar's buttons
+    // on the main window's tool bar of its slot.
+    void FormActivate() override;
+    void FormDeactivate() override;
     // Set by the window: its menu ("&Edit", group index 1) and its tool bar.
     QMenu* OwnMenu = nullptr;
     QToolBar* OwnToolBar = nullptr;

@@ -147,7 +147,8 @@ void TfrmProgramManager::UpdateShortcutButtons() {
         actShortcut[i]->setToolTip(QStr(path));
         if (App && App->ActionImages) actShortcut[i]->setIcon(App->ActionImages->Icon(path.empty() ? 23 + i : 19 + i));
     }
-    if (mdiArea() && mdiArea()->activeSubWindow() == this) FormActivate();
+    // The main window's tool bar shows the new buttons at once.
+    if (FramePartsActive()) FormActivate();
     actShortcutsUpdate();
 }
 

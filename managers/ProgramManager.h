@@ -51,7 +51,6 @@ public:
     void DataGridDrawCell(QPainter& painter, int row, const QRect& rect, bool selected);
 
 public slots:
-    void FormActivate() override;
     void actRefreshExecute();
     void actDownloadExecute();
     void actDeleteExecute();
@@ -61,6 +60,9 @@ public slots:
     void FormResize();
 
 protected:
+    // Also hooks the right click of the shortcut buttons on the main
+    // window's tool bar.
+    void FormActivate() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -149,12 +149,6 @@ TfrmQXMenu::TfrmQXMenu(_AppInterface* app, const std::string& fileName) : TMDICu
     Modified = 0;
 
     OnCloseQuery = [this] { return FormCloseQuery(); };
-    connect(this, &QMdiSubWindow::windowStateChanged, this,
-            [this](Qt::WindowStates before, Qt::WindowStates now) {
-                const bool was = before & Qt::WindowActive, is = now & Qt::WindowActive;
-                if (is && !was) FormActivate();
-                else if (was && !is) FormDeactivate();
-            });
     RestoreWindowPlacement(this, App->WindowPlacements[PlacementIndex]);
     setMinimumSize(500, 200);
     StartEmptyCellEdit = 0;
@@ -164,7 +158,7 @@ TfrmQXMenu::TfrmQXMenu(_AppInterface* app, const std::string& fileName) : TMDICu
 
 TfrmQXMenu::~TfrmQXMenu() {
     // The frame's window going away tells this part of it nothing more.
-    disconnect(this, &QMdiSubWindow::windowStateChanged, this, nullptr);
+    EndActivation();
     ReleaseSaveButton();
     // The edited menu takes its tree items with it while the tree is there;
     // the tree tells nobody about it any more.

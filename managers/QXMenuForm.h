@@ -138,8 +138,6 @@ public:
     int CellMaxLength(int column, int row) const;
 
 public slots:
-    void FormActivate();
-    void FormDeactivate();
     bool FormCloseQuery();
     void FormClose();
     void listboxLanguagesClick();
@@ -168,6 +166,10 @@ public slots:
     void actMenuConfigExecute();
 
 protected:
+    // Activation: the Edit menu, Save and Save As in the main window's menus,
+    // the General tool bar's Save button saves this menu.
+    void FormActivate() override;
+    void FormDeactivate() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

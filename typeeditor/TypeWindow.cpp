@@ -246,11 +246,6 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     setFocusProxy(TreeView);
     TreeView->setFocus();
     OnCloseQuery = [this] { return FormCloseQuery(); };
-    if (QMdiArea* area = mdiArea())
-        connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* active) {
-            if (active == this) FormActivate();
-            else if (Merged) FormDeactivate();
-        });
     qApp->installEventFilter(this);
     ConnectStructureCommands();
     UpdateActions();
@@ -259,9 +254,9 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
 
 TfrmTypeObject::~TfrmTypeObject() {
     qApp->removeEventFilter(this);
+    EndActivation();
     // Without its area the frame is going too: nothing of it is touched.
-    if (QMdiArea* area = mdiArea()) {
-        disconnect(area, nullptr, this, nullptr);
+    if (mdiArea()) {
         if (Merged) {
             UnmergeMenus();
             RestoreMainToolBars();
@@ -658,11 +653,6 @@ void TfrmTypeObject::UnmergeMenus() {
 }
 
 void TfrmTypeObject::FormActivate() {
-    // Another type window lets go of the main window's parts first.
-    if (QMdiArea* area = mdiArea())
-        for (QMdiSubWindow* w : area->subWindowList())
-            if (auto* other = qobject_cast<TfrmTypeObject*>(w); other && other != this && other->Merged)
-                other->FormDeactivate();
     MergeMenus();
     // Another window may have changed the clipboard store meanwhile.
     UpdateStatus(false);

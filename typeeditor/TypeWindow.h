@@ -101,7 +101,7 @@ public:
     // Closes the in-place editors of the tree and the grid.
     void HideEditors();
 
-    // Activation and deactivation inside the main window.
+    // The Edit menu and the File items in the main window's menus.
     void MergeMenus();
     void UnmergeMenus();
     // Whether the window may close; asks about unsaved changes.
@@ -112,8 +112,6 @@ public:
     static bool ImportFromCSV(TMDICustomChild* window, const std::string& fileName, bool ask);
 
 public slots:
-    void FormActivate();
-    void FormDeactivate();
     void mnuSaveClick();
     void mnuSaveAsClick();
     void mnuPrintClick();
@@ -154,6 +152,10 @@ public:
     bool RenameLanguage(int32_t language);
 
 protected:
+    // Activation and deactivation: the Edit menu and the File items in the
+    // main window's menus, the buttons on its tool bars.
+    void FormActivate() override;
+    void FormDeactivate() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

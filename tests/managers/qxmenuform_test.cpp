@@ -885,8 +885,7 @@ TEST_F(MenuWindow, JoinsTheMainWindowWhileActive) {
     TfrmQX318MainForm& main = MainWindow();
     main.show();
     TfrmQXMenu* w = Open();
-    main.ClientArea->setActiveSubWindow(w);
-    w->FormActivate();
+    QApplication::processEvents();
     EXPECT_TRUE(main.menuBar()->actions().contains(w->popupmnuEdit->menuAction()));
     EXPECT_EQ(main.mnuFile->actions().value(3), w->SaveMenuItem);
     EXPECT_EQ(main.mnuFile->actions().value(4), w->SaveAsMenuItem);
@@ -900,9 +899,11 @@ TEST_F(MenuWindow, JoinsTheMainWindowWhileActive) {
     save->trigger();
     EXPECT_TRUE(fs::exists(file));
     EXPECT_FALSE(w->Modified);
-    w->FormDeactivate();
-    EXPECT_FALSE(main.menuBar()->actions().contains(w->popupmnuEdit->menuAction()));
-    EXPECT_FALSE(main.mnuFile->actions().contains(w->SaveMenuItem));
+    const QAction* edit = w->popupmnuEdit->menuAction();
+    const QAction* saveItem = w->SaveMenuItem;
+    ASSERT_TRUE(CloseWindow(w));
+    EXPECT_FALSE(main.menuBar()->actions().contains(edit));
+    EXPECT_FALSE(main.mnuFile->actions().contains(saveItem));
     EXPECT_FALSE(save->isEnabled());
 }
 
