@@ -5,6 +5,7 @@
 #include <QInputDialog>
 
 #include "QtText.h"
+#include "SystemCause.h"
 
 namespace {
 
@@ -37,6 +38,12 @@ std::string& Title() {
 std::string ApplicationTitle() { return Title(); }
 
 void SetApplicationTitle(const std::string& title) { Title() = title; }
+
+void ShowFailureMessage(QWidget* owner, const std::string& text) {
+    const std::string cause = SystemCause();
+    ClearSystemCause();
+    ShowMessageBox(owner, MessageWithCause(text, cause), TMsgIcon::Stop);
+}
 
 QMessageBox::StandardButton ShowMessageBox(QWidget* owner, const std::string& text, TMsgIcon icon,
                                            TMsgButtons buttons, const std::string& caption) {

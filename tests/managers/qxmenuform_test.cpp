@@ -582,6 +582,22 @@ TEST_F(MenuWindow, SaveAndReopen) {
     EXPECT_TRUE(again->Modified);
 }
 
+// A save into a "folder" that is a file: the message table's text, then the
+// system's cause; the menu stays modified under its old name.
+TEST_F(MenuWindow, AFailedSaveNamesTheSystemsCause) {
+    TfrmQXMenu* w = Open();
+    WriteFileBytes(Root / "plain", "not a folder");
+    const std::string file = (Root / "plain" / "menu.mnu").string();
+    SaveNames = {file};
+    w->Modified = 1;
+    Messages.clear();
+    EXPECT_FALSE(w->SaveMenuAs());
+    EXPECT_EQ(Texts(Messages), std::vector<std::string>{"Cannot save file:\r\n" + file + "\r\nNot a directory"});
+    EXPECT_EQ(Messages.back().Icon, TMsgIcon::Stop);
+    EXPECT_TRUE(w->Modified);
+    EXPECT_NE(w->FileName, file);
+}
+
 TEST_F(MenuWindow, AnUnreadableFileClosesItsWindow) {
     const std::string file = (Root / "broken.mnu").string();
     WriteFileBytes(file, "not a menu");
