@@ -184,7 +184,11 @@ bool TTypeObjectData::TypeImage(std::vector<uint8_t>& out) const {
 
 bool TTypeObjectData::SaveToFile(const std::string& fileName) {
     Extension[0] = 1;
-    if (fileName.empty() || fileName.size() > THdrFile::MaxFileName || Tables->Count() > MaxFileTables) return false;
+    if (fileName.size() > THdrFile::MaxFileName) {
+        NoteSystemCause(ENAMETOOLONG);
+        return false;
+    }
+    if (fileName.empty() || Tables->Count() > MaxFileTables) return false;
     std::vector<uint8_t> type;
     if (!TypeImage(type)) return false;
     // The file's directory: the type, every table, the extension block. A

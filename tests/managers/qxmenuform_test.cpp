@@ -75,9 +75,11 @@ TEST_F(MenuWindow, WithoutTheDefaultMenuANewMenuHasOnlyTheBareRoot) {
     fs::remove(ProgramDir / "DefaultMenu.mnu");
     const std::string path = (ProgramDir / "DefaultMenu.mnu").string();
     TfrmQXMenu* w = Open();
+    // Both name the system's cause on their last line.
     EXPECT_EQ(Texts(Messages), (std::vector<std::string>{Text(Msg::CannotOpenDefaultMenu).replace(
-                                                             Text(Msg::CannotOpenDefaultMenu).find("%s"), 2, path),
-                                                         "Cannot open file!\r\n" + path}));
+                                                             Text(Msg::CannotOpenDefaultMenu).find("%s"), 2, path) +
+                                                             "\r\nNo such file or directory",
+                                                         "Cannot open file!\r\n" + path + "\r\nNo such file or directory"}));
     EXPECT_EQ(w->EditedMenu->GetMenuItemCount(), 0);
     EXPECT_EQ(w->treeviewMenuItemsStructure->topLevelItemCount(), 1);
     w->treeviewMenuItemsStructure->setCurrentItem(w->treeviewMenuItemsStructure->topLevelItem(0));
@@ -586,10 +588,12 @@ TEST_F(MenuWindow, SaveAndReopen) {
 // system's cause; the menu stays modified under its old name.
 TEST_F(MenuWindow, AFailedSaveNamesTheSystemsCause) {
     TfrmQXMenu* w = Open();
+    w->StructureConfirmed = 1;
+    Typed = {"Francais"};
+    Key(w->listboxLanguages, Qt::Key_Return);
     WriteFileBytes(Root / "plain", "not a folder");
     const std::string file = (Root / "plain" / "menu.mnu").string();
     SaveNames = {file};
-    w->Modified = 1;
     Messages.clear();
     EXPECT_FALSE(w->SaveMenuAs());
     EXPECT_EQ(Texts(Messages), std::vector<std::string>{"Cannot save file:\r\n" + file + "\r\nNot a directory"});
