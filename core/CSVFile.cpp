@@ -64,6 +64,9 @@ bool CSVFile::Close() {
 
 void CSVFile::Discard() {
     if (!Output) return;
+    // A write that failed on the way gives its cause again when what is left
+    // is flushed.
+    if (std::ferror(Output) && SystemCause().empty()) Flush();
     std::fclose(Output);
     Output = nullptr;
     ::unlink(TempName.c_str());
@@ -161,6 +164,9 @@ void CSVFile::EndLine() {
 }
 
 bool CSVFile::Flush() {
-    if (WriteMode && Output) return std::fflush(Output) == 0 && !std::ferror(Output);
+    if (!WriteMode || !Output) return false;
+    errno = 0;
+    if (std::fflush(Output) == 0 && !std::ferror(Output)) return true;
+    NoteSystemCause(errno != 0 ? errno : EIO);
     return false;
 }
