@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 
 #include "IntText.h"
 #include "SafeFile.h"
+#include "SystemCause.h"
 
 int64_t CSVFieldToInt(const char* field) {
     if (!field) throw EConvertError("missing number");
@@ -21,11 +23,16 @@ CSVFile::CSVFile(const std::string& fileName, bool write) : WriteMode(write), Fi
         TempName = TemporaryNameBeside(fileName);
         Output = std::fopen(TempName.c_str(), "wbx");
         if (Output) std::setvbuf(Output, nullptr, _IOFBF, 1 << 16);
+        else NoteSystemCause(errno);
     } else {
         Input = std::fopen(fileName.c_str(), "rb");
         struct stat st {};
-        if (Input && (::fstat(fileno(Input), &st) != 0 || !S_ISREG(st.st_mode))) {
-            std::fclose(Input);  // a folder or a device is no CSV file
+        if (!Input) {
+            NoteSystemCause(errno);
+        } else if (::fstat(fileno(Input), &st) != 0 || !S_ISREG(st.st_mode)) {
+            // A folder or a device is no CSV file.
+            NoteSystemCause(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+            std::fclose(Input);
             Input = nullptr;
         }
     }
@@ -40,8 +47,15 @@ bool CSVFile::Close() {
         return true;
     }
     if (!Output) return false;
+    // A write that failed before leaves the stream's error set; the flush
+    // then fails again with the system's reason.
+    errno = 0;
     bool ok = std::fflush(Output) == 0 && !std::ferror(Output) && ::fsync(fileno(Output)) == 0;
-    ok = std::fclose(Output) == 0 && ok;
+    if (!ok) NoteSystemCause(errno != 0 ? errno : EIO);
+    if (std::fclose(Output) != 0 && ok) {
+        NoteSystemCause(errno);
+        ok = false;
+    }
     Output = nullptr;
     ok = ok && MoveIntoPlace(TempName, FileName);
     if (!ok) ::unlink(TempName.c_str());
@@ -50,6 +64,9 @@ bool CSVFile::Close() {
 
 void CSVFile::Discard() {
     if (!Output) return;
+    // A write that failed on the way gives its cause again when what is left
+    // is flushed.
+    if (std::ferror(Output) && SystemCause().empty()) Flush();
     std::fclose(Output);
     Output = nullptr;
     ::unlink(TempName.c_str());
@@ -147,6 +164,9 @@ void CSVFile::EndLine() {
 }
 
 bool CSVFile::Flush() {
-    if (WriteMode && Output) return std::fflush(Output) == 0 && !std::ferror(Output);
+    if (!WriteMode || !Output) return false;
+    errno = 0;
+    if (std::fflush(Output) == 0 && !std::ferror(Output)) return true;
+    NoteSystemCause(errno != 0 ? errno : EIO);
     return false;
 }

@@ -5,6 +5,7 @@
 #include "IniFile.h"
 #include "QXMenu.h"
 #include "TextHelpers.h"
+#include "SystemCause.h"
 
 namespace {
 
@@ -114,7 +115,14 @@ bool TQXMenuData::SaveToIni(TMemIniFile& ini, std::string* error) const {
 
 bool TQXMenuData::SaveToFile(const std::string& fileName, std::string* error) const {
     TMemIniFile ini;
-    return SaveToIni(ini, error) && ini.SaveToFile(fileName, error);
+    std::string reason;
+    if (!SaveToIni(ini, &reason)) {
+        // What cannot be written is the cause the window names.
+        NoteSystemCause(reason);
+        if (error) *error = reason;
+        return false;
+    }
+    return ini.SaveToFile(fileName, error);
 }
 
 bool TQXMenuData::LoadFromIni(const TMemIniFile& ini) {

@@ -12,6 +12,11 @@
 // removed and the reason lands in *error when given.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
+// True when path names a regular file; otherwise false, with the reason
+// kept as the thread's cause (SystemCause.h). Every failure of the functions
+// here keeps the system's reason so.
+bool IsRegularFile(const std::string& path);
+
 // The whole file, or nothing when it cannot be read or is larger than limit.
 std::optional<std::string> ReadWholeFile(const std::string& path, uint64_t limit = UINT64_MAX);
 

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "SafeFile.h"
+#include "SystemCause.h"
 
 namespace {
 
@@ -183,6 +184,7 @@ bool THdrFileHandle::ReadAt(uint64_t offset, void* buffer, size_t len) const {
         if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
         const ssize_t n = ::pread(Fd, p, len, static_cast<off_t>(offset));
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0) NoteSystemCause(errno);
         if (n <= 0) return false;
         p += n;
         len -= static_cast<size_t>(n);
@@ -281,10 +283,20 @@ int THdrFile::Open(const std::string& fileName, std::string_view ident) {
     Close();
     if (!SetFileName(name)) return 0;
     const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return 0;
+    if (fd < 0) {
+        NoteSystemCause(errno);
+        return 0;
+    }
     auto handle = std::make_shared<THdrFileHandle>(fd);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+    if (::fstat(fd, &st) != 0) {
+        NoteSystemCause(errno);
+        return 0;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        NoteSystemCause(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        return 0;
+    }
     const uint64_t fileSize = static_cast<uint64_t>(st.st_size);
     uint8_t head[16];
     if (fileSize < sizeof head || !handle->ReadAt(0, head, sizeof head)) return 0;
@@ -343,12 +355,18 @@ int WriteImageBeside(const std::string& path, const std::vector<uint8_t>& header
     mode_t mode = 0644;
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0) {
-        if (!S_ISREG(old.st_mode)) return -1;
+        if (!S_ISREG(old.st_mode)) {
+            NoteSystemCause(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
+            return -1;
+        }
         mode = old.st_mode & 07777;
     }
     const std::string temp = TemporaryNameBeside(path);
     const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) return -1;
+    if (fd < 0) {
+        NoteSystemCause(errno);
+        return -1;
+    }
     FdWriter out(fd);
     bool ok = out.Write(header.data(), header.size()) && payloads(out) && out.Flush() && ::fsync(fd) == 0;
     if (ok) {
@@ -356,6 +374,7 @@ int WriteImageBeside(const std::string& path, const std::vector<uint8_t>& header
             if (std::rename(temp.c_str(), path.c_str()) == 0) break;
             const bool busy = errno == EBUSY || errno == ETXTBSY || errno == EAGAIN;
             if (!busy || attempt >= retries) {
+                NoteSystemCause(errno);
                 ok = false;
                 break;
             }

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "SafeFile.h"
+#include "SystemCause.h"
 #include "TableBlocks.h"
 #include "Tabledata.h"
 #include "Thdrobj.h"
@@ -47,7 +48,10 @@ private:
         while (size > 0) {
             const ssize_t n = ::write(Fd, data, size);
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
+            if (n <= 0) {
+                NoteSystemCause(n < 0 ? errno : EIO);
+                return false;
+            }
             data += n;
             size -= static_cast<size_t>(n);
         }
@@ -180,7 +184,11 @@ bool TTypeObjectData::TypeImage(std::vector<uint8_t>& out) const {
 
 bool TTypeObjectData::SaveToFile(const std::string& fileName) {
     Extension[0] = 1;
-    if (fileName.empty() || fileName.size() > THdrFile::MaxFileName || Tables->Count() > MaxFileTables) return false;
+    if (fileName.size() > THdrFile::MaxFileName) {
+        NoteSystemCause(ENAMETOOLONG);
+        return false;
+    }
+    if (fileName.empty() || Tables->Count() > MaxFileTables) return false;
     std::vector<uint8_t> type;
     if (!TypeImage(type)) return false;
     // The file's directory: the type, every table, the extension block. A
@@ -205,13 +213,23 @@ bool TTypeObjectData::SaveToFile(const std::string& fileName) {
     // file, which only the complete new one replaces.
     const std::string temp = TemporaryNameBeside(fileName);
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        NoteSystemCause(errno);
+        return false;
+    }
     TFileSink out(fd);
     bool ok = out.Put(header.data(), header.size()) && out.Put(type.data(), type.size());
     const auto sink = [&out](const uint8_t* data, size_t size) { return out.Put(data, size); };
     for (int32_t i = 0; ok && i < Tables->Count(); ++i) ok = Tables->Get(i)->WriteImage(sink, TableIdent);
-    ok = ok && out.Put(Extension, ExtensionSize) && out.Flush() && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
+    ok = ok && out.Put(Extension, ExtensionSize) && out.Flush();
+    if (ok && ::fsync(fd) != 0) {
+        NoteSystemCause(errno);
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        NoteSystemCause(errno);
+        ok = false;
+    }
     ok = ok && MoveIntoPlace(temp, fileName);
     if (!ok) ::unlink(temp.c_str());
     return ok;

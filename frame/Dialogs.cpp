@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLineEdit>
 
 #include "QtText.h"
+#include "SystemCause.h"
 
 namespace {
 
@@ -39,6 +42,12 @@ std::string ApplicationTitle() { return Title(); }
 
 void SetApplicationTitle(const std::string& title) { Title() = title; }
 
+void ShowFailureMessage(QWidget* owner, const std::string& text) {
+    const std::string cause = SystemCause();
+    ClearSystemCause();
+    ShowMessageBox(owner, MessageWithCause(text, cause), TMsgIcon::Stop);
+}
+
 QMessageBox::StandardButton ShowMessageBox(QWidget* owner, const std::string& text, TMsgIcon icon,
                                            TMsgButtons buttons, const std::string& caption) {
     TMessageRequest request{owner, text, caption.empty() ? ApplicationTitle() : caption, icon, buttons};
@@ -55,6 +64,16 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* owner, const std::string& te
     case TMsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    }
+    // A short message makes a narrow box: keep it wide enough for its whole
+    // caption beside the window manager's icon and buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        QFont bold = box.font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        const int width = metrics.horizontalAdvance(box.windowTitle()) + 6 * metrics.height();
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
     }
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

@@ -26,6 +26,12 @@ struct TMessageRequest {
 QMessageBox::StandardButton ShowMessageBox(QWidget* owner, const std::string& text, TMsgIcon icon,
                                            TMsgButtons buttons = TMsgButtons::Ok, const std::string& caption = {});
 
+// Shows a stop box for a file or port operation that failed: the text, then
+// as its last line the cause the system gave at the failing call, when one
+// was kept since the last ClearSystemCause() (SystemCause.h). Call
+// ClearSystemCause() before the operation.
+void ShowFailureMessage(QWidget* owner, const std::string& text);
+
 // The application title, the caption of message boxes ("QX318 Utility V2.7"
 // once the main window is built).
 std::string ApplicationTitle();

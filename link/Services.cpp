@@ -3,6 +3,7 @@
 #include "Bytes.h"
 #include "Fcs.h"
 #include "FunctionCodes.h"
+#include "SerialPort.h"
 
 #include <algorithm>
 #include <cstring>
@@ -502,8 +503,15 @@ void TctDeleteType::Continue() {
 
 // ------------------------------------------------------------- unit search
 
+std::string NoDevicePortsText(int32_t first, int32_t last) {
+    std::string text = "COM" + std::to_string(first);
+    if (last != first) text += " to COM" + std::to_string(last);
+    return text + ": no device";
+}
+
 void TctSearchQX::Start() {
     ClearError();
+    NoDeviceFrom = NoDeviceTo = 0;
     LogMessage(Msg::LogSearchStarted);
     if (!CallerPort || !RunModel) return FailStart();
     RunModel->Clear();
@@ -519,14 +527,35 @@ void TctSearchQX::Start() {
     }
 }
 
+void TctSearchQX::LogNoDevicePorts() {
+    if (NoDeviceFrom == 0) return;
+    Log(NoDevicePortsText(NoDeviceFrom, NoDeviceTo));
+    NoDeviceFrom = NoDeviceTo = 0;
+}
+
+// A port that fails is logged with its cause on the line after the message,
+// the stored port always; the ports of the scan that have no device on this
+// machine are summed up on one line instead of a line each.
 bool TctSearchQX::OpenPort() {
     const bool opened = Context->ComModule->Open(Port, BaudIndex);
-    if (!opened) Log(Text(Msg::CannotOpenComPort, Dec(Port)) + " " + Context->ComModule->OpenError());
+    if (!opened && !FirstAttempt && !ComPortHasDevice(Port) && (NoDeviceFrom == 0 || NoDeviceTo == Port - 1)) {
+        if (NoDeviceFrom == 0) NoDeviceFrom = Port;
+        NoDeviceTo = Port;
+    } else {
+        LogNoDevicePorts();
+        if (!opened) Log(Text(Msg::CannotOpenComPort, Dec(Port)) + "\r\n" + Context->ComModule->OpenError());
+    }
     if (Context->ProcessMessages) Context->ProcessMessages();
     return opened;
 }
 
 bool TctSearchQX::OpenNextAndSend() {
+    const bool sent = OpenFromNext();
+    LogNoDevicePorts();
+    return sent;
+}
+
+bool TctSearchQX::OpenFromNext() {
     if (!FirstAttempt) {
         if (Port >= LastPort) return false;
         ++Port;

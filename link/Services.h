@@ -219,6 +219,10 @@ private:
 // Type 12: opens the COM port where the unit answers and reads its model
 // version: the stored port first, then (when it cannot be opened) from port
 // 1 on, or (when it stays silent) the ports above it.
+// The log line that sums up the ports first..last that have no device on
+// this machine: "COM97 to COM255: no device", or "COM97: no device" for one.
+std::string NoDevicePortsText(int32_t first, int32_t last);
+
 class TctSearchQX : public TCommTask {
 public:
     using TCommTask::TCommTask;
@@ -247,7 +251,13 @@ private:
     int32_t* CallerPort = nullptr;
     int32_t BaudIndex = 0;
     _QXModelVersion* RunModel = nullptr;
+    // The ports without a device passed over since the last line logged
+    // (none while NoDeviceFrom is 0); the log sums them up on one line.
+    int32_t NoDeviceFrom = 0;
+    int32_t NoDeviceTo = 0;
     bool OpenNextAndSend();
+    bool OpenFromNext();
     bool OpenPort();
+    void LogNoDevicePorts();
     void SendPacket();
 };

@@ -14,7 +14,6 @@
 #include <QVBoxLayout>
 
 #include <cstring>
-#include <filesystem>
 
 #include "Appinterface.h"
 #include "UnitRun.h"
@@ -23,6 +22,8 @@
 #include "FormTranslation.h"
 #include "QtText.h"
 #include "TextHelpers.h"
+#include "SafeFile.h"
+#include "SystemCause.h"
 
 namespace {
 
@@ -125,14 +126,14 @@ void TfrmGamesManager::DownloadApplication() {
     std::string path;
     int filter = 1;
     if (!RunOpenDialog(request, path, filter)) return;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        ShowMessageBox(this, App->Text(Msg::FileDoesNotExist, path), TMsgIcon::Stop);
+    ClearSystemCause();
+    if (!IsRegularFile(path)) {
+        ShowFailureMessage(this, App->Text(Msg::FileDoesNotExist, path));
         return;
     }
     HEXFormat hex;
     if (!hex.LoadFromFile(path) && hex.GetLastError() == THexError::FileUnreadable) {
-        ShowMessageBox(this, App->Text(Msg::FileDoesNotExist, path), TMsgIcon::Stop);
+        ShowFailureMessage(this, App->Text(Msg::FileDoesNotExist, path));
         return;
     }
     if (hex.GetLastError() != THexError::None || !hex.HasAppVersion()) {

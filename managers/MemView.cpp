@@ -28,6 +28,7 @@
 #include "QtText.h"
 #include "SafeFile.h"
 #include "TextHelpers.h"
+#include "SystemCause.h"
 
 TfrmMemView::TfrmMemView(_AppInterface* app) : TManagerChild(app, KindMemoryViewer, PlacementIndex, ToolBarSlot) {
     setObjectName("frmMemView");
@@ -240,8 +241,8 @@ void TfrmMemView::actSavePageExecute() {
     if (!RunSaveDialog(request, "memdump", name)) return;
     // The raw page, no header; a failed or short write leaves no file.
     const std::string bytes(reinterpret_cast<const char*>(Buffer.data()), Buffer.size());
-    if (!ReplaceFileContents(name, bytes))
-        ShowMessageBox(this, App->Text(Msg::CannotSaveFile, name), TMsgIcon::Stop);
+    ClearSystemCause();
+    if (!ReplaceFileContents(name, bytes)) ShowFailureMessage(this, App->Text(Msg::CannotSaveFile, name));
 }
 
 bool TfrmMemView::eventFilter(QObject* watched, QEvent* event) {

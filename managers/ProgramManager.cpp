@@ -26,6 +26,8 @@
 #include "QtText.h"
 #include "ShortcutEdit.h"
 #include "TextHelpers.h"
+#include "SafeFile.h"
+#include "SystemCause.h"
 
 namespace {
 
@@ -214,14 +216,11 @@ void TfrmProgramManager::RefreshStatus() {
 
 void TfrmProgramManager::DownloadProgram(const std::string& path) {
     if (!App) return;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        ShowMessageBox(this, App->Text(Msg::CannotOpenFile, path), TMsgIcon::Stop);
-        return;
-    }
-    auto lines = ReadProgramLines(path);
+    ClearSystemCause();
+    std::optional<std::vector<std::string>> lines;
+    if (IsRegularFile(path)) lines = ReadProgramLines(path);
     if (!lines) {
-        ShowMessageBox(this, App->Text(Msg::CannotOpenFile, path), TMsgIcon::Stop);
+        ShowFailureMessage(this, App->Text(Msg::CannotOpenFile, path));
         return;
     }
     // Every line converts before anything is sent.

@@ -38,6 +38,7 @@
 #include "QXMenuSync.h"
 #include "QtText.h"
 #include "TreeWidgetNodes.h"
+#include "SystemCause.h"
 
 namespace {
 
@@ -132,8 +133,9 @@ TfrmQXMenu::TfrmQXMenu(_AppInterface* app, const std::string& fileName) : TMDICu
 
     DefaultMenu = std::make_unique<TQXMenuData>(nullptr, nullptr, -1);
     DefaultMenuPath = ProgramFolderFile("DefaultMenu.mnu");
+    ClearSystemCause();
     if (!DefaultMenu->LoadFromFile(DefaultMenuPath))
-        ShowMessageBox(this, App->Text(Msg::CannotOpenDefaultMenu, DefaultMenuPath), TMsgIcon::Stop);
+        ShowFailureMessage(this, App->Text(Msg::CannotOpenDefaultMenu, DefaultMenuPath));
 
     TImageList* images = App ? App->ActionImages : nullptr;
     TreeNodes = std::make_unique<TTreeWidgetNodes>(
@@ -440,10 +442,11 @@ bool TfrmQXMenu::LoadMenu(const std::string& fileName) {
     bool loaded = false;
     {
         const QSignalBlocker quiet(treeviewMenuItemsStructure);
+        ClearSystemCause();
         loaded = EditedMenu->LoadFromFile(fileName);
     }
     treeviewMenuItemsStructureChange();
-    if (!loaded) ShowMessageBox(this, App->Text(Msg::CannotOpenFile, fileName), TMsgIcon::Stop);
+    if (!loaded) ShowFailureMessage(this, App->Text(Msg::CannotOpenFile, fileName));
     else Modified = 0;
     RefreshAll();
     if (QTreeWidgetItem* root = treeviewMenuItemsStructure->topLevelItem(0)) root->setExpanded(true);
@@ -501,12 +504,10 @@ bool TfrmQXMenu::SaveMenuTo(const std::string& fileName) {
         ShowMessageBox(this, App->Text(Msg::ReplaceOriginalMenuConfirm), TMsgIcon::Warning, TMsgButtons::YesNo) !=
             QMessageBox::Yes)
         return false;
-    std::string reason;
-    const bool saved = EditedMenu->SaveToFile(fileName, &reason);
+    ClearSystemCause();
+    const bool saved = EditedMenu->SaveToFile(fileName);
     if (!saved) {
-        std::string text = App->Text(Msg::CannotSaveFile, fileName);
-        if (!reason.empty()) text += "\r\n" + reason;
-        ShowMessageBox(this, text, TMsgIcon::Stop);
+        ShowFailureMessage(this, App->Text(Msg::CannotSaveFile, fileName));
     } else {
         Modified = 0;
     }
@@ -1120,8 +1121,9 @@ void TfrmQXMenu::actDefaultMenuExecute() {
             return;
         }
     }
+    ClearSystemCause();
     if (!DefaultMenu->LoadFromFile(DefaultMenuPath))
-        ShowMessageBox(this, App->Text(Msg::CannotOpenDefaultMenu, DefaultMenuPath), TMsgIcon::Stop);
+        ShowFailureMessage(this, App->Text(Msg::CannotOpenDefaultMenu, DefaultMenuPath));
     NewMenu();
     UpdateStatus(false);
     UpdateActions();

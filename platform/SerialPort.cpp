@@ -11,6 +11,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "SystemCause.h"
+
 std::string ComPortDevicePath(int port) {
     if (port < 1 || port > 255) return {};
     const std::string variable = "QX318_COM" + std::to_string(port);
@@ -40,22 +42,32 @@ std::string SerialDevicePath(const std::string& name) {
     return ComPortDevicePath(ComPortNumber(name));
 }
 
+std::string ComPortDisplayName(const std::string& name) {
+    const int port = ComPortNumber(name);
+    if (port == 0) return name;
+    const std::string path = ComPortDevicePath(port);
+    std::string text = "COM" + std::to_string(port);
+    if (!path.empty()) text += " (" + path + ")";
+    return text;
+}
+
+bool ComPortHasDevice(int port) {
+    const std::string path = ComPortDevicePath(port);
+    return !path.empty() && ::access(path.c_str(), F_OK) == 0;
+}
+
 std::string SerialOpenErrorText(int error) {
     switch (error) {
-    case ENOENT:
-    case ENXIO:
-    case ENODEV:
-        return "no such device";
     case EACCES:
     case EPERM:
-        return "permission denied (the user must be in the dialout group)";
+        return SystemErrorText(error) + " (the user must be in the dialout group)";
     case EBUSY:
-    case EWOULDBLOCK:
-        return "busy (the port is in use)";
+    case EWOULDBLOCK:  // the lock another process holds
+        return SystemErrorText(EBUSY) + " (the port is in use)";
     case ENOTTY:
-        return "not a serial device";
+        return SystemErrorText(error) + " (not a serial device)";
     default:
-        return std::strerror(error);
+        return SystemErrorText(error);
     }
 }
 
@@ -120,10 +132,7 @@ void DisableRs485(int fd) {
 }  // namespace
 
 bool SerialPort::Fail(const std::string& what) {
-    const std::string path = SerialDevicePath(Name);
-    LastError = Name;
-    if (!path.empty() && path != Name) LastError += " (" + path + ")";
-    LastError += ": " + what;
+    LastError = ComPortDisplayName(Name) + ": " + what;
     return false;
 }
 
@@ -132,7 +141,7 @@ bool SerialPort::Open(const std::string& name) {
     Name = name;
     LastError.clear();
     const std::string path = SerialDevicePath(name);
-    if (path.empty()) return Fail("no such device");
+    if (path.empty()) return Fail("no device");
 
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return Fail(SerialOpenErrorText(errno));
@@ -183,7 +192,7 @@ void SerialPort::Close() {
 bool SerialPort::GetState(SerialLineState& state) {
     if (Fd < 0) return false;
     termios tio{};
-    if (tcgetattr(Fd, &tio) != 0) return Fail(std::strerror(errno));
+    if (tcgetattr(Fd, &tio) != 0) return Fail(SystemErrorText(errno));
     state.DCBlength = 28;
     if (const uint32_t rate = RateOf(cfgetospeed(&tio)); rate) state.BaudRate = rate;
     state.fBinary = true;
@@ -218,7 +227,7 @@ bool SerialPort::GetState(SerialLineState& state) {
 bool SerialPort::SetState(const SerialLineState& state) {
     if (Fd < 0) return false;
     termios tio{};
-    if (tcgetattr(Fd, &tio) != 0) return Fail(std::strerror(errno));
+    if (tcgetattr(Fd, &tio) != 0) return Fail(SystemErrorText(errno));
     speed_t speed{};
     if (!SpeedOf(state.BaudRate, speed)) return Fail("no such baud rate " + std::to_string(state.BaudRate));
     cfsetispeed(&tio, speed);
@@ -240,7 +249,7 @@ bool SerialPort::SetState(const SerialLineState& state) {
     if (state.fOutX) tio.c_iflag |= IXON;
     if (state.fInX) tio.c_iflag |= IXOFF;
     if (state.fParity) tio.c_iflag |= INPCK;
-    if (tcsetattr(Fd, TCSANOW, &tio) != 0) return Fail(std::strerror(errno));
+    if (tcsetattr(Fd, TCSANOW, &tio) != 0) return Fail(SystemErrorText(errno));
 
     ModemLines(Fd, TIOCM_DTR, state.fDtrControl == SerialLineState::DtrControlEnable);
     if (!HasModemLines(Fd)) {

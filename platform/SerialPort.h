@@ -20,6 +20,14 @@ std::string ComPortDevicePath(int port);
 // (letters in any case) give 5; any other text gives 0.
 int ComPortNumber(const std::string& name);
 
+// A port as a Linux user knows it: "COM3 (/dev/ttyUSB2)" for "\\.\COM3" or
+// "COM3", "COM97" for a port without a device, a path as it is.
+std::string ComPortDisplayName(const std::string& name);
+
+// True when COM port n names a device that is there on this machine (its
+// path exists, whether or not it can be opened).
+bool ComPortHasDevice(int port);
+
 // The device path for a port name ("\\.\COM<n>", "COM<n>") or, for tests and
 // tools, a path that begins with '/'; empty when the name names no device.
 std::string SerialDevicePath(const std::string& name);
@@ -102,7 +110,7 @@ public:
     int Handle() const override { return Fd; }
     SerialRts Rts() const override { return RtsMode; }
     // The cause of the last failure, as one line for the communication log,
-    // e.g. "COM3 (/dev/ttyUSB2): busy (the port is in use)".
+    // e.g. "COM3 (/dev/ttyUSB2): Device or resource busy (the port is in use)".
     const std::string& Error() const override { return LastError; }
 
     bool GetState(SerialLineState& state) override;
@@ -126,6 +134,7 @@ private:
 void SerialRaiseRts(int fd);
 void SerialDropRtsAfterDrain(int fd);
 
-// The text a failed open gives for an errno value (no such device, permission
-// denied with the dialout hint, busy, else the system's text).
+// The text a failed open gives for an errno value: the system's text, with a
+// hint where there is one to give (the dialout group for a refused
+// permission; a port in use; a device that is no serial port).
 std::string SerialOpenErrorText(int error);

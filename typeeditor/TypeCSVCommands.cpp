@@ -14,6 +14,7 @@
 #include "TypeObject.h"
 #include "TypeWindow.h"
 #include "Typedata.h"
+#include "SystemCause.h"
 
 namespace {
 
@@ -76,9 +77,10 @@ bool ApplyCsvElements(TTypeObjectData& type, TCsvElements& read, bool parameters
 bool ImportTypeCSV(TfrmTypeObject& window, const std::string& fileName, bool ask) {
     _AppInterface* app = window.App;
     if (!window.TypeData) return false;
+    ClearSystemCause();
     CSVFile file(fileName, false);
     if (!file.IsOpen()) {
-        ShowMessageBox(&window, app->Text(Msg::CannotOpenFile, fileName), TMsgIcon::Stop);
+        ShowFailureMessage(&window, app->Text(Msg::CannotOpenFile, fileName));
         return false;
     }
     uint8_t parameters = 0;
@@ -116,8 +118,9 @@ void ExportTypeCSV(TfrmTypeObject& window) {
     request.DefaultExt = CsvFileExt;
     std::string fileName;
     if (!RunSaveDialog(request, CsvExportFileName(window.GetDisplayName()), fileName)) return;
+    ClearSystemCause();
     const TCsvExportResult result = WriteTypeCSVFile(type, fileName, items.languages, items.parameters != 0,
                                                      items.configuration != 0, items.tables);
     if (result.PartFailed) ShowMessageBox(&window, app->Text(Msg::ExportErrors), TMsgIcon::Stop);
-    if (!result.Saved) ShowMessageBox(&window, app->Text(Msg::CannotSaveFile, fileName), TMsgIcon::Stop);
+    if (!result.Saved) ShowFailureMessage(&window, app->Text(Msg::CannotSaveFile, fileName));
 }

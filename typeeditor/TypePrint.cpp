@@ -28,6 +28,7 @@
 #include "TextHelpers.h"
 #include "TypeObject.h"
 #include "TypeReport.h"
+#include "SystemCause.h"
 
 namespace {
 
@@ -189,9 +190,10 @@ void TfrmTypeObjectPrint::GenerateReport() {
         return;
     }
     const std::string formatPath = ProgramFolderFile("ReportFormat.dat");
+    ClearSystemCause();
     const std::optional<std::string> start = ReadWholeFile(formatPath, FormatFileLimit);
     if (!start) {
-        ShowMessageBox(this, App->Text(Msg::ReportFileNotFound, formatPath), TMsgIcon::Stop);
+        ShowFailureMessage(this, App->Text(Msg::ReportFileNotFound, formatPath));
         done(2);
         return;
     }
@@ -211,14 +213,19 @@ bool TfrmTypeObjectPrint::WriteAndShow(const std::string& bytes) {
     if (!written && !SettingsFolder().empty()) {
         CreateFolders(SettingsFolder());
         ReportPath = SettingsFolder() + "Report.rtf";
+        // The message names this file; the cause is the one it gave.
+        ClearSystemCause();
         written = ReplaceFileContents(ReportPath, bytes);
     }
     std::optional<std::string> back;
-    if (written) back = ReadWholeFile(ReportPath);
+    if (written) {
+        ClearSystemCause();
+        back = ReadWholeFile(ReportPath);
+    }
     auto* document = new QTextDocument(RichEdit);
     if (!back || !ReadRtfSubset(*back, *document, SystemRtfFonts())) {
         delete document;
-        ShowMessageBox(this, App->Text(Msg::ReportTempFileFailed, ReportPath), TMsgIcon::Stop);
+        ShowFailureMessage(this, App->Text(Msg::ReportTempFileFailed, ReportPath));
         return false;
     }
     // The editor deletes the document it showed before: it was its child.

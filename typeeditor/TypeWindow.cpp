@@ -37,6 +37,7 @@
 #include "TypePwx.h"
 #include "TypeTransfer.h"
 #include "Typedata.h"
+#include "SystemCause.h"
 
 namespace {
 
@@ -844,11 +845,13 @@ void TfrmTypeObject::mnuExportPWXClick() {
         {names.Text, PwxTextLines(def, CurrentLanguage, App->Text(Msg::CaptionConfiguration), stamp)},
         {names.Data, PwxDataLines(def, stamp)},
     };
-    for (const auto& [name, lines] : files)
+    for (const auto& [name, lines] : files) {
+        ClearSystemCause();
         if (!ReplaceFileContents(name, JoinCrLfLines(lines))) {
-            ShowMessageBox(this, App->Text(Msg::CannotSaveFile, name), TMsgIcon::Stop);
+            ShowFailureMessage(this, App->Text(Msg::CannotSaveFile, name));
             return;
         }
+    }
 }
 
 void TfrmTypeObject::mnuExportCSVClick() { ExportTypeCSV(*this); }
@@ -860,8 +863,9 @@ bool TfrmTypeObject::ImportFromCSV(TMDICustomChild* window, const std::string& f
 
 bool TfrmTypeObject::SaveToFile(const std::string& name) {
     if (!TypeData) return false;
+    ClearSystemCause();
     const bool saved = TypeData->SaveToFile(name);
-    if (!saved) ShowMessageBox(this, App->Text(Msg::CannotSaveFile, name), TMsgIcon::Stop);
+    if (!saved) ShowFailureMessage(this, App->Text(Msg::CannotSaveFile, name));
     else Modified = false;
     UpdateStatus(false);
     return saved;
@@ -929,9 +933,12 @@ TfrmTypeObject* CreateTypeWindow(_AppInterface* app, const std::string& name, Lo
 
 TfrmTypeObject* OpenTypeObject(_AppInterface* app, const std::string& fileName) {
     return CreateTypeWindow(app, fileName, [&](TfrmTypeObject& w) {
+        ClearSystemCause();
         if (fileName.empty() || w.LoadFromFile(fileName)) return true;
+        const std::string cause = SystemCause();
         w.close();
-        ShowMessageBox(app->MainForm, app->Text(Msg::CannotOpenTypeFile, fileName), TMsgIcon::Stop);
+        NoteSystemCause(cause);
+        ShowFailureMessage(app->MainForm, app->Text(Msg::CannotOpenTypeFile, fileName));
         return false;
     });
 }

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTextDocument>
 #include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -179,5 +181,22 @@ void TfrmDebugForm::btnDetailsClick() {
         memoDebug->moveCursor(QTextCursor::End);
         memoDebug->ensureCursorVisible();
     }
+    if (show) WidenForDetails();
     FitHeight(show ? ExpandedHeight : CollapsedHeight);
+}
+
+// Shown, the details are as wide as their longest line (a port with its
+// device and the system's cause), as far as the screen has room for it.
+void TfrmDebugForm::WidenForDetails() {
+    const QFontMetrics metrics(memoDebug->font());
+    int longest = 0;
+    for (const QString& line : memoDebug->toPlainText().split('\n'))
+        longest = std::max(longest, metrics.horizontalAdvance(line));
+    const QMargins margins = layout()->contentsMargins();
+    const int frame = margins.left() + margins.right() + 2 * memoDebug->frameWidth() +
+                      2 * static_cast<int>(memoDebug->document()->documentMargin());
+    const int scrollBar = memoDebug->verticalScrollBar()->sizeHint().width();
+    int wanted = longest + frame + scrollBar + 2 * metrics.averageCharWidth();
+    if (const QScreen* screen = this->screen()) wanted = std::min(wanted, screen->availableGeometry().width() * 9 / 10);
+    if (wanted > width()) resize(wanted, height());
 }

@@ -52,5 +52,6 @@ protected:
 private:
     int32_t ButtonSet;
     void FitHeight(int designedHeight);
+    void WidenForDetails();
     const TMLSUnit& Texts;
 };

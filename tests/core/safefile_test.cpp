@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "SafeFile.h"
+#include "SystemCause.h"
 
 namespace fs = std::filesystem;
 
@@ -65,4 +66,44 @@ TEST_F(SafeFileTest, OnlyRegularFilesAreReplaced) {
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);  // no temporary file left
+}
+
+// Each failure keeps the system's reason as the thread's cause, taken where
+// the call failed (not from the clean-up after it).
+TEST_F(SafeFileTest, FailuresKeepTheSystemsCause) {
+    ASSERT_TRUE(ReplaceFileContents((dir / "plain").string(), "a file"));
+    ASSERT_TRUE(ReplaceFileContents((dir / "big").string(), "12345"));
+    fs::create_directory(dir / "sub");
+    const struct {
+        const char* what;
+        bool (*call)(const fs::path&);
+        fs::path path;
+        const char* cause;
+    } cases[] = {
+        {"save into a file for a folder", [](const fs::path& p) { return ReplaceFileContents(p.string(), "x"); },
+         dir / "plain" / "a.mtp", "Not a directory"},
+        {"save into a missing folder", [](const fs::path& p) { return ReplaceFileContents(p.string(), "x"); },
+         dir / "none" / "a.mtp", "No such file or directory"},
+        {"save over a folder", [](const fs::path& p) { return ReplaceFileContents(p.string(), "x"); }, dir / "sub",
+         "Is a directory"},
+        {"read a missing file", [](const fs::path& p) { return ReadWholeFile(p.string()).has_value(); },
+         dir / "missing", "No such file or directory"},
+        {"read a folder", [](const fs::path& p) { return ReadWholeFile(p.string()).has_value(); }, dir / "sub",
+         "Is a directory"},
+        {"read past the limit", [](const fs::path& p) { return ReadWholeFile(p.string(), 4).has_value(); },
+         dir / "big", "File too large"},
+        {"a device is no regular file", [](const fs::path& p) { return IsRegularFile(p.string()); }, "/dev/null",
+         "Invalid argument"},
+    };
+    for (const auto& c : cases) {
+        ClearSystemCause();
+        EXPECT_FALSE(c.call(c.path)) << c.what;
+        EXPECT_EQ(SystemCause(), c.cause) << c.what;
+    }
+    ClearSystemCause();
+    EXPECT_TRUE(ReadWholeFile((dir / "plain").string()));
+    EXPECT_TRUE(IsRegularFile((dir / "plain").string()));
+    EXPECT_EQ(SystemCause(), "");
+    EXPECT_EQ(MessageWithCause("Cannot save file:\r\nx", "Not a directory"), "Cannot save file:\r\nx\r\nNot a directory");
+    EXPECT_EQ(MessageWithCause("Cannot save file:\r\nx", ""), "Cannot save file:\r\nx");
 }

@@ -4,6 +4,8 @@
 #include "CommDriver.h"
 #include "Messages.h"
 #include "Mlsunit.h"
+#include "SerialPort.h"
+#include "Services.h"
 #include "SimUnit.h"
 
 #include <gtest/gtest.h>
@@ -65,10 +67,13 @@ TEST_F(Search, StoredPortMissingScansFromPort1) {
     const auto out = Go();
     EXPECT_EQ(out.Result, (_CommResult{2, 0, 0}));
     EXPECT_EQ(port, 1);
-    const size_t line = out.Log.find("Cannot open Com Port (COM3). ");
-    ASSERT_NE(line, std::string::npos) << out.Log;
-    EXPECT_EQ(out.Log.substr(line, out.Log.find("\r\n", line) - line),
-              "Cannot open Com Port (COM3). \\\\.\\COM3 (/nonexistent/qx318-com3): no such device");
+    // The stored port is named with its cause; port 1 answers at once.
+    EXPECT_NE(out.Log.find("Search QX service started.\r\n"
+                           "Cannot open Com Port (COM3).\r\n"
+                           "COM3 (/nonexistent/qx318-com3): No such file or directory\r\n"),
+              std::string::npos)
+        << out.Log;
+    EXPECT_EQ(out.Log.find("no device"), std::string::npos) << out.Log;
 }
 
 TEST_F(Search, SilentStoredPortGoesOnWithThePortsAboveIt) {
@@ -111,9 +116,48 @@ TEST_F(Search, NoPortAtAllShowsTheOkDialogFromTheFirstPass) {
     EXPECT_FALSE(q[0].FromScheduler);
     EXPECT_EQ(q[0].Asked.Buttons, cbOk);
     EXPECT_EQ(q[0].Asked.Text, "Searching QX...\r\nQX not found. Check QX and connection cable.\r\n");
-    EXPECT_NE(out.Log.find("(/nonexistent/qx318-com255): no such device\r\nQX not found. Check QX and connection cable.\r\n"),
-              std::string::npos);
+    EXPECT_NE(out.Log.find("COM1 to COM255: no device\r\nQX not found. Check QX and connection cable.\r\n"),
+              std::string::npos)
+        << out.Log;
     EXPECT_EQ(port, 3);
+}
+
+TEST(SearchLog, PortsWithoutADeviceOnOneLine) {
+    const struct {
+        int32_t first, last;
+        const char* text;
+    } cases[] = {
+        {97, 255, "COM97 to COM255: no device"},
+        {1, 2, "COM1 to COM2: no device"},
+        {4, 4, "COM4: no device"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(NoDevicePortsText(c.first, c.last), c.text) << c.first;
+}
+
+// The details of a failed search: the stored port, busy, and a port whose
+// device is no serial port keep a line each with their cause; the runs of
+// ports without a device between them are summed up.
+TEST_F(Search, DetailsSumUpThePortsWithoutADevice) {
+    SimUnit unit;
+    MapComPorts({{3, &unit}});
+    setenv("QX318_COM7", "/dev/null", 1);
+    SerialPort holder;  // another program has the unit's port open
+    ASSERT_TRUE(holder.Open(unit.Path())) << holder.Error();
+    _CommCmd* c = list.Add();
+    c->Service = csReadMemConfig;
+    const auto out = Go();
+    EXPECT_EQ(out.Result, (_CommResult{2, 0, 145}));
+    const std::string busy = "Cannot open Com Port (COM3).\r\nCOM3 (" + unit.Path() +
+                             "): Device or resource busy (the port is in use)\r\n";
+    EXPECT_NE(out.Log.find("Search QX service started.\r\n" + busy + "COM1 to COM2: no device\r\n" + busy +
+                           "COM4 to COM6: no device\r\n"
+                           "Cannot open Com Port (COM7).\r\n"
+                           "COM7 (/dev/null): Inappropriate ioctl for device (not a serial device)\r\n"
+                           "COM8 to COM255: no device\r\n"
+                           "QX not found. Check QX and connection cable.\r\n"),
+              std::string::npos)
+        << out.Log;
+    EXPECT_EQ(unit.RequestCount(), 0u);
 }
 
 TEST_F(Search, NoUnitAnsweringOffersRetryAndCancel) {

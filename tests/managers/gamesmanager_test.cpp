@@ -199,9 +199,9 @@ TEST_F(Games, RefusedFilesSendNothing) {
         std::string file;
         std::string message;
     } cases[] = {
-        {"missing file", missing, missing + "\r\nFile doesn't exist."},
-        {"a folder", Root.string(), Root.string() + "\r\nFile doesn't exist."},
-        {"a file that cannot be read", huge, huge + "\r\nFile doesn't exist."},
+        {"missing file", missing, missing + "\r\nFile doesn't exist.\r\nNo such file or directory"},
+        {"a folder", Root.string(), Root.string() + "\r\nFile doesn't exist.\r\nIs a directory"},
+        {"a file that cannot be read", huge, huge + "\r\nFile doesn't exist.\r\nFile too large"},
         {"lines that do not convert", WriteHex(":10000000ZZ\r\n", "bad.hex"), "\r\nWrong Hex file format."},
         {"no end record", WriteHex(HexLine(0, 0, {1, 2}), "noend.hex"), "\r\nWrong Hex file format."},
         {"no application marker", WriteHex(HexFile(Bytes(16, 0x41)), "plain.hex"), "\r\nWrong Hex file format."},

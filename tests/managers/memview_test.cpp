@@ -229,6 +229,7 @@ TEST_F(MemView, AFailedSaveShowsMessageAndLeavesNoFile) {
     w->actRefreshPage->trigger();
     const fs::path folder = Root / "out";
     fs::create_directories(folder / "adir");
+    WriteFileBytes(folder / "afile", "");
     auto listing = [&] {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
@@ -238,10 +239,12 @@ TEST_F(MemView, AFailedSaveShowsMessageAndLeavesNoFile) {
         const char* what;
         fs::path target;
         rlim_t sizeLimit;
+        const char* cause;  // the message's last line: the system's reason
     } cases[] = {
-        {"no such folder", folder / "missing" / "page.dat", RLIM_INFINITY},
-        {"a folder in the way", folder / "adir", RLIM_INFINITY},
-        {"a short write", folder / "page.dat", 1000},
+        {"no such folder", folder / "missing" / "page.dat", RLIM_INFINITY, "No such file or directory"},
+        {"a folder in the way", folder / "adir", RLIM_INFINITY, "Is a directory"},
+        {"a file for a folder", folder / "afile" / "page.dat", RLIM_INFINITY, "Not a directory"},
+        {"a short write", folder / "page.dat", 1000, "File too large"},
     };
     signal(SIGXFSZ, SIG_IGN);
     for (const auto& k : cases) {
@@ -256,9 +259,11 @@ TEST_F(MemView, AFailedSaveShowsMessageAndLeavesNoFile) {
         w->actSavePage->trigger();
         setrlimit(RLIMIT_FSIZE, &old);
         ASSERT_EQ(Messages.size(), 1u);
-        EXPECT_EQ(Messages[0].Text, "Cannot save file:\r\n" + SaveAs);
+        EXPECT_EQ(Messages[0].Text, "Cannot save file:\r\n" + SaveAs + "\r\n" + k.cause);
         EXPECT_EQ(Messages[0].Icon, TMsgIcon::Stop);
-        EXPECT_EQ(listing(), std::vector<std::string>{"adir"});
+        auto names = listing();
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"adir", "afile"}));
     }
     signal(SIGXFSZ, SIG_DFL);
 }

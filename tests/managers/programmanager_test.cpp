@@ -246,12 +246,16 @@ TEST_F(ProgramManager, AFileThatDoesNotConvertSendsNothing) {
     }
     // A missing file, and a name that exists but is no readable file.
     fs::create_directories(Root / "folder.S");
-    for (const fs::path& path : {Root / "none.S", Root / "folder.S"}) {
+    const struct {
+        fs::path path;
+        const char* cause;
+    } files[] = {{Root / "none.S", "No such file or directory"}, {Root / "folder.S", "Is a directory"}};
+    for (const auto& [path, cause] : files) {
         Messages.clear();
         sim.ClearRecords();
         w->DownloadProgram(path.string());
         ASSERT_EQ(Messages.size(), 1u);
-        EXPECT_EQ(Messages[0].Text, "Cannot open file!\r\n" + path.string());
+        EXPECT_EQ(Messages[0].Text, "Cannot open file!\r\n" + path.string() + "\r\n" + cause);
         EXPECT_TRUE(Sent().empty());
     }
 }

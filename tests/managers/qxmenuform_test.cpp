@@ -77,9 +77,11 @@ TEST_F(MenuWindow, WithoutTheDefaultMenuANewMenuHasOnlyTheBareRoot) {
     fs::remove(ProgramDir / "DefaultMenu.mnu");
     const std::string path = (ProgramDir / "DefaultMenu.mnu").string();
     TfrmQXMenu* w = Open();
+    // Both name the system's cause on their last line.
     EXPECT_EQ(Texts(Messages), (std::vector<std::string>{Text(Msg::CannotOpenDefaultMenu).replace(
-                                                             Text(Msg::CannotOpenDefaultMenu).find("%s"), 2, path),
-                                                         "Cannot open file!\r\n" + path}));
+                                                             Text(Msg::CannotOpenDefaultMenu).find("%s"), 2, path) +
+                                                             "\r\nNo such file or directory",
+                                                         "Cannot open file!\r\n" + path + "\r\nNo such file or directory"}));
     EXPECT_EQ(w->EditedMenu->GetMenuItemCount(), 0);
     EXPECT_EQ(w->treeviewMenuItemsStructure->topLevelItemCount(), 1);
     w->treeviewMenuItemsStructure->setCurrentItem(w->treeviewMenuItemsStructure->topLevelItem(0));
@@ -735,6 +737,24 @@ TEST_F(MenuWindow, SaveAndReopen) {
     EXPECT_FALSE(again->SaveMenuAs());
     EXPECT_EQ(Messages.back().Text, file + "\r\nFile already exists. Do you want to replace it?");
     EXPECT_TRUE(again->Modified);
+}
+
+// A save into a "folder" that is a file: the message table's text, then the
+// system's cause; the menu stays modified under its old name.
+TEST_F(MenuWindow, AFailedSaveNamesTheSystemsCause) {
+    TfrmQXMenu* w = Open();
+    w->StructureConfirmed = 1;
+    Typed = {"Francais"};
+    Key(w->listboxLanguages, Qt::Key_Return);
+    WriteFileBytes(Root / "plain", "not a folder");
+    const std::string file = (Root / "plain" / "menu.mnu").string();
+    SaveNames = {file};
+    Messages.clear();
+    EXPECT_FALSE(w->SaveMenuAs());
+    EXPECT_EQ(Texts(Messages), std::vector<std::string>{"Cannot save file:\r\n" + file + "\r\nNot a directory"});
+    EXPECT_EQ(Messages.back().Icon, TMsgIcon::Stop);
+    EXPECT_TRUE(w->Modified);
+    EXPECT_NE(w->FileName, file);
 }
 
 TEST_F(MenuWindow, AnUnreadableFileClosesItsWindow) {

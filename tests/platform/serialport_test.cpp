@@ -57,20 +57,49 @@ TEST(ComPortMapping, PortNames) {
     EXPECT_EQ(SerialDevicePath("COM97"), "");
 }
 
+// Ports are named as a Linux user knows them, never in the Windows form.
+TEST(ComPortMapping, DisplayNames) {
+    EnvGuard g("QX318_COM3");
+    setenv("QX318_COM3", "/dev/ttyUSB9", 1);
+    const struct {
+        const char* name;
+        const char* shown;
+    } cases[] = {
+        {"\\\\.\\COM3", "COM3 (/dev/ttyUSB9)"},
+        {"COM3", "COM3 (/dev/ttyUSB9)"},
+        {"\\\\.\\COM33", "COM33 (/dev/ttyACM0)"},
+        {"COM97", "COM97"},
+        {"/dev/pts/4", "/dev/pts/4"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ComPortDisplayName(c.name), c.shown) << c.name;
+}
+
 TEST(SerialOpen, FailuresNameTheirCause) {
-    EXPECT_EQ(SerialOpenErrorText(ENOENT), "no such device");
-    EXPECT_EQ(SerialOpenErrorText(ENXIO), "no such device");
-    EXPECT_EQ(SerialOpenErrorText(EACCES), "permission denied (the user must be in the dialout group)");
-    EXPECT_EQ(SerialOpenErrorText(EBUSY), "busy (the port is in use)");
+    const struct {
+        int error;
+        const char* text;
+    } cases[] = {
+        {ENOENT, "No such file or directory"},
+        {ENXIO, "No such device or address"},
+        {EACCES, "Permission denied (the user must be in the dialout group)"},
+        {EPERM, "Operation not permitted (the user must be in the dialout group)"},
+        {EBUSY, "Device or resource busy (the port is in use)"},
+        {EWOULDBLOCK, "Device or resource busy (the port is in use)"},  // another process holds the lock
+        {ENOTTY, "Inappropriate ioctl for device (not a serial device)"},
+        {EIO, "Input/output error"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SerialOpenErrorText(c.error), c.text) << c.error;
 
     EnvGuard g("QX318_COM9");
     setenv("QX318_COM9", "/dev/qx-missing", 1);
     SerialPort port;
     EXPECT_FALSE(port.Open("\\\\.\\COM9"));
     EXPECT_FALSE(port.IsOpen());
-    EXPECT_EQ(port.Error(), "\\\\.\\COM9 (/dev/qx-missing): no such device");
+    EXPECT_EQ(port.Error(), "COM9 (/dev/qx-missing): No such file or directory");
+    EXPECT_FALSE(port.Open("COM97"));
+    EXPECT_EQ(port.Error(), "COM97: no device");
     EXPECT_FALSE(port.Open("/dev/null"));
-    EXPECT_EQ(port.Error(), "/dev/null: not a serial device");
+    EXPECT_EQ(port.Error(), "/dev/null: Inappropriate ioctl for device (not a serial device)");
 }
 
 TEST(SerialOpen, ExclusiveRawAndWithoutHangUp) {
@@ -82,7 +111,7 @@ TEST(SerialOpen, ExclusiveRawAndWithoutHangUp) {
     EXPECT_EQ(port.Rts(), SerialRts::None);  // a pseudo-terminal has no modem lines
     SerialPort second;
     EXPECT_FALSE(second.Open("COM3"));
-    EXPECT_EQ(second.Error(), "COM3 (" + sim.Path() + "): busy (the port is in use)");
+    EXPECT_EQ(second.Error(), "COM3 (" + sim.Path() + "): Device or resource busy (the port is in use)");
 
     termios tio{};
     ASSERT_EQ(tcgetattr(port.Handle(), &tio), 0);

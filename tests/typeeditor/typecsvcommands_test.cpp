@@ -228,8 +228,8 @@ TEST_F(TypeCSVCommands, ImportIntoANewWindow) {
     } cases[] = {
         {"a type and a table", good, false, {}, {}, true},
         {"the elements dialog cancelled", good, true, {}, {}, false},
-        {"a missing file", (Root / "missing.csv").string(), false, {}, {"Cannot open file!\r\n" + (Root / "missing.csv").string()}, false},
-        {"a folder", Root.string(), false, {}, {"Cannot open file!\r\n" + Root.string()}, false},
+        {"a missing file", (Root / "missing.csv").string(), false, {}, {"Cannot open file!\r\n" + (Root / "missing.csv").string() + "\r\nNo such file or directory"}, false},
+        {"a folder", Root.string(), false, {}, {"Cannot open file!\r\n" + Root.string() + "\r\nIs a directory"}, false},
         // The damaged type rows are offered unticked; ticking them anyway
         // reads nothing into the window.
         {"damaged type rows, ticked", damaged, false, {}, {}, true},
@@ -441,7 +441,8 @@ TEST_F(TypeCSVCommands, AFailedExportIsReportedAndKeepsTheOldFile) {
     w->mnuExportCSV->trigger();
     ASSERT_TRUE(Messages.empty());
     const auto size = static_cast<rlim_t>(fs::file_size(SaveFile));
-    const std::string cannotSave = "Cannot save file:\r\n" + SaveFile;
+    // The message table's text, then the cause the system gave.
+    const std::string cannotSave = "Cannot save file:\r\n" + SaveFile + "\r\nFile too large";
     const std::string inconsistent = "Some errors occured during export.\r\nOutput file is not consistent.";
     const struct {
         const char* Case;

@@ -202,7 +202,7 @@ TEST_F(PwxExport, AFailedTextFileStopsBeforeTheDataFile) {
     fs::create_directory(Root / "busy.txd");
     SaveAsFile = (Root / "busy.txd").string();
     w->mnuExportPWX->trigger();
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{Host.Main->App.Text(Msg::CannotSaveFile, SaveAsFile)});
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{Host.Main->App.Text(Msg::CannotSaveFile, SaveAsFile) + "\r\nIs a directory"});
     EXPECT_FALSE(fs::exists(Root / "busy.tab"));
     // The data file's name is taken: the text file is written, the failure named.
     Messages.clear();
@@ -210,7 +210,8 @@ TEST_F(PwxExport, AFailedTextFileStopsBeforeTheDataFile) {
     SaveAsFile = (Root / "late.txd").string();
     w->mnuExportPWX->trigger();
     EXPECT_TRUE(fs::is_regular_file(Root / "late.txd"));
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{Host.Main->App.Text(Msg::CannotSaveFile, (Root / "late.tab").string())});
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{Host.Main->App.Text(Msg::CannotSaveFile, (Root / "late.tab").string()) +
+                                                       "\r\nIs a directory"});
 }
 
 }  // namespace

@@ -193,15 +193,18 @@ TEST_F(TypeWindow, ADamagedOrForeignFileLeavesNoWindowBehind) {
     ASSERT_NE(kept, nullptr);
     kept->UpdateStatus(true);
     const std::string good = HandWrittenTypeFile();
+    // A file that the system could not open names the system's cause on
+    // the last line; a damaged one has nothing to add.
     struct Case {
         const char* Name;
         std::string Bytes;
+        const char* Cause;
     };
     const Case cases[] = {
-        {"cut.mtp", good.substr(0, good.size() - 10)},
-        {"foreign.mtp", "QX318 APP" + std::string(7, '\0')},
-        {"empty.mtp", ""},
-        {"missing.mtp", "-"},
+        {"cut.mtp", good.substr(0, good.size() - 10), ""},
+        {"foreign.mtp", "QX318 APP" + std::string(7, '\0'), ""},
+        {"empty.mtp", "", ""},
+        {"missing.mtp", "-", "\r\nNo such file or directory"},
     };
     for (const Case& c : cases) {
         const fs::path path = Root / c.Name;
@@ -210,7 +213,7 @@ TEST_F(TypeWindow, ADamagedOrForeignFileLeavesNoWindowBehind) {
         EXPECT_EQ(Open(path.string()), nullptr) << c.Name;
         QApplication::processEvents();
         ASSERT_EQ(Messages.size(), 1u) << c.Name;
-        EXPECT_EQ(Messages[0].Text, "Cannot open type file:\r\n" + path.string());
+        EXPECT_EQ(Messages[0].Text, "Cannot open type file:\r\n" + path.string() + c.Cause);
         EXPECT_EQ(Messages[0].Icon, TMsgIcon::Stop);
         EXPECT_EQ(TypeWindows(), std::vector<TfrmTypeObject*>{kept}) << c.Name;
     }
@@ -227,8 +230,36 @@ TEST_F(TypeWindow, ADamagedOrForeignFileLeavesNoWindowBehind) {
     Main->mnuOpenRecent->actions().first()->trigger();
     QApplication::processEvents();
     ASSERT_EQ(Messages.size(), 1u);
-    EXPECT_EQ(Messages[0].Text, "Cannot open type file:\r\n" + (Root / "gone.mtp").string());
+    EXPECT_EQ(Messages[0].Text, "Cannot open type file:\r\n" + (Root / "gone.mtp").string() + "\r\nNo such file or directory");
     EXPECT_EQ(TypeWindows().size(), 1u);
+}
+
+// A save into a "folder" that is a file: the message table's text first, the
+// system's cause as the last line; nothing is written and the window keeps
+// its state.
+TEST_F(TypeWindow, AFailedSaveNamesTheSystemsCause) {
+    StartMain();
+    TfrmTypeObject* w = Open(WriteSampleFile("first.mtp"));
+    ASSERT_NE(w, nullptr);
+    w->TypeData->GetTypeData().SetValue(0, 0, 4321);
+    w->Refresh(true);
+    WriteFileBytes(Root / "plain", "not a folder");
+    SaveAsFile = (Root / "plain" / "t.mtp").string();
+    Messages.clear();
+    w->mnuSaveAs->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Text, "Cannot save file:\r\n" + SaveAsFile + "\r\nNot a directory");
+    EXPECT_EQ(Messages[0].Icon, TMsgIcon::Stop);
+    EXPECT_TRUE(w->Modified);
+    EXPECT_EQ(w->FileName, (Root / "first.mtp").string());
+    // A save that works after it has nothing to add.
+    SaveAsFile = (Root / "second.mtp").string();
+    Messages.clear();
+    w->mnuSaveAs->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_FALSE(w->Modified);
 }
 
 TEST_F(TypeWindow, ADoubleClickOnTheEmptyFrameOpensAType) {
@@ -642,7 +673,8 @@ TEST_F(TypeWindow, EveryAnswerWhenClosingAModifiedType) {
         EXPECT_EQ(Messages[0].Icon, TMsgIcon::Warning);
         EXPECT_EQ(Messages.size(), c.Messages) << c.What;
         if (c.Messages == 2) {
-            EXPECT_EQ(Messages[1].Text, "Cannot save file:\r\n" + path);
+            // The message table's text, then the cause the system gave.
+            EXPECT_EQ(Messages[1].Text, "Cannot save file:\r\n" + path + "\r\nIs a directory");
         }
         EXPECT_EQ(guard.isNull() || guard->isHidden(), c.Closes) << c.What;
         const std::string target = c.Untitled ? SaveAsFile : path;

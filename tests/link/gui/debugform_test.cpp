@@ -134,3 +134,20 @@ TEST_F(DebugForm, ShowDisablesTheOwnerWhileItIsOpen) {
     EXPECT_FALSE(enabledWhileShown);
     EXPECT_TRUE(owner.isEnabled());
 }
+
+// A port named with its device and the system's cause is longer than the
+// dialog's designed width: shown, the details take the width of their
+// longest line, so that no cause is cut off.
+TEST_F(DebugForm, DetailsAreAsWideAsTheirLongestLine) {
+    const std::string cause = "COM1 (/dev/ttyUSB0): Permission denied (the user must be in the dialout group)";
+    TfrmDebugForm form(nullptr, "Cannot open Com Port (COM1).\r\n" + cause + "\r\n", "info", "T", cbOk, texts);
+    form.show();
+    const int collapsed = form.width();
+    form.btnDetails->click();
+    QApplication::processEvents();
+    EXPECT_GT(form.width(), collapsed);
+    const int line = form.memoDebug->fontMetrics().horizontalAdvance(QString::fromStdString(cause));
+    EXPECT_GE(form.memoDebug->viewport()->width(), line);
+    EXPECT_EQ(form.memoDebug->horizontalScrollBar()->maximum(), 0);
+    form.hide();
+}
