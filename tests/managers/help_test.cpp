@@ -103,6 +103,9 @@ TEST_F(HelpManual, NamesEveryShortcutOfTheMainMenu) {
     RegisterTypeEditor();
     TfrmQX318MainForm main;
     main.App.ExpertMode = 1;
+    // A document window's parts join the main menu only while it is shown.
+    main.show();
+    QApplication::processEvents();
     std::set<std::string> keys;
     std::set<QMenu*> seen;
     CollectShortcuts(main.menuBar()->actions(), keys, seen);
