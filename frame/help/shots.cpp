@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "AppIcon.h"
 #include "AppConfig.h"
 #include "AppFolders.h"
 #include "BinaryEditBar.h"
@@ -178,6 +179,7 @@ int main(int argc, char** argv) {
     Folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     SetProgramPathForTests(QX_PROGRAM_DIR "/QX318Utility");
     SetUpIconTheme();
+    SetUpProgramIcon();
     RegisterManagers();
     RegisterTypeEditor();
     SetMessageBoxHook([](const TMessageRequest& r) {
