@@ -456,7 +456,7 @@ void BM_TypeReport(benchmark::State& state) {
     // The report's start beside a program folder of the benchmark's own.
     const fs::path bin = Folder() / "bin";
     fs::create_directories(bin);
-    fs::copy_file(fs::path(__FILE__).parent_path().parent_path().parent_path() / "typeeditor/files/ReportFormat.dat",
+    fs::copy_file(fs::path(QX_SOURCE_DIR) / "typeeditor/files/ReportFormat.dat",
                   bin / "ReportFormat.dat", fs::copy_options::overwrite_existing);
     SetProgramPathForTests((bin / "QX318Utility").string());
     _AppInterface& app = TheProgram().Main->App;

@@ -328,7 +328,7 @@ TEST_F(MenuFileTest, NamesThatWouldMixOrLoseTextsAreRefusedAndTheOldFileStays) {
 }
 
 TEST(DefaultMenu, IsACompleteMenuInItsOwnFormat) {
-    const fs::path path = fs::path(QX_TEST_DATA).parent_path().parent_path().parent_path() / "core/data/DefaultMenu.mnu";
+    const fs::path path = fs::path(QX_SOURCE_DIR) / "core/data/DefaultMenu.mnu";
     TQXMenuData menu(nullptr, nullptr, -1);
     ASSERT_TRUE(menu.LoadFromFile(path.string()));
     ASSERT_EQ(menu.GetLanguageCount(), 2);

@@ -207,7 +207,7 @@ TEST_F(UnitMemory, RestoredContentsLayTheBlocksOutInMemoryAgain) {
 // program, up to the most a menu may have, and lists them again.
 TEST_F(UnitMemory, ProgramUnitHoldsTheDefaultMenusLanguages) {
     unit.SetMemConfig(SimProgramMemConfig());
-    const auto menuFile = std::filesystem::path(QX_TEST_DATA).parent_path().parent_path().parent_path() /
+    const auto menuFile = std::filesystem::path(QX_SOURCE_DIR) /
                           "core/data/DefaultMenu.mnu";
     TQXMenuData menu(nullptr, nullptr, -1);
     ASSERT_TRUE(menu.LoadFromFile(menuFile.string()));

@@ -27,7 +27,7 @@
 namespace {
 
 using Lines = std::vector<std::string>;
-const fs::path FormatFile = fs::path(QX_TEST_DATA).parent_path().parent_path().parent_path() / "typeeditor/files/ReportFormat.dat";
+const fs::path FormatFile = fs::path(QX_SOURCE_DIR) / "typeeditor/files/ReportFormat.dat";
 
 // One language, switch 1 "Motor"; "P1 Speed" (rpm, 10 to 3000, 100) and
 // "P2 Mode" (3); switch 1 set; one table "Steps" (function 2, block 3, cfg 4,
