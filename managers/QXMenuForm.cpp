@@ -32,7 +32,7 @@
 #include "EditKeys.h"
 #include "FormTranslation.h"
 #include "Images.h"
-#include "IntText.h"
+#include "MenuInfNot.h"
 #include "MessageIds.h"
 #include "QXMenuDialogs.h"
 #include "QXMenuSync.h"
@@ -49,7 +49,12 @@ constexpr int32_t VisibleState = 1;    // of the window's own state images; hidd
 constexpr int ToolBarSlot = 6;         // the main window's menu tool bar
 constexpr int PlacementIndex = 3;
 constexpr int EditMenuGroup = 1;
-constexpr int32_t MaxRange = 20;       // the editor accepts InfNot ranges 0 to 20
+
+// CellEditText keeps the text a cell edit last gave. From an edit's start
+// until it gives one it holds the cell's text between these marks: a text
+// no edit gives, so it never passes for an edit's result. The cell editor
+// itself tells when an edit ends and whether it changed anything.
+constexpr char NotYetEditedMark[] = "$$";
 
 enum TNameEditStart { StartWithName, StartEmpty, StartTyped };
 
@@ -945,7 +950,7 @@ void TfrmQXMenu::treeviewMenuItemsStructureMouseDown(QMouseEvent* mouse) {
 
 // ---------------------------------------------------------------- InfNot grid
 
-int TfrmQXMenu::TextColumn() const { return EditedMenu->ShowLinked ? 3 : 2; }
+int TfrmQXMenu::TextColumn() const { return InfNotTextColumn(EditedMenu->ShowLinked != 0); }
 
 void TfrmQXMenu::SetCell(int row, int column, const std::string& text) {
     QTableWidgetItem* cell = strgrdInfNotData->item(row, column);
@@ -960,7 +965,7 @@ void TfrmQXMenu::SetCell(int row, int column, const std::string& text) {
 void TfrmQXMenu::RefreshInfNotGrid() {
     const int32_t n = EditedMenu->GetInfNotCount();
     const bool linked = EditedMenu->ShowLinked != 0;
-    const int columns = linked ? 4 : 3;
+    const int columns = InfNotColumnCount(linked);
     strgrdInfNotData->setColumnCount(columns);
     strgrdInfNotData->setRowCount(n == 0 ? 1 : n);
     QStringList headers{QStr(App->Text(Msg::MenuCaptionNr)), QStr(App->Text(Msg::MenuCaptionRange))};
@@ -983,7 +988,7 @@ void TfrmQXMenu::RefreshInfNotGrid() {
         for (int c = 0; c < columns; ++c) {
             QTableWidgetItem* cell = strgrdInfNotData->item(r, c);
             // The number column is fixed, as the header row is.
-            const bool editable = n > 0 && c > 0 && !(linked && c == 2);
+            const bool editable = n > 0 && InfNotColumnTakesEdits(linked, c);
             const Qt::ItemFlags flags = c == 0      ? Qt::ItemIsEnabled
                                         : editable ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable
                                                    : Qt::ItemIsSelectable | Qt::ItemIsEnabled;
@@ -992,13 +997,13 @@ void TfrmQXMenu::RefreshInfNotGrid() {
 }
 
 bool TfrmQXMenu::strgrdInfNotDataGetEditText(int column, int row) {
-    if (EditedMenu->GetInfNotCount() == 0 || row < 1) return false;
-    if (EditedMenu->ShowLinked && column == 2) return false;  // the original text stays as it is
-    if (column == TextColumn() && SelectedLanguage == -1) return false;
-    if (column != 1 && column != TextColumn()) return false;
+    if (!MayEditInfNotCell(EditedMenu->GetInfNotCount(), EditedMenu->ShowLinked != 0, SelectedLanguage != -1, column,
+                           row))
+        return false;
     EditLanguage = SelectedLanguage;
     const QTableWidgetItem* cell = strgrdInfNotData->item(row - 1, column);
-    CellEditText = StartEmptyCellEdit ? std::string() : "$$" + (cell ? CpStr(cell->text()) : std::string()) + "$$";
+    CellEditText =
+        StartEmptyCellEdit ? std::string() : NotYetEditedMark + (cell ? CpStr(cell->text()) : std::string()) + NotYetEditedMark;
     return true;
 }
 
@@ -1006,25 +1011,22 @@ int TfrmQXMenu::CellMaxLength(int column, int row) const {
     const int32_t k = row - 1;
     if (column != TextColumn() || k < 0 || k >= EditedMenu->GetInfNotCount()) return 0;
     // What TruncateInfNotText leaves: the range less its terminator.
-    const int32_t range = EditedMenu->GetInfNotRange(k);
-    return std::min(static_cast<int>(TQXMenuData::InfNotTextLength), std::max(range - 1, 0));
+    return InfNotTextMaxLength(EditedMenu->GetInfNotRange(k), static_cast<int>(TQXMenuData::InfNotTextLength));
 }
 
 void TfrmQXMenu::ApplyCellEdit(int column, int row, const std::string& text) {
     const int32_t k = row - 1;
     if (k < 0 || k >= EditedMenu->GetInfNotCount()) return;
     CellEditText = text;
-    if (column == 1) {
-        const std::optional<int64_t> value = ReadIntText(text);
-        int32_t range = EditedMenu->GetInfNotRange(k);
-        if (!value || *value < 0 || *value > MaxRange)
-            ShowMessageBox(this, App->Text(Msg::WrongRange, text), TMsgIcon::Stop);
-        else
-            range = static_cast<int32_t>(*value);
+    const TInfNotColumn kind = InfNotColumnOf(EditedMenu->ShowLinked != 0, column);
+    if (kind == TInfNotColumn::Range) {
+        const std::optional<int32_t> typed = InfNotRangeOf(text);
+        const int32_t range = typed.value_or(EditedMenu->GetInfNotRange(k));
+        if (!typed) ShowMessageBox(this, App->Text(Msg::WrongRange, text), TMsgIcon::Stop);
         EditedMenu->SetInfNotRange(k, range);
         EditedMenu->TruncateInfNotText(k);
         UpdateStatus(true);
-    } else if (column == TextColumn()) {
+    } else if (kind == TInfNotColumn::Text) {
         EditedMenu->SetInfNotText(EditLanguage, k, text);
         EditedMenu->TruncateInfNotText(k);
         UpdateStatus(true);
