@@ -301,6 +301,7 @@ void TfrmQXMenu::BuildComponents() {
     strgrdInfNotData->verticalHeader()->setDefaultSectionSize(20);
     strgrdInfNotData->horizontalHeader()->setHighlightSections(false);
     strgrdInfNotData->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A double click, F2 or a typed character opens the cell's editor.
     strgrdInfNotData->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                       QAbstractItemView::AnyKeyPressed);
     CellDelegate = new TInfNotCellDelegate(this);
@@ -309,7 +310,6 @@ void TfrmQXMenu::BuildComponents() {
     page1->setContentsMargins(2, 2, 2, 2);
     page1->addWidget(strgrdInfNotData);
     connect(strgrdInfNotData, &QTableWidget::currentCellChanged, this, [this] { strgrdInfNotDataClick(); });
-    connect(strgrdInfNotData, &QTableWidget::cellDoubleClicked, this, [this] { strgrdInfNotDataDblClick(); });
     popupAt(strgrdInfNotData);
 
     SplitterLanguages->addWidget(grpboxLanguages);

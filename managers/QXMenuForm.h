@@ -149,7 +149,6 @@ public slots:
     void edtMenuItemNameExit();
     void memoMenuItemsHelpChange();
     void strgrdInfNotDataClick();
-    void strgrdInfNotDataDblClick();
     void actQXSynchronizationExecute();
     void actDefaultMenuExecute();
     void actAddLanguageExecute();

@@ -69,8 +69,6 @@ void TfrmQXMenu::strgrdInfNotDataClick() {
     UpdateActions();
 }
 
-void TfrmQXMenu::strgrdInfNotDataDblClick() {}
-
 int TfrmQXMenu::TextColumn() const { return InfNotTextColumn(EditedMenu->ShowLinked != 0); }
 
 void TfrmQXMenu::SetCell(int row, int column, const std::string& text) {
