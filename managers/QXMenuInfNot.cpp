@@ -1,5 +1,7 @@
 // The menu window's InfNot grid: its cells, the cell editor, the edits and
 // the InfNot commands. The rules of the grid are in MenuInfNot.h.
+#include "QXMenuForm.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -11,7 +13,6 @@
 #include "Dialogs.h"
 #include "MenuInfNot.h"
 #include "MessageIds.h"
-#include "QXMenuForm.h"
 #include "QtText.h"
 
 namespace {
@@ -121,8 +122,8 @@ bool TfrmQXMenu::strgrdInfNotDataGetEditText(int column, int row) {
         return false;
     EditLanguage = SelectedLanguage;
     const QTableWidgetItem* cell = strgrdInfNotData->item(row - 1, column);
-    CellEditText =
-        StartEmptyCellEdit ? std::string() : NotYetEditedMark + (cell ? CpStr(cell->text()) : std::string()) + NotYetEditedMark;
+    const std::string shown = cell ? CpStr(cell->text()) : std::string();
+    CellEditText = StartEmptyCellEdit ? std::string() : NotYetEditedMark + shown + NotYetEditedMark;
     return true;
 }
 

@@ -1,5 +1,7 @@
 // The menu window's names: the item names edited in place in the tree, and
 // the language commands with their names.
+#include "QXMenuForm.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,7 +13,6 @@
 #include "Appinterface.h"
 #include "Dialogs.h"
 #include "MessageIds.h"
-#include "QXMenuForm.h"
 #include "QtText.h"
 #include "TreeWidgetNodes.h"
 
