@@ -32,7 +32,6 @@
 #include "EditKeys.h"
 #include "FormTranslation.h"
 #include "Images.h"
-#include "IntText.h"
 #include "MessageIds.h"
 #include "QXMenuDialogs.h"
 #include "QXMenuSync.h"
@@ -42,16 +41,11 @@
 
 namespace {
 
-// The input boxes take a language name as long as the menu keeps it.
-constexpr int LanguageNameLength = static_cast<int>(TQXMenuData::LanguageNameLength);
 constexpr int32_t NodeImage = 51;      // of the action images
 constexpr int32_t VisibleState = 1;    // of the window's own state images; hidden is + 1
 constexpr int ToolBarSlot = 6;         // the main window's menu tool bar
 constexpr int PlacementIndex = 3;
 constexpr int EditMenuGroup = 1;
-constexpr int32_t MaxRange = 20;       // the editor accepts InfNot ranges 0 to 20
-
-enum TNameEditStart { StartWithName, StartEmpty, StartTyped };
 
 // Help texts keep CR LF as the unit and the file carry them; the memo
 // shows plain line breaks.
@@ -81,44 +75,6 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
-
-// ---------------------------------------------------------------- cell editor
-
-TInfNotCellDelegate::TInfNotCellDelegate(TfrmQXMenu* form) : QStyledItemDelegate(form), Form(form) {}
-
-QWidget* TInfNotCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                                           const QModelIndex& index) const {
-    if (!Form->strgrdInfNotDataGetEditText(index.column(), index.row() + 1)) return nullptr;
-    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-        connect(line, &QLineEdit::textEdited, this, [this] { Changed = true; });
-        if (const int most = Form->CellMaxLength(index.column(), index.row() + 1); most > 0) line->setMaxLength(most);
-    }
-    Editor = editor;
-    return editor;
-}
-
-void TInfNotCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
-    auto* line = qobject_cast<QLineEdit*>(editor);
-    if (!line) return QStyledItemDelegate::setEditorData(editor, index);
-    // An edit started with the Delete key starts empty and, ended at once,
-    // empties the cell; any other edit applies only what was typed.
-    Changed = Form->StartEmptyCellEdit != 0;
-    line->setText(Changed ? QString() : index.data().toString());
-}
-
-void TInfNotCellDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const {
-    auto* line = qobject_cast<QLineEdit*>(editor);
-    if (!line || !Changed) return;
-    Changed = false;
-    Form->ApplyCellEdit(index.column(), index.row() + 1, CpStr(line->text()));
-}
-
-void TInfNotCellDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const {
-    if (Editor == editor) Editor = nullptr;
-    Changed = false;
-    QStyledItemDelegate::destroyEditor(editor, index);
-}
 
 // ---------------------------------------------------------------- window
 
@@ -345,6 +301,7 @@ void TfrmQXMenu::BuildComponents() {
     strgrdInfNotData->verticalHeader()->setDefaultSectionSize(20);
     strgrdInfNotData->horizontalHeader()->setHighlightSections(false);
     strgrdInfNotData->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A double click, F2 or a typed character opens the cell's editor.
     strgrdInfNotData->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                       QAbstractItemView::AnyKeyPressed);
     CellDelegate = new TInfNotCellDelegate(this);
@@ -353,7 +310,6 @@ void TfrmQXMenu::BuildComponents() {
     page1->setContentsMargins(2, 2, 2, 2);
     page1->addWidget(strgrdInfNotData);
     connect(strgrdInfNotData, &QTableWidget::currentCellChanged, this, [this] { strgrdInfNotDataClick(); });
-    connect(strgrdInfNotData, &QTableWidget::cellDoubleClicked, this, [this] { strgrdInfNotDataDblClick(); });
     popupAt(strgrdInfNotData);
 
     SplitterLanguages->addWidget(grpboxLanguages);
@@ -701,13 +657,6 @@ void TfrmQXMenu::SelectTreeItem(int32_t item) {
         treeviewMenuItemsStructure->setCurrentItem(node);
 }
 
-void TfrmQXMenu::strgrdInfNotDataClick() {
-    SelectedInfNot = EditedMenu->GetInfNotCount() == 0 ? 0 : std::max(0, strgrdInfNotData->currentRow());
-    UpdateActions();
-}
-
-void TfrmQXMenu::strgrdInfNotDataDblClick() {}
-
 // ---------------------------------------------------------------- item commands
 
 bool TfrmQXMenu::ConfirmStructureChange() {
@@ -795,280 +744,6 @@ void TfrmQXMenu::actShowOrgNameExecute() {
     actShowOrgName->setChecked(EditedMenu->ShowLinked);
     RefreshTreeView();
     RefreshInfNotGrid();
-    UpdateActions();
-}
-
-// ---------------------------------------------------------------- language commands
-
-void TfrmQXMenu::actAddLanguageExecute() {
-    EndEdits();
-    if (!EditedMenu->CanAddLanguage()) return;
-    const std::string n = std::to_string(EditedMenu->GetLanguageCount() + 1);
-    std::string name = App->Text(Msg::CaptionLanguageColumn) + n;
-    if (!InputQuery(this, App->Text(Msg::CaptionLanguageColumn), App->Text(Msg::InputLanguageName, n), name,
-                    LanguageNameLength))
-        return;
-    EditedMenu->AddLanguage();
-    EditedMenu->SetLanguageName(EditedMenu->GetLanguageCount() - 1, name);
-    RefreshLanguageList();
-    listboxLanguages->setCurrentRow(listboxLanguages->count() - 1);
-    UpdateStatus(true);
-    UpdateActions();
-}
-
-void TfrmQXMenu::actInsertLanguageExecute() {
-    EndEdits();
-    const int32_t at = SelectedLanguage;
-    if (!EditedMenu->CanInsertLanguage(at)) return;
-    const std::string n = std::to_string(at + 1);
-    std::string name = App->Text(Msg::CaptionLanguageColumn) + n;
-    if (!InputQuery(this, App->Text(Msg::CaptionLanguageColumn), App->Text(Msg::InputLanguageName, n), name,
-                    LanguageNameLength))
-        return;
-    EditedMenu->InsertLanguage(at);
-    EditedMenu->SetLanguageName(at, name);
-    RefreshLanguageList();
-    UpdateStatus(true);
-    UpdateActions();
-}
-
-void TfrmQXMenu::actRenameLanguageExecute() {
-    EndEdits();
-    const int32_t at = SelectedLanguage;
-    if (at < 0 || at >= EditedMenu->GetLanguageCount()) return;
-    std::string name = EditedMenu->GetLanguageName(at);
-    if (!InputQuery(this, App->Text(Msg::CaptionLanguageColumn),
-                    App->Text(Msg::InputLanguageName, std::to_string(at + 1)), name, LanguageNameLength))
-        return;
-    EditedMenu->SetLanguageName(at, name);
-    RefreshLanguageList();
-    UpdateStatus(true);
-    UpdateActions();
-}
-
-void TfrmQXMenu::actDeleteLanguageExecute() {
-    EndEdits();
-    const int32_t at = SelectedLanguage;
-    if (!EditedMenu->CanDeleteLanguage(at)) return;
-    if (ShowMessageBox(this, App->Text(Msg::DeleteMenuLanguageConfirm, EditedMenu->GetLanguageName(at)),
-                       TMsgIcon::Warning, TMsgButtons::YesNo) != QMessageBox::Yes)
-        return;
-    EditedMenu->DeleteLanguage(at);
-    RefreshLanguageList();
-    UpdateStatus(true);
-    UpdateActions();
-}
-
-void TfrmQXMenu::listboxLanguagesDblClick() {
-    if (SelectedLanguage >= 0) actRenameLanguageExecute();
-}
-
-// ---------------------------------------------------------------- name editor
-
-bool TfrmQXMenu::NameEditVisible() const { return !edtMenuItemName->isHidden(); }
-
-void TfrmQXMenu::treeviewMenuItemsStructureDblClick() { StartNameEdit(StartWithName); }
-
-void TfrmQXMenu::StartNameEdit(int how, const QString& typed) {
-    QTreeWidgetItem* item = treeviewMenuItemsStructure->currentItem();
-    if (!item || !TTreeWidgetNodes::NodeOf(item)) return;
-    // The editor covers the name and leaves a bracketed original name in
-    // front of it visible.
-    QTreeWidget* tree = treeviewMenuItemsStructure;
-    const QRect row = tree->visualItemRect(item);
-    const QFontMetrics metrics(tree->font());
-    const int margin = tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1;
-    const int textLeft = row.left() + margin + tree->iconSize().width() + 2 * margin;
-    const int textRight = textLeft + metrics.horizontalAdvance(item->text(0));
-    const QString name = QStr(EditedMenu->GetMenuItemName(SelectedLanguage, SelectedItem));
-    const int left = std::max(row.left(), textRight - metrics.horizontalAdvance(name) - margin);
-    const int width = std::max(60, tree->viewport()->width() - left);
-    const int height = std::max(row.height(), edtMenuItemName->sizeHint().height());
-    edtMenuItemName->setGeometry(left, row.top() + (row.height() - height) / 2, width, height);
-    if (SelectedLanguage == -1) return;
-    EditItem = SelectedItem;
-    EditLanguage = SelectedLanguage;
-    edtMenuItemName->setText(how == StartEmpty ? QString() : how == StartTyped ? typed : name);
-    edtMenuItemName->show();
-    edtMenuItemName->setFocus();
-    if (how == StartWithName) edtMenuItemName->selectAll();
-    else edtMenuItemName->end(false);
-}
-
-void TfrmQXMenu::EndNameEdit(bool restore) {
-    if (!NameEditVisible()) return;
-    if (restore) edtMenuItemName->setText(QStr(EditedMenu->GetMenuItemName(EditLanguage, EditItem)));
-    edtMenuItemNameExit();
-}
-
-void TfrmQXMenu::edtMenuItemNameExit() {
-    if (!NameEditVisible()) return;
-    const std::string text = CpStr(edtMenuItemName->text());
-    edtMenuItemName->hide();  // before anything else: hiding moves the focus
-    EditedMenu->SetMenuItemName(EditLanguage, EditItem, text);
-    treeviewMenuItemsStructure->setFocus();
-    RefreshTreeView();
-    UpdateStatus(true);
-}
-
-bool TfrmQXMenu::treeviewMenuItemsStructureKeyDown(QKeyEvent* key) {
-    const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        StartNameEdit(StartWithName);
-        return true;
-    }
-    if (key->key() == Qt::Key_Delete) {
-        if (mods == Qt::NoModifier) StartNameEdit(StartEmpty);
-        return true;
-    }
-    const QString text = key->text();
-    if (text.isEmpty() || (mods & (Qt::AltModifier | Qt::ControlModifier))) return false;
-    // Typed characters start an edit; every character key is consumed.
-    const char16_t c = text.at(0).unicode();
-    if (c >= 32 && c <= 127) StartNameEdit(StartTyped, text.left(1));
-    return c >= 32;
-}
-
-void TfrmQXMenu::treeviewMenuItemsStructureMouseDown(QMouseEvent* mouse) {
-    if (mouse->button() != Qt::LeftButton) return;
-    QTreeWidget* tree = treeviewMenuItemsStructure;
-    QTreeWidgetItem* item = tree->itemAt(mouse->position().toPoint());
-    if (!item) return;
-    const QRect row = tree->visualItemRect(item);
-    const int margin = tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1;
-    const int x = mouse->position().toPoint().x() - row.left() - margin;
-    if (x < 0 || x >= TreeNodes->StateImageWidth()) return;
-    // A click on the state image toggles the node it belongs to.
-    tree->setCurrentItem(item);
-    actToggleVisibleExecute();
-}
-
-// ---------------------------------------------------------------- InfNot grid
-
-int TfrmQXMenu::TextColumn() const { return EditedMenu->ShowLinked ? 3 : 2; }
-
-void TfrmQXMenu::SetCell(int row, int column, const std::string& text) {
-    QTableWidgetItem* cell = strgrdInfNotData->item(row, column);
-    if (!cell) {
-        cell = new QTableWidgetItem;
-        strgrdInfNotData->setItem(row, column, cell);
-    }
-    const QString shown = QStr(text);
-    if (cell->text() != shown) cell->setText(shown);
-}
-
-void TfrmQXMenu::RefreshInfNotGrid() {
-    const int32_t n = EditedMenu->GetInfNotCount();
-    const bool linked = EditedMenu->ShowLinked != 0;
-    const int columns = linked ? 4 : 3;
-    strgrdInfNotData->setColumnCount(columns);
-    strgrdInfNotData->setRowCount(n == 0 ? 1 : n);
-    QStringList headers{QStr(App->Text(Msg::MenuCaptionNr)), QStr(App->Text(Msg::MenuCaptionRange))};
-    if (linked) headers << QStr(App->Text(Msg::MenuCaptionOriginalText));
-    headers << QStr(App->Text(Msg::MenuCaptionText));
-    strgrdInfNotData->setHorizontalHeaderLabels(headers);
-    const int widths3[] = {35, 50, 150}, widths4[] = {35, 50, 100, 150};
-    for (int c = 0; c < columns; ++c) strgrdInfNotData->setColumnWidth(c, linked ? widths4[c] : widths3[c]);
-    strgrdInfNotData->horizontalHeader()->setStretchLastSection(true);
-    if (n == 0) {
-        for (int c = 0; c < columns; ++c) SetCell(0, c, "-");
-    }
-    for (int32_t k = 0; k < n; ++k) {
-        SetCell(k, 0, std::to_string(k + 1));
-        SetCell(k, 1, std::to_string(EditedMenu->GetInfNotRange(k)));
-        if (linked) SetCell(k, 2, DefaultMenu->GetInfNotText(TextLanguage + 1, k));
-        SetCell(k, columns - 1, SelectedLanguage == -1 ? "?" : EditedMenu->GetInfNotText(SelectedLanguage, k));
-    }
-    for (int r = 0; r < strgrdInfNotData->rowCount(); ++r)
-        for (int c = 0; c < columns; ++c) {
-            QTableWidgetItem* cell = strgrdInfNotData->item(r, c);
-            // The number column is fixed, as the header row is.
-            const bool editable = n > 0 && c > 0 && !(linked && c == 2);
-            const Qt::ItemFlags flags = c == 0      ? Qt::ItemIsEnabled
-                                        : editable ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable
-                                                   : Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-            if (cell->flags() != flags) cell->setFlags(flags);
-        }
-}
-
-bool TfrmQXMenu::strgrdInfNotDataGetEditText(int column, int row) {
-    if (EditedMenu->GetInfNotCount() == 0 || row < 1) return false;
-    if (EditedMenu->ShowLinked && column == 2) return false;  // the original text stays as it is
-    if (column == TextColumn() && SelectedLanguage == -1) return false;
-    if (column != 1 && column != TextColumn()) return false;
-    EditLanguage = SelectedLanguage;
-    const QTableWidgetItem* cell = strgrdInfNotData->item(row - 1, column);
-    CellEditText = StartEmptyCellEdit ? std::string() : "$$" + (cell ? CpStr(cell->text()) : std::string()) + "$$";
-    return true;
-}
-
-int TfrmQXMenu::CellMaxLength(int column, int row) const {
-    const int32_t k = row - 1;
-    if (column != TextColumn() || k < 0 || k >= EditedMenu->GetInfNotCount()) return 0;
-    // What TruncateInfNotText leaves: the range less its terminator.
-    const int32_t range = EditedMenu->GetInfNotRange(k);
-    return std::min(static_cast<int>(TQXMenuData::InfNotTextLength), std::max(range - 1, 0));
-}
-
-void TfrmQXMenu::ApplyCellEdit(int column, int row, const std::string& text) {
-    const int32_t k = row - 1;
-    if (k < 0 || k >= EditedMenu->GetInfNotCount()) return;
-    CellEditText = text;
-    if (column == 1) {
-        const std::optional<int64_t> value = ReadIntText(text);
-        int32_t range = EditedMenu->GetInfNotRange(k);
-        if (!value || *value < 0 || *value > MaxRange)
-            ShowMessageBox(this, App->Text(Msg::WrongRange, text), TMsgIcon::Stop);
-        else
-            range = static_cast<int32_t>(*value);
-        EditedMenu->SetInfNotRange(k, range);
-        EditedMenu->TruncateInfNotText(k);
-        UpdateStatus(true);
-    } else if (column == TextColumn()) {
-        EditedMenu->SetInfNotText(EditLanguage, k, text);
-        EditedMenu->TruncateInfNotText(k);
-        UpdateStatus(true);
-    }
-    RefreshInfNotGrid();
-}
-
-bool TfrmQXMenu::strgrdInfNotDataKeyDown(QKeyEvent* key) {
-    const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier);
-    if (key->key() != Qt::Key_Delete || mods != Qt::NoModifier) return false;
-    if (CellDelegate->OpenEditor()) return false;
-    StartEmptyCellEdit = 1;
-    strgrdInfNotData->edit(strgrdInfNotData->currentIndex());
-    StartEmptyCellEdit = 0;
-    return true;
-}
-
-void TfrmQXMenu::actAddInfNotItemExecute() {
-    EndEdits();
-    if (!EditedMenu->CanAddInfNotItem() || !ConfirmStructureChange()) return;
-    EditedMenu->AddInfNotItem();
-    RefreshInfNotGrid();
-    strgrdInfNotData->setCurrentCell(EditedMenu->GetInfNotCount() - 1, 1);
-    strgrdInfNotDataClick();
-    UpdateStatus(true);
-    UpdateActions();
-}
-
-void TfrmQXMenu::actInsertInfNotItemExecute() {
-    EndEdits();
-    if (!EditedMenu->CanInsertInfNotItem(SelectedInfNot) || !ConfirmStructureChange()) return;
-    EditedMenu->InsertInfNotItem(SelectedInfNot);
-    RefreshInfNotGrid();
-    UpdateStatus(true);
-    UpdateActions();
-}
-
-void TfrmQXMenu::actDeleteInfNotItemExecute() {
-    EndEdits();
-    if (!EditedMenu->CanDeleteInfNotItem(SelectedInfNot) || !ConfirmStructureChange()) return;
-    EditedMenu->DeleteInfNotItem(SelectedInfNot);
-    RefreshInfNotGrid();
-    strgrdInfNotDataClick();
-    UpdateStatus(true);
     UpdateActions();
 }
 

@@ -5,6 +5,8 @@
 // beside it. The edited menu is linked to the default menu beside the
 // program, so that the original names can be shown and every structural
 // change keeps both numbered alike. Expert mode only.
+// QXMenuForm.cpp builds the window and runs its commands; the InfNot grid
+// is in QXMenuInfNot.cpp, the name editing in QXMenuNames.cpp.
 #pragma once
 
 #include <QPointer>
@@ -147,7 +149,6 @@ public slots:
     void edtMenuItemNameExit();
     void memoMenuItemsHelpChange();
     void strgrdInfNotDataClick();
-    void strgrdInfNotDataDblClick();
     void actQXSynchronizationExecute();
     void actDefaultMenuExecute();
     void actAddLanguageExecute();

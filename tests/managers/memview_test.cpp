@@ -3,7 +3,7 @@
 
 #include "MemView.h"
 #include "MemViewText.h"
-#include "Timing.h"
+#include "core/Timing.h"
 
 #include <QAction>
 #include <QFrame>
