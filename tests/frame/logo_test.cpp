@@ -45,10 +45,11 @@ TEST_F(Logo, PictureGivesTheSize) {
 }
 
 TEST_F(Logo, SplashFreesItselfWhenClosed) {
-    QPointer<TfrmLogo> splash = ShowLogo(nullptr, 10, 66, "", "text", 20, false, false);
+    QPointer<TfrmLogo> splash = ShowLogo(nullptr, 10, 66, "", "text", 400, false, false);
     ASSERT_TRUE(splash);
     EXPECT_TRUE(splash->isVisible());
-    // Closes after 20 ms; a loaded machine may take much longer to get there.
+    // Closes after 400 ms (long enough that a busy machine still sees it
+    // shown first); a loaded machine may take much longer to get there.
     QElapsedTimer waited;
     waited.start();
     while (splash && waited.elapsed() < 10000) {
