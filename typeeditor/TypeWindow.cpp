@@ -32,6 +32,7 @@
 #include "TypeCSVCommands.h"
 #include "TypeCommands.h"
 #include "TypeGridEditing.h"
+#include "TypeGridKeys.h"
 #include "TypeObject.h"
 #include "TypePrint.h"
 #include "TypePwx.h"
