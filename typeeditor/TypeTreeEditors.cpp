@@ -440,7 +440,7 @@ void TTypeObjectTreeView::edtEditTreeViewExit() {
             if (n.Id == Edited.Id && table) try {
                     // A number as typed; what cannot be read keeps the old value.
                     n.Set(*table, ReadIntText(text).value_or(n.Get(*table)));
-                } catch (int) {
+                } catch (const TModelLimit&) {
                     ShowMessageBox(owner, app.Text(n.Message), TMsgIcon::Stop);
                 }
         break;

@@ -71,7 +71,7 @@ QAction* TfrmTypeObject::NewAction(const char* name, const char* caption, int im
 }
 
 TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) : TMDICustomChild(app) {
-    // 1.
+    // 1. The window, its commands, menus and tool bars.
     SetKind(KindTypeObject);
     setObjectName("frmTypeObject");
     setMinimumSize(300, 200);
@@ -187,7 +187,7 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     // 3. The file name; an untitled window takes the next number.
     FileName = fileName;
     if (FileName.empty()) UntitledNumber = ++App->UntitledCounter;
-    // 4. - 5.
+    // 4. - 5. An empty type in the program's display formats, language 1.
     TypeData = std::make_unique<TTypeObjectData>(App->DisplayFormats);
     CurrentLanguage = 0;
     for (int size = 1; size <= 4; ++size) cmbboxFieldSize->addItem(QStr(FieldSizeToStr(size)));
@@ -227,7 +227,7 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     // 10. The window starts in type mode.
     pnlToolBar->setMinimumHeight(24);
     toolbarTable->hide();
-    // 11.
+    // 11. Nothing is selected yet.
     Selection = _TypeSelection();
     PreviousSelection = Selection;
     // 12. The multi-line editors: 21 and 18 characters of their font.
