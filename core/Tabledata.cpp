@@ -257,9 +257,9 @@ std::string TTableData::GetValueText(int32_t d, int32_t r, int32_t f) {
     *cell &= GetFieldSizeMask(size);
     const uint32_t v = *cell;
     const int32_t slot = FirstFieldSlot + f;
-    const uint8_t format = DisplayFormats && slot < DisplayFormatSlots ? DisplayFormats[slot] : 0;
-    if (format == 1) return HexText(v, 2 * size);
-    if (format == 2) return IntToBin(v, size);
+    const TDisplayFormat format = DisplayFormatOf(DisplayFormats && slot < DisplayFormatSlots ? DisplayFormats[slot] : 0);
+    if (format == TDisplayFormat::Hexadecimal) return HexText(v, 2 * size);
+    if (format == TDisplayFormat::Binary) return IntToBin(v, size);
     if (field->IsSigned()) {
         if (size == 1) return Decimal(static_cast<int>(static_cast<int8_t>(v)));
         if (size == 2) return Decimal(static_cast<int>(static_cast<int16_t>(v)));

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "Containers.h"
+#include "DisplayFormat.h"
 #include "ModelLimit.h"
 
 class THdrObj;

@@ -301,14 +301,14 @@ void TTypeData6::SetSwitch(int32_t s, int b, bool on) {
 }
 
 std::string TTypeData6::FormatText(int slot, uint16_t v) const {
-    const uint8_t format = DisplayFormats ? DisplayFormats[slot] : 0;
-    if (format == 1) {
+    const TDisplayFormat format = DisplayFormatOf(DisplayFormats ? DisplayFormats[slot] : 0);
+    if (format == TDisplayFormat::Hexadecimal) {
         static const char hex[] = "0123456789ABCDEF";
         std::string out = "0x";
         for (int i = 3; i >= 0; --i) out += hex[(v >> (4 * i)) & 0xF];
         return out;
     }
-    if (format == 2) return IntToBin(v, 2);
+    if (format == TDisplayFormat::Binary) return IntToBin(v, 2);
     return std::to_string(v);
 }
 

@@ -308,9 +308,9 @@ void TfrmTypeObject::BuildActions() {
 
     connect(actDownloadType, &QAction::triggered, this, &TfrmTypeObject::actDownloadTypeExecute);
     connect(actUploadType, &QAction::triggered, this, &TfrmTypeObject::actUploadTypeExecute);
-    connect(actViewEditAsBin, &QAction::triggered, this, [this] { ViewEditAs(2); });
-    connect(actViewEditAsDec, &QAction::triggered, this, [this] { ViewEditAs(0); });
-    connect(actViewEditAsHex, &QAction::triggered, this, [this] { ViewEditAs(1); });
+    connect(actViewEditAsBin, &QAction::triggered, this, [this] { ViewEditAs(TDisplayFormat::Binary); });
+    connect(actViewEditAsDec, &QAction::triggered, this, [this] { ViewEditAs(TDisplayFormat::Decimal); });
+    connect(actViewEditAsHex, &QAction::triggered, this, [this] { ViewEditAs(TDisplayFormat::Hexadecimal); });
 
     // The window's own File items.
     mnuSave = new QAction(this);
@@ -467,10 +467,10 @@ void TfrmTypeObject::LanguageItemClick(int32_t language) {
     UpdateStatus(false);
 }
 
-void TfrmTypeObject::ViewEditAs(uint8_t format) {
+void TfrmTypeObject::ViewEditAs(TDisplayFormat format) {
     ViewSlot = GetViewSlot();
     if (ViewSlot < 0 || ViewSlot >= SlotCount) return;
-    App->DisplayFormats[ViewSlot] = format;
+    App->DisplayFormats[ViewSlot] = StoredDisplayFormat(format);
     TypeTree->Rebuild();
     TypeGrid->Refresh();
 }

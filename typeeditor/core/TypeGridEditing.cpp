@@ -18,7 +18,7 @@ std::string ParamPart(const TTypeData6& def, int32_t p, int32_t language, bool c
 }
 
 bool IsBinary(const TTypeObjectData& type, int32_t slot) {
-    return SlotFormat(type.GetTypeData().GetDisplayFormats(), slot) == 2;
+    return SlotFormat(type.GetTypeData().GetDisplayFormats(), slot) == TDisplayFormat::Binary;
 }
 
 // The table and field of a table cell whose cell exists in data set 0.
@@ -90,7 +90,7 @@ TGridEditPlan PlanGridEdit(TTypeObjectData& type, const TTypeGridLayout& g, int3
     case _TypeSelection::KindTable: {
         const auto cell = CellOf(type, g, row, col);
         if (!cell) return plan;
-        if (SlotFormat(type.GetTypeData().GetDisplayFormats(), SlotFirstField + cell->Col) == 2) {
+        if (SlotFormat(type.GetTypeData().GetDisplayFormats(), SlotFirstField + cell->Col) == TDisplayFormat::Binary) {
             plan.Editor = TGridEditor::Binary;
             plan.Bits = 8 * cell->Field->Size;
             // The bits the field holds: a signed cell comes sign-extended.
@@ -155,7 +155,7 @@ bool StoreGridText(TTypeObjectData& type, const TTypeGridLayout& g, int32_t lang
     case _TypeSelection::KindTable: {
         const auto cell = CellOf(type, g, row, col);
         if (!cell) return false;
-        if (SlotFormat(def.GetDisplayFormats(), SlotFirstField + cell->Col) == 2 || !number) return true;
+        if (SlotFormat(def.GetDisplayFormats(), SlotFirstField + cell->Col) == TDisplayFormat::Binary || !number) return true;
         cell->Table->SetValue(0, cell->Row, cell->Col, CellBitsOfInput(*number, cell->Field->Size, cell->Field->IsSigned()));
         return true;
     }
