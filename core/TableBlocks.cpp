@@ -38,7 +38,7 @@ bool ReadTableText(TTableData& table, const uint8_t* data, uint32_t length) {
         table.SetBlock(data[38]);
         table.SetCfg(data[39]);
         table.SetLevel(data[40]);
-    } catch (int) {
+    } catch (const TModelLimit&) {
         return false;
     }
     for (int32_t f = 0; f < fields; ++f) {

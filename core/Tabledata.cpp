@@ -66,7 +66,7 @@ uint32_t CellTextToBits(const char* text) {
 void _TableFieldInfo::SetName(std::string_view text) { SetFixedText(Name, sizeof Name, text); }
 void _TableFieldInfo::SetUnit(std::string_view text) { SetFixedText(Unit, sizeof Unit, text); }
 void _TableFieldInfo::SetSize(std::string_view text) {
-    if (text.size() != 1 || text[0] < '1' || text[0] > '4') throw -1;
+    if (text.size() != 1 || text[0] < '1' || text[0] > '4') throw TModelLimit();
     Size = static_cast<uint8_t>(text[0] - '0');
 }
 std::string _TableFieldInfo::GetName() const { return FixedText(Name, sizeof Name); }
@@ -130,7 +130,7 @@ void TTableData::TakeContents(const TTableData& source) {
 }
 
 uint8_t TTableData::CheckedByte(int64_t v) {
-    if (v < 0 || v > 255) throw -1;
+    if (v < 0 || v > 255) throw TModelLimit();
     return static_cast<uint8_t>(v);
 }
 
@@ -140,19 +140,19 @@ void TTableData::Sync() {
 }
 
 void TTableData::SetFieldCount(int64_t n) {
-    if (n < 0 || n > MaxFields) throw -1;
+    if (n < 0 || n > MaxFields) throw TModelLimit();
     Sync();
     Fields.SetCount(static_cast<int32_t>(n));
     Cells.SetColCount(static_cast<int32_t>(n));
 }
 
 void TTableData::SetRowCount(int64_t n) {
-    if (n < 0 || n > MaxRows) throw -1;
+    if (n < 0 || n > MaxRows) throw TModelLimit();
     Cells.SetRowCount(static_cast<int32_t>(n));
 }
 
 void TTableData::SetDataSetCount(int64_t n) {
-    if (n < 0 || n > MaxDataSets) throw -1;
+    if (n < 0 || n > MaxDataSets) throw TModelLimit();
     Sync();
     DataSetNames.SetCount(static_cast<int32_t>(n));
     Cells.SetCount(static_cast<int32_t>(n));
@@ -257,9 +257,9 @@ std::string TTableData::GetValueText(int32_t d, int32_t r, int32_t f) {
     *cell &= GetFieldSizeMask(size);
     const uint32_t v = *cell;
     const int32_t slot = FirstFieldSlot + f;
-    const uint8_t format = DisplayFormats && slot < DisplayFormatSlots ? DisplayFormats[slot] : 0;
-    if (format == 1) return HexText(v, 2 * size);
-    if (format == 2) return IntToBin(v, size);
+    const TDisplayFormat format = DisplayFormatOf(DisplayFormats && slot < DisplayFormatSlots ? DisplayFormats[slot] : 0);
+    if (format == TDisplayFormat::Hexadecimal) return HexText(v, 2 * size);
+    if (format == TDisplayFormat::Binary) return IntToBin(v, size);
     if (field->IsSigned()) {
         if (size == 1) return Decimal(static_cast<int>(static_cast<int8_t>(v)));
         if (size == 2) return Decimal(static_cast<int>(static_cast<int16_t>(v)));
@@ -409,7 +409,7 @@ bool TTableData::LoadFrom(THdrObj& container) {
         SetBlock(LeGetI32(header + 46));
         SetCfg(LeGetI32(header + 50));
         SetLevel(LeGetI32(header + 54));
-    } catch (int) {
+    } catch (const TModelLimit&) {
         ok = false;
     }
     if (!ok) return false;

@@ -1,7 +1,7 @@
 // One table of a type: fields (columns) of 1 to 4 bytes, optionally signed,
 // rows, and one grid of 32-bit cells per data set, each data set named.
 // Limits: 255 fields, 65535 rows, 50 data sets. Count and attribute setters
-// throw the integer -1 for a value out of range; structural operations have a
+// throw TModelLimit for a value out of range; structural operations have a
 // "Can" query and quietly do nothing when it is false.
 #pragma once
 
@@ -11,6 +11,8 @@
 #include <string_view>
 
 #include "Containers.h"
+#include "DisplayFormat.h"
+#include "ModelLimit.h"
 
 class THdrObj;
 class CSVFile;
@@ -27,7 +29,7 @@ struct _TableFieldInfo {
 
     void SetName(std::string_view text);  // cut to 17 characters
     void SetUnit(std::string_view text);  // cut to 7 characters
-    // "1".."4"; any other text throws the integer -1.
+    // "1".."4"; any other text throws TModelLimit.
     void SetSize(std::string_view text);
     std::string GetName() const;
     std::string GetUnit() const;
@@ -62,7 +64,7 @@ public:
     TTableData(const TTableData& source);
     TTableData& operator=(const TTableData&) = delete;
 
-    // Counts and attributes: throw -1 out of range, changing nothing.
+    // Counts and attributes: throw TModelLimit out of range, changing nothing.
     void SetFieldCount(int64_t n);
     void SetRowCount(int64_t n);
     void SetDataSetCount(int64_t n);
@@ -127,7 +129,7 @@ public:
     bool WriteToCSV(CSVFile& file);
     // Reads the next block; true when a "\xA7Table" line was found. A cell or
     // attribute that is no number throws EConvertError, a bad size or an
-    // attribute above 255 the integer -1; the table is then as it was.
+    // attribute above 255 TModelLimit; the table is then as it was.
     bool ReadFromCSV(CSVFile& file);
 
     // The cells of one row of one data set (GetFieldCount() of them), or null.

@@ -137,7 +137,7 @@ void TTypeData6::KeepDataSetsInStep() {
 }
 
 void TTypeData6::SetLanguageCount(int64_t n) {
-    if (n < 0 || n > MaxLanguages) throw -1;
+    if (n < 0 || n > MaxLanguages) throw TModelLimit();
     KeepParametersInStep();
     Languages.SetCount(static_cast<int32_t>(n));
     Names.SetColCount(static_cast<int32_t>(n));
@@ -170,7 +170,7 @@ void TTypeData6::DeleteLanguage(int32_t i) {
 }
 
 void TTypeData6::SetParameterCount(int64_t n) {
-    if (n < 0 || n > MaxParameters) throw -1;
+    if (n < 0 || n > MaxParameters) throw TModelLimit();
     KeepLanguagesInStep();
     KeepDataSetsInStep();
     Formats.SetCount(static_cast<int32_t>(n));
@@ -245,7 +245,7 @@ void TTypeData6::SetParamName(int32_t p, int32_t l, std::string_view text) {
 }
 
 void TTypeData6::SetDataSetCount(int64_t n) {
-    if (n < 0 || n > MaxDataSets) throw -1;
+    if (n < 0 || n > MaxDataSets) throw TModelLimit();
     KeepParametersInStep();
     Values.SetColCount(static_cast<int32_t>(n));
     Masks.SetCount(static_cast<int32_t>(n));
@@ -301,14 +301,14 @@ void TTypeData6::SetSwitch(int32_t s, int b, bool on) {
 }
 
 std::string TTypeData6::FormatText(int slot, uint16_t v) const {
-    const uint8_t format = DisplayFormats ? DisplayFormats[slot] : 0;
-    if (format == 1) {
+    const TDisplayFormat format = DisplayFormatOf(DisplayFormats ? DisplayFormats[slot] : 0);
+    if (format == TDisplayFormat::Hexadecimal) {
         static const char hex[] = "0123456789ABCDEF";
         std::string out = "0x";
         for (int i = 3; i >= 0; --i) out += hex[(v >> (4 * i)) & 0xF];
         return out;
     }
-    if (format == 2) return IntToBin(v, 2);
+    if (format == TDisplayFormat::Binary) return IntToBin(v, 2);
     return std::to_string(v);
 }
 

@@ -2,7 +2,7 @@
 // configuration-switch texts each, up to 65535 parameters (a text per
 // language, units, minimum and maximum) and up to 50 named data sets, each
 // holding one 16-bit value per parameter and one 16-bit switch mask.
-// Count setters throw the integer -1 out of range; every other operation
+// Count setters throw TModelLimit out of range; every other operation
 // refuses quietly. Texts longer than their field are cut.
 #pragma once
 
@@ -11,6 +11,8 @@
 #include <string_view>
 
 #include "Containers.h"
+#include "DisplayFormat.h"
+#include "ModelLimit.h"
 
 class THdrObj;
 

@@ -68,7 +68,8 @@ TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArg
     if (ReadExpertMarker(marker) && marker == AccessCode) App.ExpertMode = 1;
     // 4. The settings.
     LoadSettings(App, SettingsFilePath());
-    // 5.
+    // 5. The menu editor follows expert mode; the second reserved byte
+    // follows the first; the language the program started in.
     App.MenuUI = App.ExpertMode;
     if (App.Reserved[0] != App.Reserved[1]) App.Reserved[1] = App.Reserved[0];
     StartLanguage = App.LanguageIndex;
@@ -76,7 +77,7 @@ TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArg
     TranslateWidget(*App.Mls, this);
     for (QToolBar* bar : DefaultToolBars())
         for (QAction* a : bar->actions()) a->setToolTip(QStr(ButtonHintFromCaption(CpStr(a->text()))));
-    // 8. - 10.
+    // 8. - 10. The record learns the main window, its menus and pictures.
     App.MainForm = this;
     App.MainMenu = menuBar();
     App.FileMenu = mnuFile;
@@ -87,7 +88,8 @@ TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArg
     // 11. Binding after the texts, so the backups hold the translated buttons.
     const auto bars = DefaultToolBars();
     for (int i = 0; i < TAppToolBars::SlotCount; ++i) App.ToolBars.Slots[i].Bind(bars[i]);
-    // 12.
+    // 12. Flexible tool bars move, float and come back where they were;
+    // otherwise only the general bar shows, fixed.
     if (App.FlexibleToolBars) {
         for (QToolBar* bar : bars) {
             bar->setMovable(true);
@@ -107,7 +109,7 @@ TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArg
             if (bar != toolbarGeneralDefault) bar->setVisible(false);
         mnuToolBar->menuAction()->setVisible(false);
     }
-    // 13. - 15.
+    // 13. - 15. Icon, placement, caption and command states.
     setWindowIcon(ProgramIcon());
     RestoreWindowPlacement(this, App.MainPlacement);
     UpdateExpertUI();
@@ -118,7 +120,7 @@ TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArg
     UpdateToolBarChecks();
     // 16. The splash is not waited for.
     SplashWindow = ShowAboutBox(1500, false, false);
-    // 17.
+    // 17. A file named on the command line opens once the window shows.
     FirstShow = true;
     CommandLineFile = FileExists(firstArgument) ? firstArgument : std::string();
 }

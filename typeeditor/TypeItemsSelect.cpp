@@ -43,10 +43,6 @@ uint8_t Ticked(const QListWidget* list, int row) {
 }
 }  // namespace
 
-_TypeObjectItems::_TypeObjectItems(const TTypeObjectData& type)
-    : languages(static_cast<size_t>(std::max(0, type.GetTypeData().GetLanguageCount())), 1),
-      tables(static_cast<size_t>(std::max(0, type.GetTableCount())), 1) {}
-
 std::vector<std::string> TypeItemsLanguageEntries(const TMLSUnit& texts, const TTypeObjectData& type) {
     std::vector<std::string> entries;
     const TTypeData6& def = type.GetTypeData();

@@ -1,6 +1,5 @@
-// Which parts of a type a report or a CSV export covers: some of its
-// languages, the parameters, the configuration switches and some of its
-// tables; and the small modal dialog that edits that choice.
+// The small modal dialog that chooses which parts of a type a report or a
+// CSV export covers (the choice itself is _TypeObjectItems).
 #pragma once
 
 #include <QDialog>
@@ -10,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "TypeObjectItems.h"
+
 class QCheckBox;
 class QLabel;
 class QListWidget;
@@ -17,19 +18,6 @@ class QPushButton;
 class TMLSUnit;
 class TTypeObjectData;
 struct _AppInterface;
-
-// The choice, made for one type: valid only while that type keeps its
-// language and table counts. 1 = selected.
-struct _TypeObjectItems {
-    _TypeObjectItems() = default;
-    // Everything selected: one flag per language and per table of the type.
-    explicit _TypeObjectItems(const TTypeObjectData& type);
-
-    std::vector<uint8_t> languages;
-    uint8_t parameters = 1;
-    uint8_t configuration = 1;
-    std::vector<uint8_t> tables;
-};
 
 // The dialog's entries, in the language the texts come from:
 // "Language 1 (English)", ... and "Parameters", "Configuration",

@@ -1,5 +1,5 @@
-// The in-place editors of the type tree: which node opens which editor and
-// under which gate, how an edit starts from the keyboard or the mouse, and
+// The in-place editors of the type tree: how the editor a node opens
+// (PlanTreeEdit) is shown, how an edit starts from the keyboard or the mouse, and
 // how the edit box, the size and units combo boxes and the check list write
 // their values into the type and its tables.
 #include <QAbstractItemView>
@@ -22,6 +22,7 @@
 #include "Tabledata.h"
 #include "TypeCommands.h"
 #include "TypeObject.h"
+#include "TypeTreeEditing.h"
 #include "TypeTreeView.h"
 #include "TypeWindow.h"
 #include "Typedata.h"
@@ -46,11 +47,6 @@ QRect TTypeTreeWidget::ItemTextRect(QTreeWidgetItem* item) const {
 
 namespace {
 
-// The eight bit names of a table's Cfg byte and of a field's flag byte,
-// bit 0 first.
-constexpr uint32_t TableCfgTexts = Msg::Flag2SwapBytes;
-constexpr uint32_t FieldFlagTexts = Msg::Flag1Signed;
-constexpr int FlagBits = 8;
 constexpr int MinEditorWidth = 50;
 constexpr int CheckListRows = 4;
 
@@ -74,17 +70,6 @@ const TNumberNode NumberNodes[] = {
     {NodeFields, Msg::WrongFieldsCount, [](const TTableData& t) -> int64_t { return t.GetFieldCount(); },
      [](TTableData& t, int64_t v) { t.SetFieldCount(v); }},
 };
-
-// The characters the edit box takes for a node: the length of the name it
-// stores into; numbers are read whole (a longer text is no number).
-int EditBoxMaxLength(int32_t id) {
-    switch (id) {
-    case NodeTypeName: return static_cast<int>(TTypeData6::NameLength);
-    case NodeTableName: return static_cast<int>(TTableData::NameLength);
-    case NodeFieldName: return static_cast<int>(_TableFieldInfo::NameLength);
-    default: return 32767;  // a line edit's own limit
-    }
-}
 
 // Whether w is the editor or lies inside it (its line edit, its drop-down
 // list, which is a window of its own).
@@ -206,8 +191,8 @@ int TTypeObjectTreeView::EditorWidth(int32_t id) const {
     QStringList texts;
     if (id == NodeTableCfg || id == NodeFieldFlags) {
         editor = Context->CheckList;
-        const uint32_t first = id == NodeTableCfg ? TableCfgTexts : FieldFlagTexts;
-        for (int k = 0; k < FlagBits; ++k) texts << QStr(Context->App->Text(first + static_cast<uint32_t>(k)));
+        const uint32_t first = TreeFlagTexts(id);
+        for (int k = 0; k < TreeFlagBits; ++k) texts << QStr(Context->App->Text(first + static_cast<uint32_t>(k)));
     } else if (id == NodeFieldSize)
         editor = Context->SizeCombo;
     if (!editor) return MinEditorWidth;
@@ -253,103 +238,71 @@ void TTypeObjectTreeView::OpenCombo(QComboBox* combo, TEditor editor, const QRec
 }
 
 void TTypeObjectTreeView::BeginEdit(bool withValue) {
-    // 1.
     // A second editor never opens over one still open.
     HideEditors();
     TTypeTreeWidget* tree = Context->TreeView;
     QTreeWidgetItem* item = tree->currentItem();
     TNodeExt* node = TQtTreeNodes::NodeOf(item);
     if (!item || !node) return;
-    // 2.
+    // The editors sit over the node's value, the tree's pane widened for them.
     QRect box;
     PlaceEditors(item, *node, box);
     const bool expert = Context->App && Context->App->ExpertMode != 0;
-    TTypeObjectData& type = *Context->TypeObject;
     const TEditedNode edited = EditedNodeOf(*node);
-    TTableData* table = type.GetTable(edited.Table);
-    // 3.
-    switch (node->Id) {
-    case NodeTypeName:
-    case NodeTableName:
-    case NodeFunction:
-    case NodeBlock:
-    case NodeLevel:
-    case NodeRows:
-    case NodeFields:
-    case NodeFieldName: {
-        if (!expert || !Context->EditBox) return;
+    const TTreeEditPlan plan =
+        PlanTreeEdit(*Context->TypeObject, node->Id, edited.Sub, edited.Table, node->Text, expert, withValue);
+    switch (plan.Editor) {
+    case TTreeEditor::EditBox: {
+        if (!Context->EditBox) return;
         QLineEdit* edit = Context->EditBox;
         Edited = edited;
         edit->setGeometry(box);
-        // The box takes no more than the field keeps.
-        edit->setMaxLength(EditBoxMaxLength(node->Id));
-        edit->setText(withValue ? QStr(node->Text) : QString());
+        edit->setMaxLength(plan.MaxLength);
+        edit->setText(QStr(plan.Text));
         Open = TEditor::EditBox;
         edit->show();
         edit->setFocus(Qt::OtherFocusReason);
         return;
     }
-    case NodeLanguage: {
-        const int32_t language = node->SubId;
-        if (language < 0 || language >= type.GetTypeData().GetLanguageCount() || !Context->CurrentLanguage) return;
-        *Context->CurrentLanguage = language;
+    case TTreeEditor::Language:
+        if (!Context->CurrentLanguage) return;
+        *Context->CurrentLanguage = plan.Language;
         Rebuild();
         if (Context->OnSelectionChanged) Context->OnSelectionChanged();
         return;
-    }
-    case NodeFieldSize: {
-        if (!expert || !Context->SizeCombo || !table) return;
-        const _TableFieldInfo* field = table->GetField(edited.Sub);
-        if (!field) return;
+    case TTreeEditor::SizeCombo: {
+        if (!Context->SizeCombo) return;
         QComboBox* combo = Context->SizeCombo;
-        combo->setCurrentIndex(FieldSizeToIndex(field->Size));
+        combo->setCurrentIndex(plan.SizeIndex);
         OpenCombo(combo, TEditor::SizeCombo, box, edited);
         return;
     }
-    case NodeFieldUnits: {
-        if (!expert || !Context->UnitsCombo || !table) return;
-        const _TableFieldInfo* field = table->GetField(edited.Sub);
-        if (!field) return;
+    case TTreeEditor::UnitsCombo: {
+        if (!Context->UnitsCombo) return;
         QComboBox* combo = Context->UnitsCombo;
         {
             const QSignalBlocker quiet(combo);
             combo->clear();
             if (Context->App && Context->App->UnitsList)
                 for (const std::string& unit : *Context->App->UnitsList) combo->addItem(QStr(unit));
-            UnitsText = withValue ? field->GetUnit() : std::string();
+            UnitsText = plan.Text;
             combo->setEditText(QStr(UnitsText));
         }
-        if (QLineEdit* line = combo->lineEdit()) {
-            // No more than a field's unit keeps.
-            line->setMaxLength(static_cast<int>(_TableFieldInfo::UnitLength));
-        }
+        if (QLineEdit* line = combo->lineEdit()) line->setMaxLength(plan.MaxLength);
         OpenCombo(combo, TEditor::UnitsCombo, box, edited);
         if (QLineEdit* line = combo->lineEdit()) line->selectAll();
         return;
     }
-    case NodeTableCfg:
-    case NodeFieldFlags: {
-        if (!expert || !Context->CheckList) return;
+    case TTreeEditor::CheckList: {
+        if (!Context->CheckList) return;
         QListWidget* list = Context->CheckList;
         const QSignalBlocker quiet(list);
         list->clear();
-        uint8_t bits = 0;
-        uint32_t first = 0;
-        if (node->Id == NodeTableCfg) {
-            if (!table) return;
-            bits = table->GetCfg();
-            first = TableCfgTexts;
-        } else {
-            const _TableFieldInfo* field = table ? table->GetField(edited.Sub) : nullptr;
-            if (!field) return;
-            bits = field->Flags;
-            first = FieldFlagTexts;
-        }
         // The texts are fetched each time the list opens.
-        for (int k = 0; k < FlagBits; ++k) {
-            auto* entry = new QListWidgetItem(QStr(Context->App->Text(first + static_cast<uint32_t>(k))), list);
+        for (int k = 0; k < TreeFlagBits; ++k) {
+            auto* entry = new QListWidgetItem(QStr(Context->App->Text(plan.FirstText + static_cast<uint32_t>(k))), list);
             entry->setFlags(entry->flags() | Qt::ItemIsUserCheckable);
-            entry->setCheckState(withValue && (bits >> k & 1) ? Qt::Checked : Qt::Unchecked);
+            entry->setCheckState(plan.Bits >> k & 1 ? Qt::Checked : Qt::Unchecked);
         }
         list->setGeometry(box.left(), box.top(), box.width(), CheckListRows * box.height());
         list->setCurrentRow(0);
@@ -361,7 +314,7 @@ void TTypeObjectTreeView::BeginEdit(bool withValue) {
         list->setFocus(Qt::OtherFocusReason);
         return;
     }
-    default: return;
+    case TTreeEditor::None: return;
     }
 }
 
@@ -487,7 +440,7 @@ void TTypeObjectTreeView::edtEditTreeViewExit() {
             if (n.Id == Edited.Id && table) try {
                     // A number as typed; what cannot be read keeps the old value.
                     n.Set(*table, ReadIntText(text).value_or(n.Get(*table)));
-                } catch (int) {
+                } catch (const TModelLimit&) {
                     ShowMessageBox(owner, app.Text(n.Message), TMsgIcon::Stop);
                 }
         break;
@@ -525,7 +478,7 @@ void TTypeObjectTreeView::chklbEditTreeViewExit() {
     if (Accept) {
         QListWidget* list = Context->CheckList;
         uint8_t bits = 0;
-        for (int k = 0; k < FlagBits && k < list->count(); ++k)
+        for (int k = 0; k < TreeFlagBits && k < list->count(); ++k)
             if (list->item(k)->checkState() == Qt::Checked) bits = static_cast<uint8_t>(bits | 1u << k);
         if (Edited.Id == NodeTableCfg) {
             if (TTableData* table = Context->TypeObject->GetTable(Edited.Table)) table->SetCfg(bits);

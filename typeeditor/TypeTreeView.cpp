@@ -112,7 +112,6 @@ TTypeObjectTreeView::~TTypeObjectTreeView() {
     const QSignalBlocker block(Context->TreeView);
     delete RootNode;
     RootNode = nullptr;
-    Current = nullptr;
 }
 
 void TTypeObjectTreeView::Rebuild() {
@@ -126,8 +125,7 @@ void TTypeObjectTreeView::Rebuild() {
 }
 
 void TTypeObjectTreeView::ReadCurrent() {
-    Current = TQtTreeNodes::NodeOf(Context->TreeView->currentItem());
-    Selection = SelectionOfNode(Current);
+    Selection = SelectionOfNode(TQtTreeNodes::NodeOf(Context->TreeView->currentItem()));
 }
 
 void TTypeObjectTreeView::TreeViewChange() {

@@ -98,7 +98,6 @@ public:
     void HideEditors();
 
     TNodeExt* Root() const { return RootNode; }
-    TNodeExt* CurrentNode() const { return Current; }
 
     // The in-place editors (TypeTreeEditors.cpp).
     enum class TEditor { None, EditBox, SizeCombo, UnitsCombo, CheckList };
@@ -111,7 +110,6 @@ private:
     std::unique_ptr<TQtTreeNodes> Nodes;
     TNodeExt* RootNode = nullptr;
     TTypeTreeTexts Texts;
-    TNodeExt* Current = nullptr;
     _TypeSelection Selection;
     QMetaObject::Connection ChangeConnection;
 

@@ -32,6 +32,7 @@
 #include "TypeCSVCommands.h"
 #include "TypeCommands.h"
 #include "TypeGridEditing.h"
+#include "TypeGridKeys.h"
 #include "TypeObject.h"
 #include "TypePrint.h"
 #include "TypePwx.h"
@@ -70,7 +71,7 @@ QAction* TfrmTypeObject::NewAction(const char* name, const char* caption, int im
 }
 
 TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) : TMDICustomChild(app) {
-    // 1.
+    // 1. The window, its commands, menus and tool bars.
     SetKind(KindTypeObject);
     setObjectName("frmTypeObject");
     setMinimumSize(300, 200);
@@ -186,7 +187,7 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     // 3. The file name; an untitled window takes the next number.
     FileName = fileName;
     if (FileName.empty()) UntitledNumber = ++App->UntitledCounter;
-    // 4. - 5.
+    // 4. - 5. An empty type in the program's display formats, language 1.
     TypeData = std::make_unique<TTypeObjectData>(App->DisplayFormats);
     CurrentLanguage = 0;
     for (int size = 1; size <= 4; ++size) cmbboxFieldSize->addItem(QStr(FieldSizeToStr(size)));
@@ -226,7 +227,7 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     // 10. The window starts in type mode.
     pnlToolBar->setMinimumHeight(24);
     toolbarTable->hide();
-    // 11.
+    // 11. Nothing is selected yet.
     Selection = _TypeSelection();
     PreviousSelection = Selection;
     // 12. The multi-line editors: 21 and 18 characters of their font.
@@ -307,9 +308,9 @@ void TfrmTypeObject::BuildActions() {
 
     connect(actDownloadType, &QAction::triggered, this, &TfrmTypeObject::actDownloadTypeExecute);
     connect(actUploadType, &QAction::triggered, this, &TfrmTypeObject::actUploadTypeExecute);
-    connect(actViewEditAsBin, &QAction::triggered, this, [this] { ViewEditAs(2); });
-    connect(actViewEditAsDec, &QAction::triggered, this, [this] { ViewEditAs(0); });
-    connect(actViewEditAsHex, &QAction::triggered, this, [this] { ViewEditAs(1); });
+    connect(actViewEditAsBin, &QAction::triggered, this, [this] { ViewEditAs(TDisplayFormat::Binary); });
+    connect(actViewEditAsDec, &QAction::triggered, this, [this] { ViewEditAs(TDisplayFormat::Decimal); });
+    connect(actViewEditAsHex, &QAction::triggered, this, [this] { ViewEditAs(TDisplayFormat::Hexadecimal); });
 
     // The window's own File items.
     mnuSave = new QAction(this);
@@ -466,10 +467,10 @@ void TfrmTypeObject::LanguageItemClick(int32_t language) {
     UpdateStatus(false);
 }
 
-void TfrmTypeObject::ViewEditAs(uint8_t format) {
+void TfrmTypeObject::ViewEditAs(TDisplayFormat format) {
     ViewSlot = GetViewSlot();
     if (ViewSlot < 0 || ViewSlot >= SlotCount) return;
-    App->DisplayFormats[ViewSlot] = format;
+    App->DisplayFormats[ViewSlot] = StoredDisplayFormat(format);
     TypeTree->Rebuild();
     TypeGrid->Refresh();
 }

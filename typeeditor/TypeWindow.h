@@ -186,8 +186,8 @@ private:
     bool SaveAs();
     void RebuildLanguageMenu();
     void LanguageItemClick(int32_t language);
-    // The display format of the focused column (0 decimal, 1 hex, 2 binary).
-    void ViewEditAs(uint8_t format);
+    // The display format of the focused column.
+    void ViewEditAs(TDisplayFormat format);
     void BindGeneralButtons();
     void ReleaseGeneralButtons();
     void RestoreMainToolBars();

@@ -57,12 +57,12 @@ void MakeSmall(TTableData& t) {
 
 TEST(TableModel, LimitsThrowAndCanQueriesRefuse) {
     TTableData t;
-    EXPECT_THROW(t.SetFieldCount(256), int);
-    EXPECT_THROW(t.SetRowCount(65536), int);
-    EXPECT_THROW(t.SetDataSetCount(51), int);
-    EXPECT_THROW(t.SetLevel(256), int);
-    EXPECT_THROW(t.SetFunction(-1), int);
-    EXPECT_THROW(t.SetRowCount(-1), int);  // a negative count never loops
+    EXPECT_THROW(t.SetFieldCount(256), TModelLimit);
+    EXPECT_THROW(t.SetRowCount(65536), TModelLimit);
+    EXPECT_THROW(t.SetDataSetCount(51), TModelLimit);
+    EXPECT_THROW(t.SetLevel(256), TModelLimit);
+    EXPECT_THROW(t.SetFunction(-1), TModelLimit);
+    EXPECT_THROW(t.SetRowCount(-1), TModelLimit);  // a negative count never loops
     EXPECT_EQ(t.GetFieldCount(), 0);
     t.SetLevel(255);
     EXPECT_EQ(t.GetLevel(), 255);
@@ -231,7 +231,7 @@ TEST(TableModel, FieldRecordAndSizeFunctions) {
     EXPECT_EQ(f.GetName(), "eighteen characte");
     f.SetUnit("kilogram");
     EXPECT_EQ(f.GetUnit(), "kilogra");
-    for (const char* bad : {"0", "5", " 1", "01", "", "12"}) EXPECT_THROW(f.SetSize(bad), int) << bad;
+    for (const char* bad : {"0", "5", " 1", "01", "", "12"}) EXPECT_THROW(f.SetSize(bad), TModelLimit) << bad;
     f.SetSize("3");
     EXPECT_EQ(f.GetSize(), "3");
     const int sizes[] = {0, 1, 2, 3, 4, 5};
@@ -503,7 +503,7 @@ TEST_F(TableCsv, BadFieldsAreRefusedAndLeaveTheTableAsItWas) {
     struct Case {
         const char* what;
         std::string text;
-        bool convert;  // EConvertError, else the integer -1
+        bool convert;  // EConvertError, else TModelLimit
     } cases[] = {
         {"cell not a number", "\xA7Table\n\xA7TableFields\nf;1\n\xA7TableData\n12a\n", true},
         {"question mark cell", "\xA7Table\n\xA7TableFields\nf;1\n\xA7TableData\n?\n", true},
@@ -523,7 +523,7 @@ TEST_F(TableCsv, BadFieldsAreRefusedAndLeaveTheTableAsItWas) {
         if (c.convert)
             EXPECT_THROW(t.ReadFromCSV(f), EConvertError) << c.what;
         else
-            EXPECT_THROW(t.ReadFromCSV(f), int) << c.what;
+            EXPECT_THROW(t.ReadFromCSV(f), TModelLimit) << c.what;
         EXPECT_EQ(t.GetFieldCount(), 2) << c.what;
         EXPECT_EQ(t.GetRowCount(), 2) << c.what;
         EXPECT_EQ(t.GetValue(0, 0, 1), 0x2345u) << c.what;

@@ -67,7 +67,7 @@ TEST(TypeModel, NewTypeAndLanguages) {
     EXPECT_EQ(t.GetParamName(0, 1), "first");
     t.DeleteLanguage(0);
     EXPECT_EQ(t.GetParamName(0, 0), "first");
-    EXPECT_THROW(t.SetLanguageCount(11), int);
+    EXPECT_THROW(t.SetLanguageCount(11), TModelLimit);
     EXPECT_EQ(t.GetLanguageCount(), 1);
     t.SetLanguageCount(10);
     EXPECT_FALSE(t.CanAddLanguage());
@@ -89,8 +89,8 @@ TEST(TypeModel, ParametersAndDataSets) {
     t.SetDataSetCount(2);
     t.SetParameterCount(65535);
     EXPECT_FALSE(t.CanAddParameter());
-    EXPECT_THROW(t.SetParameterCount(65536), int);
-    EXPECT_THROW(t.SetParameterCount(-1), int);
+    EXPECT_THROW(t.SetParameterCount(65536), TModelLimit);
+    EXPECT_THROW(t.SetParameterCount(-1), TModelLimit);
     t.SetParameterCount(3);
     t.SetValue(2, 1, 9);
     t.GetParamFormat(2)->SetUnits("kilogram");
@@ -110,7 +110,7 @@ TEST(TypeModel, ParametersAndDataSets) {
     EXPECT_EQ(t.GetValue(0, 2), 0);
     t.SetDataSetCount(50);
     EXPECT_EQ(t.AddDataSet(), nullptr);
-    EXPECT_THROW(t.SetDataSetCount(51), int);
+    EXPECT_THROW(t.SetDataSetCount(51), TModelLimit);
     EXPECT_EQ(t.GetValue(0, 1), 9);
     t.SetSwitch(1, 15, true);
     t.SetSwitch(1, 16, true);

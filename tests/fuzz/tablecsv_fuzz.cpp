@@ -26,7 +26,7 @@ bool ReadTable(CSVFile& file, TTableData& table, bool& refused) {
     refused = false;
     try {
         return table.ReadFromCSV(file);
-    } catch (int) {
+    } catch (const TModelLimit&) {
         refused = true;
     } catch (const EConvertError&) {
         refused = true;

@@ -1,6 +1,6 @@
 // The binary edit bar, shown modally as the grid shows it: its buttons and
 // labels, the caption while bits are toggled, and the value it returns
-// however it is closed.
+// however it is closed; its caption and labels as texts.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -11,6 +11,7 @@
 
 #include "../frame/FrameTest.h"
 #include "BinaryBarDriver.h"
+#include "BinaryEditBar.h"
 #include "QtText.h"
 
 namespace {
@@ -135,6 +136,17 @@ TEST_F(BinaryEditBar, OnlyBitCountsOneToThirtyTwoOpenABar) {
         EXPECT_FALSE(seen) << bits;
         EXPECT_EQ(result, 0x55u) << bits;
     }
+}
+
+TEST(BinaryEditBarTexts, CaptionAndLabels) {
+    EXPECT_EQ(BinaryEditCaption(165, 16), "Binary Edit | Dec: 165 | Hex: 0x00A5");
+    EXPECT_EQ(BinaryEditCaption(0xFFFFFFFF, 32), "Binary Edit | Dec: -1 | Hex: 0xFFFFFFFF");
+    EXPECT_EQ(BinaryEditCaption(0x8000, 16), "Binary Edit | Dec: 32768 | Hex: 0x8000");
+    EXPECT_EQ(BinaryEditCaption(5, 8), "Binary Edit | Dec: 5 | Hex: 0x05");
+    EXPECT_EQ(BinaryEditCaption(0x1FF, 8), "Binary Edit | Dec: 511 | Hex: 0x1FF");
+    Strings labels;
+    for (int32_t n = 15; n >= 0; --n) labels.push_back(BinaryEditLabel(n));
+    EXPECT_EQ(labels, (Strings{"15", ".", ".", "12", "11", ".", ".", "8", "7", ".", ".", "4", "3", ".", ".", "0"}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "DisplayFormat.h"
 #include "TypeSelection.h"
 
 class TMLSUnit;
@@ -24,9 +25,8 @@ enum : int32_t { SlotMin = 7, SlotMax = 8, SlotValue = 9, SlotFirstField = 13, S
 // Parameter columns.
 enum : int32_t { ColNr = 0, ColPar = 1, ColText = 2, ColValue = 3, ColMin = 4, ColMax = 5, ColUnits = 6 };
 
-// The display format of a slot: 0 decimal, 1 hexadecimal, 2 binary; slots
-// past the record count as decimal.
-uint8_t SlotFormat(const uint8_t* formats, int32_t slot);
+// The display format of a slot; slots past the record count as decimal.
+TDisplayFormat SlotFormat(const uint8_t* formats, int32_t slot);
 
 // The tab texts: "Parameters", "Configuration", then one per table.
 std::vector<std::string> TypeGridTabs(const TTypeObjectData& type, const TTypeGridTexts& texts);

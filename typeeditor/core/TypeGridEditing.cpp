@@ -1,7 +1,5 @@
 #include "TypeGridEditing.h"
 
-#include <QtCore/qnamespace.h>
-
 #include <algorithm>
 #include <cctype>
 #include <optional>
@@ -20,7 +18,7 @@ std::string ParamPart(const TTypeData6& def, int32_t p, int32_t language, bool c
 }
 
 bool IsBinary(const TTypeObjectData& type, int32_t slot) {
-    return SlotFormat(type.GetTypeData().GetDisplayFormats(), slot) == 2;
+    return SlotFormat(type.GetTypeData().GetDisplayFormats(), slot) == TDisplayFormat::Binary;
 }
 
 // The table and field of a table cell whose cell exists in data set 0.
@@ -92,7 +90,7 @@ TGridEditPlan PlanGridEdit(TTypeObjectData& type, const TTypeGridLayout& g, int3
     case _TypeSelection::KindTable: {
         const auto cell = CellOf(type, g, row, col);
         if (!cell) return plan;
-        if (SlotFormat(type.GetTypeData().GetDisplayFormats(), SlotFirstField + cell->Col) == 2) {
+        if (SlotFormat(type.GetTypeData().GetDisplayFormats(), SlotFirstField + cell->Col) == TDisplayFormat::Binary) {
             plan.Editor = TGridEditor::Binary;
             plan.Bits = 8 * cell->Field->Size;
             // The bits the field holds: a signed cell comes sign-extended.
@@ -157,7 +155,7 @@ bool StoreGridText(TTypeObjectData& type, const TTypeGridLayout& g, int32_t lang
     case _TypeSelection::KindTable: {
         const auto cell = CellOf(type, g, row, col);
         if (!cell) return false;
-        if (SlotFormat(def.GetDisplayFormats(), SlotFirstField + cell->Col) == 2 || !number) return true;
+        if (SlotFormat(def.GetDisplayFormats(), SlotFirstField + cell->Col) == TDisplayFormat::Binary || !number) return true;
         cell->Table->SetValue(0, cell->Row, cell->Col, CellBitsOfInput(*number, cell->Field->Size, cell->Field->IsSigned()));
         return true;
     }
@@ -237,33 +235,4 @@ bool MoveParameter(TTypeData6& type, int32_t source, int32_t target) {
     type.AssignParameter(target, source + 1);
     type.DeleteParameter(source + 1);
     return true;
-}
-
-int32_t VirtualKeyCode(int key) {
-    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) return key;
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
-    switch (key) {
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: return 9;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    case Qt::Key_Plus: return 187;
-    case Qt::Key_Minus: return 189;
-    default: return 0;
-    }
 }

@@ -87,7 +87,3 @@ void SortUnits(std::vector<std::string>& units);
 // with it. Nothing moves when the model refuses to add or insert. True when
 // it moved.
 bool MoveParameter(TTypeData6& type, int32_t source, int32_t target);
-
-// The Windows virtual-key code of a key (Qt key numbers), as the status bar
-// shows it during a row move; 0 when the key has none here.
-int32_t VirtualKeyCode(int qtKey);

@@ -1,18 +1,16 @@
 // Editing the type grid without widgets: which editor each cell opens under
 // the expert gate, how each column stores a typed text (tables of typed
-// text -> stored value), the texts of the multi-line editors, the row move
-// and the binary bar's texts.
+// text -> stored value), the texts of the multi-line editors and the row
+// move.
 #include <gtest/gtest.h>
 
-#include <QtCore/qnamespace.h>
 #include <string>
 #include <vector>
 
-#include "BinaryEditBar.h"
 #include "Messages.h"
 #include "Mlsunit.h"
 #include "TypeGridEditing.h"
-#include "TypeSamples.h"
+#include "../TypeSamples.h"
 
 namespace {
 
@@ -302,24 +300,6 @@ TEST_F(RowMove, AFullTypeLeavesItsParametersAsTheyWere) {
     EXPECT_FALSE(MoveParameter(Def, 0, TTypeData6::MaxParameters - 1));
     Def.SetParameterCount(4);
     EXPECT_EQ(Order(), "ABCD");
-}
-
-TEST(RowMoveKeys, TheStatusBarNamesKeysByTheirVirtualKeyCode) {
-    const std::pair<int, int32_t> cases[] = {{Qt::Key_A, 65},      {Qt::Key_7, 55},      {Qt::Key_F1, 112},
-                                             {Qt::Key_Left, 37},   {Qt::Key_Delete, 46}, {Qt::Key_Insert, 45},
-                                             {Qt::Key_Escape, 27}, {Qt::Key_Return, 13}, {Qt::Key_Home, 36}};
-    for (const auto& [key, code] : cases) EXPECT_EQ(VirtualKeyCode(key), code) << key;
-}
-
-TEST(BinaryEditBarTexts, CaptionAndLabels) {
-    EXPECT_EQ(BinaryEditCaption(165, 16), "Binary Edit | Dec: 165 | Hex: 0x00A5");
-    EXPECT_EQ(BinaryEditCaption(0xFFFFFFFF, 32), "Binary Edit | Dec: -1 | Hex: 0xFFFFFFFF");
-    EXPECT_EQ(BinaryEditCaption(0x8000, 16), "Binary Edit | Dec: 32768 | Hex: 0x8000");
-    EXPECT_EQ(BinaryEditCaption(5, 8), "Binary Edit | Dec: 5 | Hex: 0x05");
-    EXPECT_EQ(BinaryEditCaption(0x1FF, 8), "Binary Edit | Dec: 511 | Hex: 0x1FF");
-    Strings labels;
-    for (int32_t n = 15; n >= 0; --n) labels.push_back(BinaryEditLabel(n));
-    EXPECT_EQ(labels, (Strings{"15", ".", ".", "12", "11", ".", ".", "8", "7", ".", ".", "4", "3", ".", ".", "0"}));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "Messages.h"
 #include "Mlsunit.h"
 #include "TypeGridLayout.h"
-#include "TypeSamples.h"
+#include "../TypeSamples.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TypeCommands.h"
-#include "TypeSamples.h"
+#include "../TypeSamples.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "Mlsunit.h"
 #include "Tabledata.h"
 #include "TextHelpers.h"
-#include "TypeItemsSelect.h"
 #include "TypeObject.h"
+#include "TypeObjectItems.h"
 #include "Typedata.h"
 
 namespace {

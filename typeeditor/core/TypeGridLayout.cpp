@@ -23,9 +23,9 @@ TTypeGridTexts::TTypeGridTexts(const TMLSUnit& t)
       Flag(t.GetText(Msg::CaptionFlag)),
       Par(t.GetText(Msg::CaptionPar)) {}
 
-uint8_t SlotFormat(const uint8_t* formats, int32_t slot) {
-    if (!formats || slot < 0 || slot >= SlotCount) return 0;
-    return formats[slot];
+TDisplayFormat SlotFormat(const uint8_t* formats, int32_t slot) {
+    if (!formats || slot < 0 || slot >= SlotCount) return TDisplayFormat::Decimal;
+    return DisplayFormatOf(formats[slot]);
 }
 
 std::string WidestValueSample(const TTypeGridLayout& g, const TTypeObjectData& type, const uint8_t* formats,
@@ -46,10 +46,11 @@ std::string WidestValueSample(const TTypeGridLayout& g, const TTypeObjectData& t
     if (bytes < 1 || bytes > 4) return {};
     static constexpr size_t decimalDigits[4] = {3, 5, 8, 10};
     switch (SlotFormat(formats, slot)) {
-    case 2: return std::string(static_cast<size_t>(8 * bytes), '0') + "b";
-    case 1: return "0x" + std::string(static_cast<size_t>(2 * bytes), 'D');
-    default: return (isSigned ? "-" : "") + std::string(decimalDigits[bytes - 1], '8');
+    case TDisplayFormat::Binary: return std::string(static_cast<size_t>(8 * bytes), '0') + "b";
+    case TDisplayFormat::Hexadecimal: return "0x" + std::string(static_cast<size_t>(2 * bytes), 'D');
+    case TDisplayFormat::Decimal: break;
     }
+    return (isSigned ? "-" : "") + std::string(decimalDigits[bytes - 1], '8');
 }
 
 std::vector<std::string> TypeGridTabs(const TTypeObjectData& type, const TTypeGridTexts& texts) {
@@ -101,7 +102,7 @@ TTypeGridLayout LayoutTypeGrid(_TypeSelection& sel, const TTypeObjectData& type,
         g.DefaultRowHeight = 50;
         g.ColCount = 7;
         g.RowCount = p == 0 ? 2 : p + 1;
-        auto valueWidth = [&](int32_t slot) { return SlotFormat(formats, slot) == 2 ? 115 : 60; };
+        auto valueWidth = [&](int32_t slot) { return SlotFormat(formats, slot) == TDisplayFormat::Binary ? 115 : 60; };
         g.ColWidths = {35, 50, 0, valueWidth(SlotValue), valueWidth(SlotMin), valueWidth(SlotMax), 80};
         int32_t others = 0;
         for (int32_t w : g.ColWidths) others += w;
@@ -134,7 +135,7 @@ TTypeGridLayout LayoutTypeGrid(_TypeSelection& sel, const TTypeObjectData& type,
             static constexpr int32_t binary[4] = {70, 115, 165, 215};
             const int size = table->GetField(i)->Size;
             if (size < 1 || size > 4) continue;
-            const bool bin = SlotFormat(formats, SlotFirstField + i) == 2;
+            const bool bin = SlotFormat(formats, SlotFirstField + i) == TDisplayFormat::Binary;
             g.ColWidths[static_cast<size_t>(i) + 1] = bin ? binary[size - 1] : plain[size - 1];
         }
         dataRows = r;

@@ -7,7 +7,7 @@
 
 #include "Messages.h"
 #include "Mlsunit.h"
-#include "TypeSamples.h"
+#include "../TypeSamples.h"
 #include "TypeTreeNodes.h"
 
 namespace {
