@@ -194,7 +194,6 @@ private:
     bool InsideThisWindow(const QWidget* widget) const;
     // The widget of this window that has the focus, or had it last.
     QWidget* FocusedView() const;
-    QAction* NewAction(const char* name, const char* caption, int image, const QKeySequence& shortcut = {});
     void FormClose();
 
     // The structure commands (TypeStructureCommands.cpp).
