@@ -67,7 +67,42 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     BuildActions();
     BuildMenus();
     BuildToolBars();
+    BuildViews();
 
+    // 2. Texts and hints.
+    TranslateTexts();
+    // 3. The file name; an untitled window takes the next number.
+    FileName = fileName;
+    if (FileName.empty()) UntitledNumber = ++App->UntitledCounter;
+    // 4. - 5.
+    TypeData = std::make_unique<TTypeObjectData>(App->DisplayFormats);
+    CurrentLanguage = 0;
+    for (int size = 1; size <= 4; ++size) cmbboxFieldSize->addItem(QStr(FieldSizeToStr(size)));
+    // 6. The tree and the grid.
+    ConnectViews();
+    // 7. - 8. The Edit menus and the File items.
+    EditMenu = TypeEditMenu;
+    // 10. The window starts in type mode.
+    pnlToolBar->setMinimumHeight(24);
+    toolbarTable->hide();
+    // 11.
+    Selection = _TypeSelection();
+    PreviousSelection = Selection;
+    // 12.
+    SizeNameEditors();
+
+    setFocusProxy(TreeView);
+    TreeView->setFocus();
+    OnCloseQuery = [this] { return FormCloseQuery(); };
+    qApp->installEventFilter(this);
+    ConnectStructureCommands();
+    UpdateActions();
+    UpdateStatus(false);
+}
+
+// The client: the tool-bar panel, the splitter with the tree and the grid
+// panes, the status bar.
+void TfrmTypeObject::BuildViews() {
     auto* form = new QWidget;
     form->setObjectName("frmTypeObjectClient");
     auto* formLayout = new QVBoxLayout(form);
@@ -86,6 +121,21 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     Splitter = new QSplitter(Qt::Horizontal, form);
     Splitter->setObjectName("Splitter");
     Splitter->setChildrenCollapsible(false);
+    BuildTreePane();
+    BuildMainPane();
+    Splitter->addWidget(pnlTreeView);
+    Splitter->addWidget(pnlMain);
+    Splitter->setStretchFactor(0, 0);
+    Splitter->setStretchFactor(1, 1);
+    Splitter->setSizes({200, 400});
+    formLayout->addWidget(Splitter, 1);
+    formLayout->addWidget(BuildStatusBar(form));
+    setWidget(form);
+    resize(640, 420);
+}
+
+// The tree pane with the tree's in-place editors.
+void TfrmTypeObject::BuildTreePane() {
     pnlTreeView = new QWidget(Splitter);
     pnlTreeView->setObjectName("pnlTreeView");
     auto* treeLayout = new QVBoxLayout(pnlTreeView);
@@ -115,7 +165,10 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
                        static_cast<QWidget*>(cmbboxFieldUnits), static_cast<QWidget*>(cmbboxLanguages),
                        static_cast<QWidget*>(chklbEditTreeView)})
         w->hide();
+}
 
+// The grid pane: the tabs, the grid, the units box and the name editors.
+void TfrmTypeObject::BuildMainPane() {
     pnlMain = new QWidget(Splitter);
     pnlMain->setObjectName("pnlMain");
     auto* mainLayout = new QVBoxLayout(pnlMain);
@@ -144,13 +197,10 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
         panel->layout()->addWidget(panel == ParamNamePanel ? memoParamName : memoSwitchName);
         panel->hide();
     }
-    Splitter->addWidget(pnlTreeView);
-    Splitter->addWidget(pnlMain);
-    Splitter->setStretchFactor(0, 0);
-    Splitter->setStretchFactor(1, 1);
-    Splitter->setSizes({200, 400});
-    formLayout->addWidget(Splitter, 1);
+}
 
+// The status bar with its four panels.
+QStatusBar* TfrmTypeObject::BuildStatusBar(QWidget* form) {
     StatusBar = new QStatusBar(form);
     StatusBar->setObjectName("StatusBar");
     StatusBar->setSizeGripEnabled(false);
@@ -162,25 +212,21 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
         StatusPanels[i]->setFrameShape(QFrame::StyledPanel);
         StatusBar->addWidget(StatusPanels[i], i == 3 ? 1 : 0);
     }
-    formLayout->addWidget(StatusBar);
-    setWidget(form);
-    resize(640, 420);
+    return StatusBar;
+}
 
-    // 2. Texts and hints.
+// The texts of the selected language, and the tool buttons' hints.
+void TfrmTypeObject::TranslateTexts() {
     TranslateWidget(*App->Mls, this);
     for (QToolBar* bar : {toolbarTable, toolbarType})
         for (QAction* a : bar->actions())
             if (a->toolTip() == a->text() || a->toolTip().isEmpty())
                 a->setToolTip(QStr(ButtonHintFromCaption(CpStr(a->text()))));
     actDeleteLanguage->setToolTip("Delete Language");
-    // 3. The file name; an untitled window takes the next number.
-    FileName = fileName;
-    if (FileName.empty()) UntitledNumber = ++App->UntitledCounter;
-    // 4. - 5.
-    TypeData = std::make_unique<TTypeObjectData>(App->DisplayFormats);
-    CurrentLanguage = 0;
-    for (int size = 1; size <= 4; ++size) cmbboxFieldSize->addItem(QStr(FieldSizeToStr(size)));
-    // 6. The tree and the grid.
+}
+
+// The tree and the grid views over the type.
+void TfrmTypeObject::ConnectViews() {
     TreeContext = {this,
                    TypeData.get(),
                    TreeView,
@@ -211,18 +257,12 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
                    memoSwitchName,
                    SwitchNamePanel};
     TypeGrid = std::make_unique<TTypeObjectDataGrid>(&GridContext);
-    // 7. - 8. The Edit menus and the File items.
-    EditMenu = TypeEditMenu;
-    // 10. The window starts in type mode.
-    pnlToolBar->setMinimumHeight(24);
-    toolbarTable->hide();
-    // 11.
-    Selection = _TypeSelection();
-    PreviousSelection = Selection;
-    // 12. The multi-line editors: 21 and 18 characters of their font.
-    // The lines of text inside them are that wide, so that an editor breaks
-    // its text where the grid's cell does: frame and document margins come
-    // on top.
+}
+
+// The multi-line editors: 21 and 18 characters of their font. The lines of
+// text inside them are that wide, so that an editor breaks its text where the
+// grid's cell does: frame and document margins come on top.
+void TfrmTypeObject::SizeNameEditors() {
     const QFont fixed = TypeGrid->EditorFont();
     const QFontMetricsF fm(fixed);
     memoParamName->setFont(fixed);
@@ -233,14 +273,6 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     };
     ParamNamePanel->setFixedWidth(editorWidth(memoParamName, TTypeObjectDataGrid::TextColumns));
     SwitchNamePanel->setFixedWidth(editorWidth(memoSwitchName, TTypeObjectDataGrid::SwitchColumns));
-
-    setFocusProxy(TreeView);
-    TreeView->setFocus();
-    OnCloseQuery = [this] { return FormCloseQuery(); };
-    qApp->installEventFilter(this);
-    ConnectStructureCommands();
-    UpdateActions();
-    UpdateStatus(false);
 }
 
 TfrmTypeObject::~TfrmTypeObject() {

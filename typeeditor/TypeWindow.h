@@ -169,6 +169,13 @@ private:
     void BuildActions();
     void BuildMenus();
     void BuildToolBars();
+    void BuildViews();
+    void BuildTreePane();
+    void BuildMainPane();
+    QStatusBar* BuildStatusBar(QWidget* form);
+    void TranslateTexts();
+    void ConnectViews();
+    void SizeNameEditors();
     void TreeSelectionChanged();
     void GridSelectionChanged();
     void ApplySelectionKind();
