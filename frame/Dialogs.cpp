@@ -10,27 +10,6 @@
 #include "QtText.h"
 #include "SystemCause.h"
 
-namespace {
-
-std::function<QMessageBox::StandardButton(const TMessageRequest&)> MessageHook;
-std::function<bool(const TOpenDialogRequest&, std::string&, int&)> OpenHook;
-std::function<bool(const TInputRequest&, std::string&)> InputHook;
-std::function<bool(const TOpenDialogRequest&, const std::string&, std::string&)> SaveHook;
-
-}  // namespace
-
-void SetMessageBoxHook(std::function<QMessageBox::StandardButton(const TMessageRequest&)> hook) {
-    MessageHook = std::move(hook);
-}
-
-void SetOpenDialogHook(std::function<bool(const TOpenDialogRequest&, std::string&, int&)> hook) {
-    OpenHook = std::move(hook);
-}
-
-void SetSaveDialogHook(std::function<bool(const TOpenDialogRequest&, const std::string&, std::string&)> hook) {
-    SaveHook = std::move(hook);
-}
-
 // Kept here rather than as Qt's application display name, which the window
 // system would append to the title of every window.
 std::string& Title() {
@@ -51,7 +30,7 @@ void ShowFailureMessage(QWidget* owner, const std::string& text) {
 QMessageBox::StandardButton ShowMessageBox(QWidget* owner, const std::string& text, TMsgIcon icon,
                                            TMsgButtons buttons, const std::string& caption) {
     TMessageRequest request{owner, text, caption.empty() ? ApplicationTitle() : caption, icon, buttons};
-    if (MessageHook) return MessageHook(request);
+    if (const auto answer = TDialogAnswers::Get<TMessageBoxDialog>()) return answer(request);
     QMessageBox box(owner);
     box.setWindowTitle(QStr(request.Caption));
     box.setText(QStr(request.Text));
@@ -109,7 +88,7 @@ QStringList SetUpFileDialog(QFileDialog& dialog, const TOpenDialogRequest& reque
 }  // namespace
 
 bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int& filterIndex) {
-    if (OpenHook) return OpenHook(request, fileName, filterIndex);
+    if (const auto answer = TDialogAnswers::Get<TOpenFileDialog>()) return answer(request, fileName, filterIndex);
     QFileDialog dialog(request.Owner, QStr(request.Title));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -122,7 +101,7 @@ bool RunOpenDialog(const TOpenDialogRequest& request, std::string& fileName, int
 }
 
 bool RunSaveDialog(const TOpenDialogRequest& request, const std::string& startName, std::string& fileName) {
-    if (SaveHook) return SaveHook(request, startName, fileName);
+    if (const auto answer = TDialogAnswers::Get<TSaveFileDialog>()) return answer(request, startName, fileName);
     QFileDialog dialog(request.Owner, QStr(request.Title));
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -133,11 +112,10 @@ bool RunSaveDialog(const TOpenDialogRequest& request, const std::string& startNa
     return true;
 }
 
-void SetInputQueryHook(std::function<bool(const TInputRequest&, std::string&)> hook) { InputHook = std::move(hook); }
-
 bool InputQuery(QWidget* owner, const std::string& caption, const std::string& prompt, std::string& value,
                 int maxLength) {
-    if (InputHook) return InputHook({owner, caption, prompt, value, maxLength}, value);
+    if (const auto answer = TDialogAnswers::Get<TInputQueryDialog>())
+        return answer({owner, caption, prompt, value, maxLength}, value);
     QInputDialog dialog(owner);
     dialog.setWindowTitle(QStr(caption));
     dialog.setLabelText(QStr(prompt));

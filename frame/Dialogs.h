@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "DialogAnswers.h"
+
 class QWidget;
 
 enum class TMsgIcon { Stop, Warning, Information };
@@ -74,8 +76,17 @@ bool InputQuery(QWidget* owner, const std::string& caption, const std::string& p
 // in parentheses (unless the text already ends with them).
 QStringList QtNameFilters(const std::string& filter);
 
-// Test seams: while set, boxes and dialogs are answered by these instead.
-void SetMessageBoxHook(std::function<QMessageBox::StandardButton(const TMessageRequest&)> hook);
-void SetOpenDialogHook(std::function<bool(const TOpenDialogRequest&, std::string&, int&)> hook);
-void SetSaveDialogHook(std::function<bool(const TOpenDialogRequest&, const std::string&, std::string&)> hook);
-void SetInputQueryHook(std::function<bool(const TInputRequest&, std::string&)> hook);
+// The kinds of these boxes and dialogs for TDialogAnswers: an answer set for
+// one of them answers the box or dialog instead of showing it.
+struct TMessageBoxDialog {
+    using TAnswer = std::function<QMessageBox::StandardButton(const TMessageRequest&)>;
+};
+struct TOpenFileDialog {
+    using TAnswer = std::function<bool(const TOpenDialogRequest&, std::string& fileName, int& filterIndex)>;
+};
+struct TSaveFileDialog {
+    using TAnswer = std::function<bool(const TOpenDialogRequest&, const std::string& startName, std::string& fileName)>;
+};
+struct TInputQueryDialog {
+    using TAnswer = std::function<bool(const TInputRequest&, std::string& value)>;
+};

@@ -9,13 +9,96 @@
 #include <QIcon>
 #include <span>
 
+// The indexes of the lists' pictures.
+// Images16x16x16b_Actions: document windows' actions, tool-bar buttons and
+// menu items.
+enum TActionImage : int {
+    aiNewMenu = 0,
+    aiSave = 2,
+    aiPrint = 3,
+    aiAddField = 4,
+    aiInsertField = 5,
+    aiDeleteField = 6,
+    aiAddRow = 7,
+    aiInsertRow = 8,
+    aiDeleteRow = 9,
+    aiAddParameter = 11,  // also Add Inf-Not Item
+    aiInsertParameter = 12,
+    aiDeleteParameter = 13,
+    aiToggleVisible = 15,
+    aiRefresh = 16,
+    aiShortcut1 = 19,  // shortcuts 1 to 4 holding a program file: 19 to 22
+    aiShortcut1Empty = 23,  // shortcuts 1 to 4 empty: 23 to 26
+    aiRefreshUnit = 32,  // the memory manager's Refresh, QX Synchronization
+    aiAddLanguage = 35,
+    aiInsertLanguage = 36,
+    aiDeleteLanguage = 37,
+    aiLanguage = 38,  // Rename Language, the Language submenu
+    aiAddTable = 39,
+    aiInsertTable = 40,
+    aiDeleteTable = 41,
+    aiPageUp = 44,
+    aiPageDown = 45,
+    aiGotoPage = 46,
+    aiSavePage = 47,
+    aiMenuItem = 51,
+    aiAddMenuItem = 52,
+    aiAddChildMenuItem = 53,
+    aiInsertMenuItem = 54,
+    aiDeleteMenuItem = 55,
+    aiShowOriginalName = 58,
+    aiPcToQx = 63,
+    aiQxToPc = 64,
+    aiDelete = 65,
+    aiCopy = 66,
+    aiPaste = 67,
+};
+
+// Images16x16x256_Manager: the memory manager's block tree, by node kind.
+enum TManagerImage : int {
+    miUnit = 0,
+    miParametersText = 1,
+    miTableText = 2,
+    miTypeFolder = 10,
+    miTableFolder = 11,
+};
+
+// The type window's tree, by node id.
+enum TTypeTreeImage : int {
+    tiType = 0,
+    tiParameters = 1,
+    tiTypeName = 2,
+    tiLanguage = 3,
+    tiConfiguration = 4,
+    tiTable = 8,
+    tiTableName = 9,
+    tiFunction = 10,
+    tiBlock = 11,
+    tiTableCfg = 12,
+    tiLevel = 13,
+    tiRows = 14,
+    tiFields = 15,
+    tiField = 16,
+    tiFieldName = 17,
+    tiFieldUnits = 18,
+    tiFieldSize = 19,
+    tiCurrentLanguage = 20,
+    tiFieldFlags = 21,
+};
+
+// The menu editor's state images.
+enum TMenuStateImage : int {
+    msVisible = 1,
+    msHidden = 2,
+};
+
 class TImageList {
 public:
     enum class TKind {
         Actions,     // the shared list of menus and tool bars
         Manager,     // the memory manager's block tree, by node kind
         TypeTree,    // the type window's tree, by node id
-        MenuStates,  // the menu editor's state images: 1 visible, 2 hidden
+        MenuStates,  // the menu editor's state images: visible, hidden
     };
 
     // A small picture laid over the bottom right of another, telling the

@@ -145,3 +145,10 @@ TMDICustomChild* OpenWindow(const QPointer<TMDICustomChild>& window) {
     if (!window || window->isHidden()) return nullptr;
     return window.data();
 }
+
+TActionOptions TMDICustomChild::ActionOptions(const char* caption, int image, const QKeySequence& key) const {
+    return TActionOptions(caption)
+        .Image(App ? App->ActionImages : nullptr, image)
+        .Shortcut(key)
+        .Context(Qt::WidgetWithChildrenShortcut);
+}

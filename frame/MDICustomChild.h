@@ -20,6 +20,8 @@
 #include <functional>
 #include <string>
 
+#include "Actions.h"
+
 struct _AppInterface;
 class QMenu;
 class QMenuBar;
@@ -73,6 +75,10 @@ public:
     uint32_t Kind = 0;
 
 protected:
+    // The options of an action of the window: caption, picture of the action
+    // images (none when negative) and shortcut (none when empty), which works
+    // while the focus is inside the window.
+    TActionOptions ActionOptions(const char* caption, int image, const QKeySequence& key = {}) const;
     // The window's parts go into the main window: it has become the active
     // document window. Another window's parts have left it before.
     virtual void FormActivate() {}

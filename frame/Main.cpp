@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "Actions.h"
 #include "AppConfig.h"
 #include "AppFolders.h"
 #include "AppIcon.h"
@@ -34,16 +35,6 @@ std::string UpperExtension(const std::string& name) {
 }
 
 }  // namespace
-
-QAction* TfrmQX318MainForm::NewAction(const char* name, const char* caption, void (TfrmQX318MainForm::*handler)(),
-                                      const QKeySequence& shortcut) {
-    auto* action = new QAction(QString::fromLatin1(caption), this);
-    action->setObjectName(name);
-    action->setIcon(MainActionIcon(action->objectName()));
-    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-    if (handler) connect(action, &QAction::triggered, this, handler);
-    return action;
-}
 
 TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArgument) : QMainWindow(owner) {
     // 1. The form.
@@ -142,28 +133,60 @@ std::array<QToolBar*, TAppToolBars::SlotCount> TfrmQX318MainForm::DefaultToolBar
 }
 
 void TfrmQX318MainForm::BuildActions() {
-    using F = TfrmQX318MainForm;
-    actNew = NewAction("actNew", "&New", &F::actNewExecute, QKeySequence("Ctrl+N"));
-    actOpen = NewAction("actOpen", "&Open", &F::actOpenExecute, QKeySequence("Ctrl+O"));
-    actImport = NewAction("actImport", "Import", &F::actImportExecute);
-    actWindowClose = NewAction("actWindowClose", "C&lose", nullptr, QKeySequence("Ctrl+W"));
+    actNew = NewAction(this, "actNew",
+                       TActionOptions("&New").Icon(MainActionIcon("actNew")).Shortcut(QKeySequence("Ctrl+N"))
+                           .Handler([this] { actNewExecute(); }));
+    actOpen = NewAction(this, "actOpen",
+                        TActionOptions("&Open").Icon(MainActionIcon("actOpen")).Shortcut(QKeySequence("Ctrl+O"))
+                            .Handler([this] { actOpenExecute(); }));
+    actImport = NewAction(this, "actImport",
+                          TActionOptions("Import").Icon(MainActionIcon("actImport"))
+                              .Handler([this] { actImportExecute(); }));
+    actWindowClose = NewAction(this, "actWindowClose",
+                               TActionOptions("C&lose").Icon(MainActionIcon("actWindowClose"))
+                                   .Shortcut(QKeySequence("Ctrl+W")));
     connect(actWindowClose, &QAction::triggered, this, [this] { ClientArea->closeActiveSubWindow(); });
-    mnuCloseAll = NewAction("mnuCloseAll", "Close A&ll", &F::mnuCloseAllClick);
-    mnuExit = NewAction("mnuExit", "E&xit", &F::mnuExitClick);
-    actMemoryManager = NewAction("actMemoryManager", "QX318", &F::actMemoryManagerExecute);
-    actProgramManager = NewAction("actProgramManager", "Program Manager", &F::actProgramManagerExecute);
-    actMemView = NewAction("actMemView", "Memory Viewer", &F::actMemViewExecute);
-    actMenuManager = NewAction("actMenuManager", "Menu Manager", &F::actMenuManagerExecute);
-    actGamesManager = NewAction("actGamesManager", "Applications", &F::actGamesManagerExecute);
-    actConvert = NewAction("actConvert", "&HEX converter", &F::actConvertExecute);
-    actFirmware = NewAction("actFirmware", "Firmware update", &F::actFirmwareExecute);
-    actConfig = NewAction("actConfig", "&Configuration", &F::actConfigExecute);
-    actWindowArrange = NewAction("actWindowArrange", "&Arrange");
+    mnuCloseAll = NewAction(this, "mnuCloseAll",
+                            TActionOptions("Close A&ll").Icon(MainActionIcon("mnuCloseAll"))
+                                .Handler([this] { mnuCloseAllClick(); }));
+    mnuExit = NewAction(this, "mnuExit",
+                        TActionOptions("E&xit").Icon(MainActionIcon("mnuExit")).Handler([this] { mnuExitClick(); }));
+    actMemoryManager = NewAction(this, "actMemoryManager",
+                                 TActionOptions("QX318").Icon(MainActionIcon("actMemoryManager"))
+                                     .Handler([this] { actMemoryManagerExecute(); }));
+    actProgramManager = NewAction(this, "actProgramManager",
+                                  TActionOptions("Program Manager").Icon(MainActionIcon("actProgramManager"))
+                                      .Handler([this] { actProgramManagerExecute(); }));
+    actMemView = NewAction(this, "actMemView",
+                           TActionOptions("Memory Viewer").Icon(MainActionIcon("actMemView"))
+                               .Handler([this] { actMemViewExecute(); }));
+    actMenuManager = NewAction(this, "actMenuManager",
+                               TActionOptions("Menu Manager").Icon(MainActionIcon("actMenuManager"))
+                                   .Handler([this] { actMenuManagerExecute(); }));
+    actGamesManager = NewAction(this, "actGamesManager",
+                                TActionOptions("Applications").Icon(MainActionIcon("actGamesManager"))
+                                    .Handler([this] { actGamesManagerExecute(); }));
+    actConvert = NewAction(this, "actConvert",
+                           TActionOptions("&HEX converter").Icon(MainActionIcon("actConvert"))
+                               .Handler([this] { actConvertExecute(); }));
+    actFirmware = NewAction(this, "actFirmware",
+                            TActionOptions("Firmware update").Icon(MainActionIcon("actFirmware"))
+                                .Handler([this] { actFirmwareExecute(); }));
+    actConfig = NewAction(this, "actConfig",
+                          TActionOptions("&Configuration").Icon(MainActionIcon("actConfig"))
+                              .Handler([this] { actConfigExecute(); }));
+    actWindowArrange = NewAction(this, "actWindowArrange",
+                                 TActionOptions("&Arrange").Icon(MainActionIcon("actWindowArrange")));
     connect(actWindowArrange, &QAction::triggered, ClientArea, &QMdiArea::tileSubWindows);
-    actWindowCascade = NewAction("actWindowCascade", "&Cascade");
+    actWindowCascade = NewAction(this, "actWindowCascade",
+                                 TActionOptions("&Cascade").Icon(MainActionIcon("actWindowCascade")));
     connect(actWindowCascade, &QAction::triggered, ClientArea, &QMdiArea::cascadeSubWindows);
-    actWindowTileHorizontal = NewAction("actWindowTileHorizontal", "Tile &Horizontally");
-    actWindowTileVertical = NewAction("actWindowTileVertical", "&Tile Vertically");
+    actWindowTileHorizontal = NewAction(this, "actWindowTileHorizontal",
+                                        TActionOptions("Tile &Horizontally")
+                                            .Icon(MainActionIcon("actWindowTileHorizontal")));
+    actWindowTileVertical = NewAction(this, "actWindowTileVertical",
+                                      TActionOptions("&Tile Vertically")
+                                          .Icon(MainActionIcon("actWindowTileVertical")));
     // Tiling in one direction: the windows side by side or one below another.
     auto tile = [this](bool horizontal) {
         const auto windows = ClientArea->subWindowList();
@@ -183,29 +206,46 @@ void TfrmQX318MainForm::BuildActions() {
     };
     connect(actWindowTileHorizontal, &QAction::triggered, this, [tile] { tile(true); });
     connect(actWindowTileVertical, &QAction::triggered, this, [tile] { tile(false); });
-    actWindowMinimizeAll = NewAction("actWindowMinimizeAll", "&Minimize All");
+    actWindowMinimizeAll = NewAction(this, "actWindowMinimizeAll",
+                                     TActionOptions("&Minimize All").Icon(MainActionIcon("actWindowMinimizeAll")));
     connect(actWindowMinimizeAll, &QAction::triggered, this, [this] {
         for (QMdiSubWindow* w : ClientArea->subWindowList()) w->showMinimized();
     });
-    mnuQX318UtilityHelp = NewAction("mnuQX318UtilityHelp", "QX318 Utility Help", &F::mnuQX318UtilityHelpClick,
-                                    QKeySequence(Qt::Key_F1));
-    mnuRZT = NewAction("mnuRZT", "Visit RztSoftware Web Site", &F::mnuRZTClick);
-    mnuAbout = NewAction("mnuAbout", "About...", &F::mnuAboutClick);
+    mnuQX318UtilityHelp = NewAction(this, "mnuQX318UtilityHelp",
+                                    TActionOptions("QX318 Utility Help").Icon(MainActionIcon("mnuQX318UtilityHelp"))
+                                        .Shortcut(QKeySequence(Qt::Key_F1))
+                                        .Handler([this] { mnuQX318UtilityHelpClick(); }));
+    mnuRZT = NewAction(this, "mnuRZT",
+                       TActionOptions("Visit RztSoftware Web Site").Icon(MainActionIcon("mnuRZT"))
+                           .Handler([this] { mnuRZTClick(); }));
+    mnuAbout = NewAction(this, "mnuAbout",
+                         TActionOptions("About...").Icon(MainActionIcon("mnuAbout"))
+                             .Handler([this] { mnuAboutClick(); }));
 
-    actToolBarGeneral = NewAction("actToolBarGeneral", "General");
-    actToolBarTable = NewAction("actToolBarTable", "Table");
-    actToolBarType = NewAction("actToolBarType", "Type");
-    actToolBarMemoryManager = NewAction("actToolBarMemoryManager", "QX318");
-    actToolBarProgramManager = NewAction("actToolBarProgramManager", "Program Manager");
-    actToolBarMemoryViewer = NewAction("actToolBarMemoryViewer", "Memory Viewer");
-    actToolBarMenuManager = NewAction("actToolBarMenuManager", "Menu Manager");
-    actToolBarGamesManager = NewAction("actToolBarGamesManager", "Applications");
+    actToolBarGeneral = NewAction(this, "actToolBarGeneral",
+                                  TActionOptions("General").Icon(MainActionIcon("actToolBarGeneral")));
+    actToolBarTable = NewAction(this, "actToolBarTable",
+                                TActionOptions("Table").Icon(MainActionIcon("actToolBarTable")));
+    actToolBarType = NewAction(this, "actToolBarType", TActionOptions("Type").Icon(MainActionIcon("actToolBarType")));
+    actToolBarMemoryManager = NewAction(this, "actToolBarMemoryManager",
+                                        TActionOptions("QX318").Icon(MainActionIcon("actToolBarMemoryManager")));
+    actToolBarProgramManager = NewAction(this, "actToolBarProgramManager",
+                                         TActionOptions("Program Manager")
+                                             .Icon(MainActionIcon("actToolBarProgramManager")));
+    actToolBarMemoryViewer = NewAction(this, "actToolBarMemoryViewer",
+                                       TActionOptions("Memory Viewer").Icon(MainActionIcon("actToolBarMemoryViewer")));
+    actToolBarMenuManager = NewAction(this, "actToolBarMenuManager",
+                                      TActionOptions("Menu Manager").Icon(MainActionIcon("actToolBarMenuManager")));
+    actToolBarGamesManager = NewAction(this, "actToolBarGamesManager",
+                                       TActionOptions("Applications").Icon(MainActionIcon("actToolBarGamesManager")));
 
     // The default buttons that only document windows give a meaning.
-    actDefaultSave = NewAction("actDefaultSave", "&Save");
-    actDefaultPrint = NewAction("actDefaultPrint", "&Print");
-    actDefaultTable = NewAction("actDefaultTable", "Table");
-    actDefaultType = NewAction("actDefaultType", "Type");
+    actDefaultSave = NewAction(this, "actDefaultSave", TActionOptions("&Save").Icon(MainActionIcon("actDefaultSave")));
+    actDefaultPrint = NewAction(this, "actDefaultPrint",
+                                TActionOptions("&Print").Icon(MainActionIcon("actDefaultPrint")));
+    actDefaultTable = NewAction(this, "actDefaultTable",
+                                TActionOptions("Table").Icon(MainActionIcon("actDefaultTable")));
+    actDefaultType = NewAction(this, "actDefaultType", TActionOptions("Type").Icon(MainActionIcon("actDefaultType")));
     for (QAction* a : {actDefaultSave, actDefaultPrint, actDefaultTable, actDefaultType}) a->setEnabled(false);
 }
 

@@ -113,6 +113,4 @@ private:
     // Lets every document window agree to closing; false when one refuses.
     bool FormCloseQuery();
     void ShowManager(uint32_t kind, const TDocumentCreators::TCreator& creator);
-    QAction* NewAction(const char* name, const char* caption, void (TfrmQX318MainForm::*handler)() = nullptr,
-                       const QKeySequence& shortcut = {});
 };

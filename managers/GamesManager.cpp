@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "Appinterface.h"
+#include "Images.h"
 #include "UnitRun.h"
 #include "Dialogs.h"
 #include "MessageIds.h"
@@ -36,11 +37,15 @@ TfrmGamesManager::TfrmGamesManager(_AppInterface* app)
     setObjectName("frmGamesManager");
     setWindowTitle("Applications");
 
-    actRefresh = NewAction("actRefresh", "Refresh", QKeySequence(Qt::Key_F5), 16, &TfrmGamesManager::actRefreshExecute);
-    actDownloadGame = NewAction("actDownloadGame", "PC -> QX", QKeySequence(Qt::Key_Insert), 63,
-                             &TfrmGamesManager::actDownloadGameExecute);
-    actDeleteGame =
-        NewAction("actDeleteGame", "Delete", QKeySequence(Qt::Key_Delete), 65, &TfrmGamesManager::actDeleteGameExecute);
+    actRefresh = NewAction(this, "actRefresh",
+                           ActionOptions("Refresh", aiRefresh, QKeySequence(Qt::Key_F5))
+                               .Handler([this] { actRefreshExecute(); }));
+    actDownloadGame = NewAction(this, "actDownloadGame",
+                                ActionOptions("PC -> QX", aiPcToQx, QKeySequence(Qt::Key_Insert))
+                                    .Handler([this] { actDownloadGameExecute(); }));
+    actDeleteGame = NewAction(this, "actDeleteGame",
+                              ActionOptions("Delete", aiDelete, QKeySequence(Qt::Key_Delete))
+                                  .Handler([this] { actDeleteGameExecute(); }));
 
     Client = new QWidget;
     for (QAction* a : {actRefresh, actDownloadGame, actDeleteGame}) Client->addAction(a);

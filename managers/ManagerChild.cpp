@@ -49,10 +49,3 @@ void TManagerChild::closeEvent(QCloseEvent* event) {
     if (event->isAccepted()) FormClose();
 }
 
-QAction* TManagerChild::NewAction(const char* name, const char* text, QKeySequence key, int image) {
-    QAction* a = Named(new QAction(text, this), name);
-    if (!key.isEmpty()) a->setShortcut(key);
-    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    if (App && App->ActionImages && image >= 0) a->setIcon(App->ActionImages->Icon(image));
-    return a;
-}

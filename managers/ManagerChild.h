@@ -10,6 +10,7 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
+#include "Actions.h"
 #include "MDICustomChild.h"
 
 class QMenu;
@@ -43,17 +44,6 @@ protected:
     // needs (longer texts, a bigger font); a window below that grows.
     void GrowToContent(QSize designed);
     void closeEvent(QCloseEvent* event) override;
-    // An action of the window: object name, caption, shortcut (none when
-    // empty; it works while the focus is inside the window) and picture of
-    // the action images (none when negative).
-    QAction* NewAction(const char* name, const char* text, QKeySequence key, int image);
-    // The same, run by a handler of the window.
-    template <typename TWindow>
-    QAction* NewAction(const char* name, const char* text, QKeySequence key, int image, void (TWindow::*handler)()) {
-        QAction* a = NewAction(name, text, key, image);
-        connect(a, &QAction::triggered, static_cast<TWindow*>(this), handler);
-        return a;
-    }
 };
 
 // The rows of a window's grid, each painted by the window itself.

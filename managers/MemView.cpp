@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "Appinterface.h"
+#include "Images.h"
 #include "UnitRun.h"
 #include "Dialogs.h"
 #include "MessageIds.h"
@@ -34,16 +35,21 @@ TfrmMemView::TfrmMemView(_AppInterface* app) : TManagerChild(app, KindMemoryView
     setObjectName("frmMemView");
     setWindowTitle("Memory Viewer");
 
-    actRefreshPage = NewAction("actRefreshPage", "Refresh Page", QKeySequence(Qt::Key_F5), 16,
-                            &TfrmMemView::actRefreshPageExecute);
-    actGotoPage = NewAction("actGotoPage", "Go To Page", QKeySequence(Qt::CTRL | Qt::Key_G), 46,
-                         &TfrmMemView::actGotoPageExecute);
+    actRefreshPage = NewAction(this, "actRefreshPage",
+                               ActionOptions("Refresh Page", aiRefresh, QKeySequence(Qt::Key_F5))
+                                   .Handler([this] { actRefreshPageExecute(); }));
+    actGotoPage = NewAction(this, "actGotoPage",
+                            ActionOptions("Go To Page", aiGotoPage, QKeySequence(Qt::CTRL | Qt::Key_G))
+                                .Handler([this] { actGotoPageExecute(); }));
     actGotoPage->setToolTip("Goto Page");
-    actPageUp = NewAction("actPageUp", "Page Up", QKeySequence(Qt::CTRL | Qt::Key_PageUp), 44,
-                       &TfrmMemView::actPageUpExecute);
-    actPageDown = NewAction("actPageDown", "Page Down", QKeySequence(Qt::CTRL | Qt::Key_PageDown), 45,
-                         &TfrmMemView::actPageDownExecute);
-    actSavePage = NewAction("actSavePage", "Save Page", QKeySequence(), 47, &TfrmMemView::actSavePageExecute);
+    actPageUp = NewAction(this, "actPageUp",
+                          ActionOptions("Page Up", aiPageUp, QKeySequence(Qt::CTRL | Qt::Key_PageUp))
+                              .Handler([this] { actPageUpExecute(); }));
+    actPageDown = NewAction(this, "actPageDown",
+                            ActionOptions("Page Down", aiPageDown, QKeySequence(Qt::CTRL | Qt::Key_PageDown))
+                                .Handler([this] { actPageDownExecute(); }));
+    actSavePage = NewAction(this, "actSavePage",
+                            ActionOptions("Save Page", aiSavePage).Handler([this] { actSavePageExecute(); }));
 
     // The keys work wherever the focus is in the window, also on the window
     // itself: the dump is disabled until a page was read.

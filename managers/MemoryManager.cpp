@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "Appinterface.h"
+#include "Images.h"
 #include "UnitRun.h"
 #include "Dialogs.h"
 #include "FormTranslation.h"
@@ -28,6 +29,10 @@
 namespace {
 constexpr int NodeRole = Qt::UserRole + 1;
 }
+
+// A node's kind is the index of its picture.
+static_assert(int{nkRoot} == miUnit && int{nkParameters} == miParametersText && int{nkTable} == miTableText &&
+              int{nkTypeFolder} == miTypeFolder && int{nkTableFolder} == miTableFolder);
 
 void* TTreeWidgetSink::AddItem(void* parent, const std::string& text, uint32_t image, TNode* node) {
     auto* item = parent ? new QTreeWidgetItem(static_cast<QTreeWidgetItem*>(parent)) : new QTreeWidgetItem(View);
@@ -49,9 +54,15 @@ TfrmManager::TfrmManager(_AppInterface* app) : TManagerChild(app, KindMemoryMana
     setObjectName("frmManager");
     setWindowTitle("QX318");
 
-    actRefresh = NewAction("actRefresh", "Refresh", QKeySequence(Qt::Key_F5), 32, &TfrmManager::actRefreshExecute);
-    actUpload = NewAction("actUpload", "QX -> PC", QKeySequence(Qt::Key_F3), 64, &TfrmManager::actUploadExecute);
-    actDelete = NewAction("actDelete", "Delete", QKeySequence(Qt::Key_Delete), 65, &TfrmManager::actDeleteExecute);
+    actRefresh = NewAction(this, "actRefresh",
+                           ActionOptions("Refresh", aiRefreshUnit, QKeySequence(Qt::Key_F5))
+                               .Handler([this] { actRefreshExecute(); }));
+    actUpload = NewAction(this, "actUpload",
+                          ActionOptions("QX -> PC", aiQxToPc, QKeySequence(Qt::Key_F3))
+                              .Handler([this] { actUploadExecute(); }));
+    actDelete = NewAction(this, "actDelete",
+                          ActionOptions("Delete", aiDelete, QKeySequence(Qt::Key_Delete))
+                              .Handler([this] { actDeleteExecute(); }));
 
     Client = new QWidget;
     // The keys work wherever the focus is in the window, also before the

@@ -18,6 +18,7 @@
 #include <filesystem>
 
 #include "Appinterface.h"
+#include "Images.h"
 #include "UnitRun.h"
 #include "Dialogs.h"
 #include "Fcs.h"
@@ -43,10 +44,10 @@ TfrmProgramManager::TfrmProgramManager(_AppInterface* app)
     setObjectName("frmProgramManager");
     setWindowTitle("Program Manager");
 
-    actRefresh = NewAction("actRefresh", "Refresh", QKeySequence(Qt::Key_F5), 16);
-    actDownload = NewAction("actDownload", "PC -> QX", QKeySequence(Qt::Key_Insert), 63);
-    actDelete = NewAction("actDelete", "Delete", QKeySequence(Qt::Key_Delete), 65);
-    actShortcuts = NewAction("actShortcuts", "Shortcuts", QKeySequence(), -1);
+    actRefresh = NewAction(this, "actRefresh", ActionOptions("Refresh", aiRefresh, QKeySequence(Qt::Key_F5)));
+    actDownload = NewAction(this, "actDownload", ActionOptions("PC -> QX", aiPcToQx, QKeySequence(Qt::Key_Insert)));
+    actDelete = NewAction(this, "actDelete", ActionOptions("Delete", aiDelete, QKeySequence(Qt::Key_Delete)));
+    actShortcuts = NewAction(this, "actShortcuts", ActionOptions("Shortcuts", -1));
     connect(actRefresh, &QAction::triggered, this, &TfrmProgramManager::actRefreshExecute);
     connect(actDownload, &QAction::triggered, this, &TfrmProgramManager::actDownloadExecute);
     connect(actDelete, &QAction::triggered, this, &TfrmProgramManager::actDeleteExecute);
@@ -147,7 +148,8 @@ void TfrmProgramManager::UpdateShortcutButtons() {
         actShortcut[i]->setEnabled(true);
         actShortcut[i]->setText(QString("Shortcut %1").arg(i + 1));
         actShortcut[i]->setToolTip(QStr(path));
-        if (App && App->ActionImages) actShortcut[i]->setIcon(App->ActionImages->Icon(path.empty() ? 23 + i : 19 + i));
+        if (App && App->ActionImages)
+            actShortcut[i]->setIcon(App->ActionImages->Icon((path.empty() ? aiShortcut1Empty : aiShortcut1) + i));
     }
     // The main window's tool bar shows the new buttons at once.
     if (FramePartsActive()) FormActivate();

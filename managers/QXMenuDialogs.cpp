@@ -6,19 +6,8 @@
 #include "Dialogs.h"
 #include "QtText.h"
 
-namespace {
-std::function<bool(const TMenuSaveRequest&, std::string&)>& SaveHook() {
-    static std::function<bool(const TMenuSaveRequest&, std::string&)> hook;
-    return hook;
-}
-}  // namespace
-
-void SetMenuSaveDialogHook(std::function<bool(const TMenuSaveRequest&, std::string&)> hook) {
-    SaveHook() = std::move(hook);
-}
-
 bool RunMenuSaveDialog(const TMenuSaveRequest& request, std::string& fileName) {
-    if (SaveHook()) return SaveHook()(request, fileName);
+    if (const auto answer = TDialogAnswers::Get<TMenuSaveDialog>()) return answer(request, fileName);
     QFileDialog dialog(request.Owner);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

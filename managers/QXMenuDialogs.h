@@ -22,5 +22,7 @@ struct TMenuSaveRequest {
 // an existing file: the menu window asks that itself, in the program's words.
 bool RunMenuSaveDialog(const TMenuSaveRequest& request, std::string& fileName);
 
-// Test seam: while set, the dialog is answered by this.
-void SetMenuSaveDialogHook(std::function<bool(const TMenuSaveRequest&, std::string&)> hook);
+// Its kind for TDialogAnswers: an answer set for it answers the dialog.
+struct TMenuSaveDialog {
+    using TAnswer = std::function<bool(const TMenuSaveRequest&, std::string& fileName)>;
+};

@@ -6,15 +6,10 @@
 #include <QVBoxLayout>
 
 #include "Appinterface.h"
+#include "DialogAnswers.h"
 #include "Dialogs.h"
 #include "QtText.h"
 #include "ScreenFit.h"
-
-namespace {
-std::function<void(TfrmShortcutEdit&)> AnswerHook;
-}
-
-void TfrmShortcutEdit::SetAnswerHook(std::function<void(TfrmShortcutEdit&)> hook) { AnswerHook = std::move(hook); }
 
 TfrmShortcutEdit::TfrmShortcutEdit(QWidget* owner, const std::string& caption, const std::string& path,
                                    _AppInterface* app)
@@ -71,7 +66,6 @@ std::string TfrmShortcutEdit::Execute(QWidget* owner, _AppInterface* app, const 
     dialog.adjustSize();
     dialog.move(left, top);
     KeepInView(&dialog);  // near the mouse, but never past the screen's edge
-    if (AnswerHook) AnswerHook(dialog);
-    else dialog.exec();
+    ExecModal(dialog);
     return dialog.Result;
 }

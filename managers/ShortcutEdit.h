@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "DialogAnswers.h"
+
 struct _AppInterface;
 class QLineEdit;
 class QPushButton;
@@ -17,8 +19,6 @@ public:
     // The edited path after OK; the unchanged path after Cancel or Esc.
     static std::string Execute(QWidget* owner, _AppInterface* app, const std::string& path, int left, int top,
                                const std::string& caption);
-    // Tests answer the dialog here instead of a user; null: shown modally.
-    static void SetAnswerHook(std::function<void(TfrmShortcutEdit&)> hook);
 
     QLineEdit* edtShortcutFile;
     QPushButton* btnBrowse;

@@ -16,13 +16,6 @@
 #include "TypeObject.h"
 #include "Typedata.h"
 
-namespace {
-std::function<int32_t(TfrmCsvElementsSelect&)>& AnswerHook() {
-    static std::function<int32_t(TfrmCsvElementsSelect&)> hook;
-    return hook;
-}
-}  // namespace
-
 TCsvElements ScanCsvElements(CSVFile& file, const uint8_t* displayFormats) {
     TCsvElements found;
     file.Rewind();
@@ -47,10 +40,6 @@ TCsvElements ScanCsvElements(CSVFile& file, const uint8_t* displayFormats) {
         found.Tables.push_back(std::move(table));
     }
     return found;
-}
-
-void TfrmCsvElementsSelect::SetAnswerHook(std::function<int32_t(TfrmCsvElementsSelect&)> hook) {
-    AnswerHook() = std::move(hook);
 }
 
 TfrmCsvElementsSelect::TfrmCsvElementsSelect(_AppInterface* app, CSVFile& file, uint8_t* parameters,
@@ -135,7 +124,7 @@ void TfrmCsvElementsSelect::btnCancelClick() { done(2); }
 int32_t TfrmCsvElementsSelect::Execute(_AppInterface* app, CSVFile& file, uint8_t* parameters,
                                        std::vector<uint8_t>* tables, int32_t* tableCount, TCsvElements* read) {
     TfrmCsvElementsSelect dialog(app, file, parameters, tables, tableCount, read);
-    int32_t result = AnswerHook() ? AnswerHook()(dialog) : dialog.exec();
+    int32_t result = ExecModal(dialog);
     if (result != 1) {
         // The title bar's close and Escape end the dialog as Cancel does:
         // nothing chosen.

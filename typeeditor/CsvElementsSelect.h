@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "DialogAnswers.h"
+
 class CSVFile;
 class QLabel;
 class QListWidget;
@@ -58,10 +60,6 @@ public:
     // not read the file again; after Cancel it is empty.
     static int32_t Execute(_AppInterface* app, CSVFile& file, uint8_t* parameters, std::vector<uint8_t>* tables,
                            int32_t* tableCount, TCsvElements* read = nullptr);
-
-    // Test seam: while set, the dialog is handed to this instead of being
-    // shown; its answer is the modal result.
-    static void SetAnswerHook(std::function<int32_t(TfrmCsvElementsSelect&)> hook);
 
     QLabel* lblElementsSelect;
     QListWidget* chklistboxElements;

@@ -15,13 +15,6 @@
 #include "TypeObject.h"
 #include "Typedata.h"
 
-namespace {
-std::function<int32_t(TfrmLanguageSelect&)>& AnswerHook() {
-    static std::function<int32_t(TfrmLanguageSelect&)> hook;
-    return hook;
-}
-}  // namespace
-
 std::vector<std::string> LanguageSelectEntries(const TTypeObjectData& type) {
     std::vector<std::string> entries;
     const TTypeData6& def = type.GetTypeData();
@@ -29,10 +22,6 @@ std::vector<std::string> LanguageSelectEntries(const TTypeObjectData& type) {
         if (const _LangItem* lang = def.GetLanguage(i))
             entries.push_back(std::to_string(i + 1) + ". " + lang->GetName());
     return entries;
-}
-
-void TfrmLanguageSelect::SetAnswerHook(std::function<int32_t(TfrmLanguageSelect&)> hook) {
-    AnswerHook() = std::move(hook);
 }
 
 TfrmLanguageSelect::TfrmLanguageSelect(_AppInterface* app, int32_t* language1, int32_t* language2,
@@ -133,7 +122,7 @@ int32_t TfrmLanguageSelect::Execute(_AppInterface* app, const TTypeObjectData& t
         return 1;
     }
     TfrmLanguageSelect dialog(app, language1, language2, type);
-    int32_t result = AnswerHook() ? AnswerHook()(dialog) : dialog.exec();
+    int32_t result = ExecModal(dialog);
     // The title bar's close and Escape end the dialog as Cancel does.
     if (result != 1) result = 2;
     return result;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "DialogAnswers.h"
+
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -28,10 +30,6 @@ public:
     // 1 (OK) with both indexes set, or 2 (Cancel) with them untouched. A type
     // with exactly one language needs no choice: both 0, 1, no window.
     static int32_t Execute(_AppInterface* app, const TTypeObjectData& type, int32_t* language1, int32_t* language2);
-
-    // Test seam: while set, the dialog is handed to this instead of being
-    // shown; its answer is the modal result.
-    static void SetAnswerHook(std::function<int32_t(TfrmLanguageSelect&)> hook);
 
     QLabel* Image1;
     QLabel* lblLanguage1;

@@ -17,10 +17,6 @@
 #include "Typedata.h"
 
 namespace {
-std::function<int32_t(TfrmTypeObjectItemsSelect&)>& AnswerHook() {
-    static std::function<int32_t(TfrmTypeObjectItemsSelect&)> hook;
-    return hook;
-}
 
 // The built-in English texts, for a dialog made without an application.
 const TMLSUnit& BuiltInTexts() {
@@ -64,10 +60,6 @@ std::vector<std::string> TypeItemsEntries(const TMLSUnit& texts, const TTypeObje
         entries.push_back(entry);
     }
     return entries;
-}
-
-void TfrmTypeObjectItemsSelect::SetAnswerHook(std::function<int32_t(TfrmTypeObjectItemsSelect&)> hook) {
-    AnswerHook() = std::move(hook);
 }
 
 TfrmTypeObjectItemsSelect::TfrmTypeObjectItemsSelect(_AppInterface* app, const TTypeObjectData& type,
@@ -141,7 +133,7 @@ void TfrmTypeObjectItemsSelect::btnCancelClick() { done(2); }
 
 int32_t TfrmTypeObjectItemsSelect::Execute(_AppInterface* app, const TTypeObjectData& type, _TypeObjectItems* items) {
     TfrmTypeObjectItemsSelect dialog(app, type, items);
-    int32_t result = AnswerHook() ? AnswerHook()(dialog) : dialog.exec();
+    int32_t result = ExecModal(dialog);
     // The title bar's close and Escape end the dialog as Cancel does.
     if (result != 1) result = 2;
     return result;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "DialogAnswers.h"
 #include "TypeObjectItems.h"
 
 class QCheckBox;
@@ -34,10 +35,6 @@ public:
     // 1 after OK with the flags written back; 2 after Cancel or closing, the
     // flags as they were.
     static int32_t Execute(_AppInterface* app, const TTypeObjectData& type, _TypeObjectItems* items);
-
-    // Test seam: while set, the dialog is handed to this instead of being
-    // shown; its answer is the modal result.
-    static void SetAnswerHook(std::function<int32_t(TfrmTypeObjectItemsSelect&)> hook);
 
     QLabel* lblLangIdx;
     QListWidget* chkListBox1;

@@ -32,16 +32,6 @@
 
 namespace {
 
-std::function<int32_t(TfrmTypeObjectPrint&)>& AnswerHook() {
-    static std::function<int32_t(TfrmTypeObjectPrint&)> hook;
-    return hook;
-}
-
-std::function<bool(QPrinter&, bool)>& PrinterDialogHook() {
-    static std::function<bool(QPrinter&, bool)> hook;
-    return hook;
-}
-
 // The report window's entry among the dialog placements.
 constexpr int ReportPlacement = 2;
 
@@ -79,14 +69,6 @@ bool PrintTextDocument(const QTextDocument& document, QPrinter& printer, const Q
     }
     if (!painter.end()) ok = false;
     return ok && printer.printerState() != QPrinter::Error;
-}
-
-void TfrmTypeObjectPrint::SetAnswerHook(std::function<int32_t(TfrmTypeObjectPrint&)> hook) {
-    AnswerHook() = std::move(hook);
-}
-
-void TfrmTypeObjectPrint::SetPrinterDialogHook(std::function<bool(QPrinter&, bool)> hook) {
-    PrinterDialogHook() = std::move(hook);
 }
 
 TfrmTypeObjectPrint::TfrmTypeObjectPrint(_AppInterface* app, TTypeObjectData& type, const std::string& displayName,
@@ -162,7 +144,7 @@ TfrmTypeObjectPrint::~TfrmTypeObjectPrint() = default;
 int32_t TfrmTypeObjectPrint::Execute(_AppInterface* app, TTypeObjectData& type, const std::string& displayName,
                                      int32_t language) {
     TfrmTypeObjectPrint window(app, type, displayName, language);
-    const int32_t result = AnswerHook() ? AnswerHook()(window) : window.exec();
+    const int32_t result = ExecModal(window);
     return result == 1 ? 1 : 2;
 }
 
@@ -234,8 +216,8 @@ bool TfrmTypeObjectPrint::WriteAndShow(const std::string& bytes) {
 }
 
 void TfrmTypeObjectPrint::btnPrintClick() {
-    const bool confirmed = PrinterDialogHook() ? PrinterDialogHook()(Printer, false)
-                                               : QPrintDialog(&Printer, this).exec() == QDialog::Accepted;
+    const auto answer = TDialogAnswers::Get<TPrinterDialog>();
+    const bool confirmed = answer ? answer(Printer, false) : QPrintDialog(&Printer, this).exec() == QDialog::Accepted;
     if (confirmed && !PrintTextDocument(*RichEdit->document(), Printer, "Report")) {
         const QString where = Printer.outputFileName().isEmpty() ? Printer.printerName() : Printer.outputFileName();
         ShowMessageBox(this, "The report cannot be printed:\r\n" + CpStr(where), TMsgIcon::Stop);
@@ -245,7 +227,7 @@ void TfrmTypeObjectPrint::btnPrintClick() {
 }
 
 void TfrmTypeObjectPrint::btnPrintSettingsClick() {
-    if (PrinterDialogHook()) PrinterDialogHook()(Printer, true);
+    if (const auto answer = TDialogAnswers::Get<TPrinterDialog>()) answer(Printer, true);
     else QPageSetupDialog(&Printer, this).exec();
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "DialogAnswers.h"
 #include "TypeItemsSelect.h"
 
 class QProgressBar;
@@ -25,6 +26,14 @@ struct _AppInterface;
 // the printer cannot be started or a page or the end of the job fails.
 bool PrintTextDocument(const QTextDocument& document, QPrinter& printer, const QString& jobTitle);
 
+// The report window's print and printer settings dialogs, as a kind for
+// TDialogAnswers: an answer set for it answers both (setup: the settings
+// dialog; true: confirmed). The report window itself is answered as
+// TfrmTypeObjectPrint.
+struct TPrinterDialog {
+    using TAnswer = std::function<bool(QPrinter&, bool setup)>;
+};
+
 class TfrmTypeObjectPrint : public QDialog {
     Q_OBJECT
 
@@ -36,13 +45,6 @@ public:
     // (printing, a missing document start, the title bar).
     static int32_t Execute(_AppInterface* app, TTypeObjectData& type, const std::string& displayName,
                            int32_t language);
-
-    // Test seams: while set, the window is handed to the first instead of
-    // being shown (its answer is the modal result), and the print and printer
-    // settings dialogs are answered by the second (setup: the settings
-    // dialog; true: confirmed).
-    static void SetAnswerHook(std::function<int32_t(TfrmTypeObjectPrint&)> hook);
-    static void SetPrinterDialogHook(std::function<bool(QPrinter&, bool setup)> hook);
 
     // Builds the report, writes it to Report.rtf and shows it.
     void GenerateReport();

@@ -13,11 +13,6 @@
 
 namespace {
 
-std::function<bool(QWidget*, const std::string&, std::string&)>& PromptHook() {
-    static std::function<bool(QWidget*, const std::string&, std::string&)> hook;
-    return hook;
-}
-
 // The unit names a block with 16 characters and a zero byte; the delete
 // command's name is padded so that a shorter name goes blank-filled.
 constexpr size_t DeleteNamePadding = 17;
@@ -30,7 +25,6 @@ constexpr uint8_t KindTableData = 4;
 bool PromptTypeName(TfrmTypeObject& window, std::string& value) {
     _AppInterface& app = *window.App;
     const std::string prompt = app.Text(Msg::InputTypeName);
-    if (PromptHook()) return PromptHook()(&window, prompt, value);
     // The box takes no more than the type keeps of a name.
     return InputQuery(&window, app.Text(Msg::CaptionType), prompt, value, static_cast<int>(TypeNameLength));
 }
@@ -57,10 +51,6 @@ bool AskYesNo(QWidget* owner, const std::string& text) {
 }
 
 }  // namespace
-
-void SetTypeNamePromptHook(std::function<bool(QWidget*, const std::string&, std::string&)> hook) {
-    PromptHook() = std::move(hook);
-}
 
 void AddWriteBlockCommands(TCommCmdList& commands, TQXBlockMemList& blocks, const std::string& caption) {
     for (int32_t i = 0; i < blocks.Count(); ++i) {

@@ -35,7 +35,3 @@ void SelectTypeDataBlocks(TQXBlockMemList& blocks, const _BlockContext& context,
 void DownloadType(TfrmTypeObject& window);
 void UploadType(TfrmTypeObject& window);
 
-// Test seam: while set, the download's name prompt is answered by this
-// (true for OK with the answer in value) instead of the input box.
-class QWidget;
-void SetTypeNamePromptHook(std::function<bool(QWidget* owner, const std::string& prompt, std::string& value)> hook);

@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 
 #include "Appinterface.h"
+#include "Images.h"
 #include "QtText.h"
 
 TTypeTreeWidget::TTypeTreeWidget(QWidget* parent) : QTreeWidget(parent) {
@@ -36,6 +37,16 @@ public:
 };
 
 }  // namespace
+
+// A node's id is the index of its picture.
+static_assert(int{NodeRoot} == tiType && int{NodeParameters} == tiParameters && int{NodeTypeName} == tiTypeName &&
+              int{NodeLanguage} == tiLanguage && int{NodeConfiguration} == tiConfiguration &&
+              int{NodeTable} == tiTable && int{NodeTableName} == tiTableName && int{NodeFunction} == tiFunction &&
+              int{NodeBlock} == tiBlock && int{NodeTableCfg} == tiTableCfg && int{NodeLevel} == tiLevel &&
+              int{NodeRows} == tiRows && int{NodeFields} == tiFields && int{NodeField} == tiField &&
+              int{NodeFieldName} == tiFieldName && int{NodeFieldUnits} == tiFieldUnits &&
+              int{NodeFieldSize} == tiFieldSize && int{NodeCurrentLanguage} == tiCurrentLanguage &&
+              int{NodeFieldFlags} == tiFieldFlags);
 
 QTreeWidgetItem* TQtTreeNodes::NewItem(TNodeExt* node, const std::string& text, int32_t imageIndex) {
     auto* item = new TQtTreeItem(node);

@@ -20,7 +20,9 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "Actions.h"
 #include "Appinterface.h"
+#include "Images.h"
 #include "MessageIds.h"
 #include "Dialogs.h"
 #include "FormTranslation.h"
@@ -58,27 +60,49 @@ void InsertAtGroup(QMenu* menu, QAction* action, int groupIndex) {
 
 }  // namespace
 
-QAction* TfrmTypeObject::NewAction(const char* name, const char* caption, int image, const QKeySequence& shortcut) {
-    auto* action = new QAction(QString::fromLatin1(caption), this);
-    action->setObjectName(name);
-    if (image >= 0 && App && App->ActionImages) action->setIcon(App->ActionImages->Icon(image));
-    if (!shortcut.isEmpty()) {
-        action->setShortcut(shortcut);
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    }
-    addAction(action);
-    return action;
-}
-
 TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) : TMDICustomChild(app) {
-    // 1. The window, its commands, menus and tool bars.
+    // The window, its commands, menus, tool bars and views.
     SetKind(KindTypeObject);
     setObjectName("frmTypeObject");
     setMinimumSize(300, 200);
     BuildActions();
     BuildMenus();
     BuildToolBars();
+    BuildViews();
 
+    // Texts and hints.
+    TranslateTexts();
+    // The file name; an untitled window takes the next number.
+    FileName = fileName;
+    if (FileName.empty()) UntitledNumber = ++App->UntitledCounter;
+    // An empty type in the program's display formats, language 1.
+    TypeData = std::make_unique<TTypeObjectData>(App->DisplayFormats);
+    CurrentLanguage = 0;
+    for (int size = 1; size <= 4; ++size) cmbboxFieldSize->addItem(QStr(FieldSizeToStr(size)));
+    // The tree and the grid.
+    ConnectViews();
+    // The Edit menus and the File items.
+    EditMenu = TypeEditMenu;
+    // The window starts in type mode.
+    pnlToolBar->setMinimumHeight(24);
+    toolbarTable->hide();
+    // Nothing is selected yet.
+    Selection = _TypeSelection();
+    PreviousSelection = Selection;
+    SizeNameEditors();
+
+    setFocusProxy(TreeView);
+    TreeView->setFocus();
+    OnCloseQuery = [this] { return FormCloseQuery(); };
+    qApp->installEventFilter(this);
+    ConnectStructureCommands();
+    UpdateActions();
+    UpdateStatus(false);
+}
+
+// The client: the tool-bar panel, the splitter with the tree and the grid
+// panes, the status bar.
+void TfrmTypeObject::BuildViews() {
     auto* form = new QWidget;
     form->setObjectName("frmTypeObjectClient");
     auto* formLayout = new QVBoxLayout(form);
@@ -97,6 +121,21 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     Splitter = new QSplitter(Qt::Horizontal, form);
     Splitter->setObjectName("Splitter");
     Splitter->setChildrenCollapsible(false);
+    BuildTreePane();
+    BuildMainPane();
+    Splitter->addWidget(pnlTreeView);
+    Splitter->addWidget(pnlMain);
+    Splitter->setStretchFactor(0, 0);
+    Splitter->setStretchFactor(1, 1);
+    Splitter->setSizes({200, 400});
+    formLayout->addWidget(Splitter, 1);
+    formLayout->addWidget(BuildStatusBar(form));
+    setWidget(form);
+    resize(640, 420);
+}
+
+// The tree pane with the tree's in-place editors.
+void TfrmTypeObject::BuildTreePane() {
     pnlTreeView = new QWidget(Splitter);
     pnlTreeView->setObjectName("pnlTreeView");
     auto* treeLayout = new QVBoxLayout(pnlTreeView);
@@ -126,7 +165,10 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
                        static_cast<QWidget*>(cmbboxFieldUnits), static_cast<QWidget*>(cmbboxLanguages),
                        static_cast<QWidget*>(chklbEditTreeView)})
         w->hide();
+}
 
+// The grid pane: the tabs, the grid, the units box and the name editors.
+void TfrmTypeObject::BuildMainPane() {
     pnlMain = new QWidget(Splitter);
     pnlMain->setObjectName("pnlMain");
     auto* mainLayout = new QVBoxLayout(pnlMain);
@@ -155,13 +197,10 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
         panel->layout()->addWidget(panel == ParamNamePanel ? memoParamName : memoSwitchName);
         panel->hide();
     }
-    Splitter->addWidget(pnlTreeView);
-    Splitter->addWidget(pnlMain);
-    Splitter->setStretchFactor(0, 0);
-    Splitter->setStretchFactor(1, 1);
-    Splitter->setSizes({200, 400});
-    formLayout->addWidget(Splitter, 1);
+}
 
+// The status bar with its four panels.
+QStatusBar* TfrmTypeObject::BuildStatusBar(QWidget* form) {
     StatusBar = new QStatusBar(form);
     StatusBar->setObjectName("StatusBar");
     StatusBar->setSizeGripEnabled(false);
@@ -173,25 +212,21 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
         StatusPanels[i]->setFrameShape(QFrame::StyledPanel);
         StatusBar->addWidget(StatusPanels[i], i == 3 ? 1 : 0);
     }
-    formLayout->addWidget(StatusBar);
-    setWidget(form);
-    resize(640, 420);
+    return StatusBar;
+}
 
-    // 2. Texts and hints.
+// The texts of the selected language, and the tool buttons' hints.
+void TfrmTypeObject::TranslateTexts() {
     TranslateWidget(*App->Mls, this);
     for (QToolBar* bar : {toolbarTable, toolbarType})
         for (QAction* a : bar->actions())
             if (a->toolTip() == a->text() || a->toolTip().isEmpty())
                 a->setToolTip(QStr(ButtonHintFromCaption(CpStr(a->text()))));
     actDeleteLanguage->setToolTip("Delete Language");
-    // 3. The file name; an untitled window takes the next number.
-    FileName = fileName;
-    if (FileName.empty()) UntitledNumber = ++App->UntitledCounter;
-    // 4. - 5. An empty type in the program's display formats, language 1.
-    TypeData = std::make_unique<TTypeObjectData>(App->DisplayFormats);
-    CurrentLanguage = 0;
-    for (int size = 1; size <= 4; ++size) cmbboxFieldSize->addItem(QStr(FieldSizeToStr(size)));
-    // 6. The tree and the grid.
+}
+
+// The tree and the grid views over the type.
+void TfrmTypeObject::ConnectViews() {
     TreeContext = {this,
                    TypeData.get(),
                    TreeView,
@@ -222,18 +257,12 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
                    memoSwitchName,
                    SwitchNamePanel};
     TypeGrid = std::make_unique<TTypeObjectDataGrid>(&GridContext);
-    // 7. - 8. The Edit menus and the File items.
-    EditMenu = TypeEditMenu;
-    // 10. The window starts in type mode.
-    pnlToolBar->setMinimumHeight(24);
-    toolbarTable->hide();
-    // 11. Nothing is selected yet.
-    Selection = _TypeSelection();
-    PreviousSelection = Selection;
-    // 12. The multi-line editors: 21 and 18 characters of their font.
-    // The lines of text inside them are that wide, so that an editor breaks
-    // its text where the grid's cell does: frame and document margins come
-    // on top.
+}
+
+// The multi-line editors: 21 and 18 characters of their font. The lines of
+// text inside them are that wide, so that an editor breaks its text where the
+// grid's cell does: frame and document margins come on top.
+void TfrmTypeObject::SizeNameEditors() {
     const QFont fixed = TypeGrid->EditorFont();
     const QFontMetricsF fm(fixed);
     memoParamName->setFont(fixed);
@@ -244,14 +273,6 @@ TfrmTypeObject::TfrmTypeObject(_AppInterface* app, const std::string& fileName) 
     };
     ParamNamePanel->setFixedWidth(editorWidth(memoParamName, TTypeObjectDataGrid::TextColumns));
     SwitchNamePanel->setFixedWidth(editorWidth(memoSwitchName, TTypeObjectDataGrid::SwitchColumns));
-
-    setFocusProxy(TreeView);
-    TreeView->setFocus();
-    OnCloseQuery = [this] { return FormCloseQuery(); };
-    qApp->installEventFilter(this);
-    ConnectStructureCommands();
-    UpdateActions();
-    UpdateStatus(false);
 }
 
 TfrmTypeObject::~TfrmTypeObject() {
@@ -276,35 +297,46 @@ TfrmTypeObject::~TfrmTypeObject() {
 // ---------------------------------------------------------------- actions and menus
 
 void TfrmTypeObject::BuildActions() {
-    actDownloadType = NewAction("actDownloadType", "Type PC -> QX", 63, QKeySequence("Ctrl+D"));
-    actUploadType = NewAction("actUploadType", "Type QX -> PC", 64, QKeySequence("Ctrl+U"));
-    actAddTable = NewAction("actAddTable", "Add Table", 39);
-    actInsertTable = NewAction("actInsertTable", "Insert Table", 40);
-    actDeleteTable = NewAction("actDeleteTable", "Delete Table", 41);
-    actCopyTable = NewAction("actCopyTable", "Copy Table", 66);
-    actPasteTable = NewAction("actPasteTable", "Paste Table", 67);
-    actAddField = NewAction("actAddField", "Add Field", 4);
-    actInsertField = NewAction("actInsertField", "Insert Field", 5);
-    actDeleteField = NewAction("actDeleteField", "Delete Field", 6);
-    actCopyField = NewAction("actCopyField", "Copy Field", 66);
-    actPasteField = NewAction("actPasteField", "Paste Field", 67);
-    actAddRow = NewAction("actAddRow", "Add Row", 7, QKeySequence("Ctrl++"));
-    actInsertRow = NewAction("actInsertRow", "Insert Row", 8, QKeySequence("Ctrl+Insert"));
-    actDeleteRow = NewAction("actDeleteRow", "Delete Row", 9, QKeySequence("Ctrl+Delete"));
-    actAddParameter = NewAction("actAddParameter", "Add Parameter", 11, QKeySequence("Ctrl++"));
-    actInsertParameter = NewAction("actInsertParameter", "Insert Parameter", 12, QKeySequence("Ctrl+Insert"));
-    actDeleteParameter = NewAction("actDeleteParameter", "Delete Parameter", 13, QKeySequence("Ctrl+Delete"));
-    actCopyParameter = NewAction("actCopyParameter", "Copy Parameter", 66);
-    actPasteParameter = NewAction("actPasteParameter", "Paste Parameter", 67);
-    actLanguage = NewAction("actLanguage", "Language", 38);
-    actAddLanguage = NewAction("actAddLanguage", "Add Language", 35);
-    actInsertLanguage = NewAction("actInsertLanguage", "Insert Language", 36);
-    actDeleteLanguage = NewAction("actDeleteLanguage", "Dlete Language", 37);
-    actRenameLanguage = NewAction("actRenameLanguage", "Rename Language", 38);
-    actViewEditAs = NewAction("actViewEditAs", "View/Edit As", -1);
-    actViewEditAsBin = NewAction("actViewEditAsBin", "View/Edit As Bin", -1);
-    actViewEditAsDec = NewAction("actViewEditAsDec", "View/Edit As Dec", -1);
-    actViewEditAsHex = NewAction("actViewEditAsHex", "View/Edit As Hex", -1);
+    actDownloadType = NewAction(this, "actDownloadType",
+                                ActionOptions("Type PC -> QX", aiPcToQx, QKeySequence("Ctrl+D")).AddToOwner());
+    actUploadType = NewAction(this, "actUploadType",
+                              ActionOptions("Type QX -> PC", aiQxToPc, QKeySequence("Ctrl+U")).AddToOwner());
+    actAddTable = NewAction(this, "actAddTable", ActionOptions("Add Table", aiAddTable).AddToOwner());
+    actInsertTable = NewAction(this, "actInsertTable", ActionOptions("Insert Table", aiInsertTable).AddToOwner());
+    actDeleteTable = NewAction(this, "actDeleteTable", ActionOptions("Delete Table", aiDeleteTable).AddToOwner());
+    actCopyTable = NewAction(this, "actCopyTable", ActionOptions("Copy Table", aiCopy).AddToOwner());
+    actPasteTable = NewAction(this, "actPasteTable", ActionOptions("Paste Table", aiPaste).AddToOwner());
+    actAddField = NewAction(this, "actAddField", ActionOptions("Add Field", aiAddField).AddToOwner());
+    actInsertField = NewAction(this, "actInsertField", ActionOptions("Insert Field", aiInsertField).AddToOwner());
+    actDeleteField = NewAction(this, "actDeleteField", ActionOptions("Delete Field", aiDeleteField).AddToOwner());
+    actCopyField = NewAction(this, "actCopyField", ActionOptions("Copy Field", aiCopy).AddToOwner());
+    actPasteField = NewAction(this, "actPasteField", ActionOptions("Paste Field", aiPaste).AddToOwner());
+    actAddRow = NewAction(this, "actAddRow", ActionOptions("Add Row", aiAddRow, QKeySequence("Ctrl++")).AddToOwner());
+    actInsertRow = NewAction(this, "actInsertRow",
+                             ActionOptions("Insert Row", aiInsertRow, QKeySequence("Ctrl+Insert")).AddToOwner());
+    actDeleteRow = NewAction(this, "actDeleteRow",
+                             ActionOptions("Delete Row", aiDeleteRow, QKeySequence("Ctrl+Delete")).AddToOwner());
+    actAddParameter = NewAction(this, "actAddParameter",
+                                ActionOptions("Add Parameter", aiAddParameter, QKeySequence("Ctrl++")).AddToOwner());
+    actInsertParameter = NewAction(this, "actInsertParameter",
+                                   ActionOptions("Insert Parameter", aiInsertParameter, QKeySequence("Ctrl+Insert"))
+                                       .AddToOwner());
+    actDeleteParameter = NewAction(this, "actDeleteParameter",
+                                   ActionOptions("Delete Parameter", aiDeleteParameter, QKeySequence("Ctrl+Delete"))
+                                       .AddToOwner());
+    actCopyParameter = NewAction(this, "actCopyParameter", ActionOptions("Copy Parameter", aiCopy).AddToOwner());
+    actPasteParameter = NewAction(this, "actPasteParameter", ActionOptions("Paste Parameter", aiPaste).AddToOwner());
+    actLanguage = NewAction(this, "actLanguage", ActionOptions("Language", aiLanguage).AddToOwner());
+    actAddLanguage = NewAction(this, "actAddLanguage", ActionOptions("Add Language", aiAddLanguage).AddToOwner());
+    actInsertLanguage = NewAction(this, "actInsertLanguage",
+                                  ActionOptions("Insert Language", aiInsertLanguage).AddToOwner());
+    actDeleteLanguage = NewAction(this, "actDeleteLanguage",
+                                  ActionOptions("Dlete Language", aiDeleteLanguage).AddToOwner());
+    actRenameLanguage = NewAction(this, "actRenameLanguage", ActionOptions("Rename Language", aiLanguage).AddToOwner());
+    actViewEditAs = NewAction(this, "actViewEditAs", ActionOptions("View/Edit As", -1).AddToOwner());
+    actViewEditAsBin = NewAction(this, "actViewEditAsBin", ActionOptions("View/Edit As Bin", -1).AddToOwner());
+    actViewEditAsDec = NewAction(this, "actViewEditAsDec", ActionOptions("View/Edit As Dec", -1).AddToOwner());
+    actViewEditAsHex = NewAction(this, "actViewEditAsHex", ActionOptions("View/Edit As Hex", -1).AddToOwner());
 
     connect(actDownloadType, &QAction::triggered, this, &TfrmTypeObject::actDownloadTypeExecute);
     connect(actUploadType, &QAction::triggered, this, &TfrmTypeObject::actUploadTypeExecute);
@@ -408,8 +440,8 @@ void TfrmTypeObject::BuildMenus() {
     mnuPrint->setText(QStr(App->Text(Msg::MenuPrint)));
     mnuExport->setText(QStr(App->Text(Msg::MenuExport)));
     if (App->ActionImages) {
-        mnuSave->setIcon(App->ActionImages->Icon(2));
-        mnuPrint->setIcon(App->ActionImages->Icon(3));
+        mnuSave->setIcon(App->ActionImages->Icon(aiSave));
+        mnuPrint->setIcon(App->ActionImages->Icon(aiPrint));
     }
 }
 

@@ -169,6 +169,13 @@ private:
     void BuildActions();
     void BuildMenus();
     void BuildToolBars();
+    void BuildViews();
+    void BuildTreePane();
+    void BuildMainPane();
+    QStatusBar* BuildStatusBar(QWidget* form);
+    void TranslateTexts();
+    void ConnectViews();
+    void SizeNameEditors();
     void TreeSelectionChanged();
     void GridSelectionChanged();
     void ApplySelectionKind();
@@ -194,7 +201,6 @@ private:
     bool InsideThisWindow(const QWidget* widget) const;
     // The widget of this window that has the focus, or had it last.
     QWidget* FocusedView() const;
-    QAction* NewAction(const char* name, const char* caption, int image, const QKeySequence& shortcut = {});
     void FormClose();
 
     // The structure commands (TypeStructureCommands.cpp).

@@ -182,16 +182,16 @@ int main(int argc, char** argv) {
     SetUpProgramIcon();
     RegisterManagers();
     RegisterTypeEditor();
-    SetMessageBoxHook([](const TMessageRequest& r) {
+    TDialogAnswers::Set<TMessageBoxDialog>([](const TMessageRequest& r) {
         return r.Buttons == TMsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes;
     });
-    SetTypeNamePromptHook([](QWidget*, const std::string&, std::string&) { return false; });
-    TfrmLanguageSelect::SetAnswerHook([](TfrmLanguageSelect& d) {
+    TDialogAnswers::Set<TInputQueryDialog>([](const TInputRequest&, std::string&) { return false; });
+    TDialogAnswers::Set<TfrmLanguageSelect>([](TfrmLanguageSelect& d) {
         d.btnOk->click();
         return d.result();
     });
     bool errorShown = false;
-    TfrmDebugForm::SetAnswerHook([&](TfrmDebugForm& form) {
+    TDialogAnswers::Set<TfrmDebugForm>([&](TfrmDebugForm& form) {
         if (!errorShown) {
             form.show();
             Save(&form, "error.png");

@@ -17,12 +17,9 @@
 
 #include <algorithm>
 
-#include <mutex>
+#include "DialogAnswers.h"
 
 namespace {
-
-std::mutex HookLock;
-TfrmDebugForm::TAnswerHook AnswerHook;
 
 // Texts keep CR LF; the widgets break lines at LF alone.
 QString Shown(const std::string& text) {
@@ -138,23 +135,13 @@ void TfrmDebugForm::FitHeight(int designedHeight) {
     resize(w, std::max(need, designedHeight));
 }
 
-void TfrmDebugForm::SetAnswerHook(TAnswerHook hook) {
-    std::lock_guard lock(HookLock);
-    AnswerHook = std::move(hook);
-}
-
 int32_t TfrmDebugForm::Show(QWidget* owner, const TMLSUnit& texts, int32_t buttons, const std::string& title,
                             const std::string& info, const std::string& details) {
     if (owner) owner->setEnabled(false);
     int32_t answer = 0;
     {
         TfrmDebugForm form(owner, details, info, title, buttons, texts);
-        TAnswerHook hook;
-        {
-            std::lock_guard lock(HookLock);
-            hook = AnswerHook;
-        }
-        answer = hook ? hook(form) : form.exec();
+        answer = ExecModal(form);
     }
     if (owner) owner->setEnabled(true);
     return answer;

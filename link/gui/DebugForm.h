@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "DialogAnswers.h"
+
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -28,11 +30,6 @@ public:
     // Disables the owner, shows the dialog modally and gives its answer.
     static int32_t Show(QWidget* owner, const TMLSUnit& texts, int32_t buttons, const std::string& title,
                         const std::string& info, const std::string& details);
-
-    // Tests answer the dialog here instead of a person: the hook gets the
-    // built dialog (not yet shown) and gives the answer.
-    using TAnswerHook = std::function<int32_t(TfrmDebugForm&)>;
-    static void SetAnswerHook(TAnswerHook hook);
 
     QLabel* Image;
     QLabel* lblInfo;

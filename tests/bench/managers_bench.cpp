@@ -83,7 +83,7 @@ void BM_ProgramManagerPaintsEightRows(benchmark::State& state) {
     const fs::path root = fs::temp_directory_path() / ("qxprog-bench-" + std::to_string(getpid()));
     fs::create_directories(root / "bin");
     SetProgramPathForTests((root / "bin" / "QX318Utility").string());
-    SetMessageBoxHook([](const TMessageRequest&) { return QMessageBox::Ok; });
+    TDialogAnswers::Set<TMessageBoxDialog>([](const TMessageRequest&) { return QMessageBox::Ok; });
     SimUnit sim;
     SimUnitServices unit(sim);
     for (int s = 0; s < 8; ++s) unit.PutProgram(s, "PROGRAM" + std::to_string(s), std::vector<uint8_t>(30000, 1));
@@ -128,7 +128,7 @@ void BM_ConvertTenThousandLines(benchmark::State& state) {
 BENCHMARK(BM_ConvertTenThousandLines)->Unit(benchmark::kMillisecond)->Iterations(BenchIterations(10));
 
 void BM_MemViewPageRead(benchmark::State& state) {
-    SetMessageBoxHook([](const TMessageRequest&) { return QMessageBox::Ok; });
+    TDialogAnswers::Set<TMessageBoxDialog>([](const TMessageRequest&) { return QMessageBox::Ok; });
     SimUnit sim;
     SimUnitServices unit(sim);
     unit.SetMemory(0x8000, std::vector<uint8_t>(MemPageSize, 0x5A));

@@ -75,7 +75,7 @@ struct Setup {
         SetProgramPathForTests((Root / "bin" / "QX318Utility").string());
         setenv("XDG_DATA_HOME", (Root / "data").c_str(), 1);
         setenv("QX318_REGISTRY", (Root / "registry.ini").c_str(), 1);
-        SetMessageBoxHook([](const TMessageRequest&) { return QMessageBox::Yes; });
+        TDialogAnswers::Set<TMessageBoxDialog>([](const TMessageRequest&) { return QMessageBox::Yes; });
         Main = std::make_unique<TfrmQX318MainForm>();
         Main->show();
     }

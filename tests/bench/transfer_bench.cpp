@@ -61,8 +61,8 @@ struct Setup {
         SetProgramPathForTests((Root / "bin" / "QX318Utility").string());
         setenv("XDG_DATA_HOME", (Root / "data").c_str(), 1);
         setenv("QX318_REGISTRY", (Root / "registry.ini").c_str(), 1);
-        SetMessageBoxHook([](const TMessageRequest&) { return QMessageBox::Yes; });
-        TfrmLanguageSelect::SetAnswerHook([](TfrmLanguageSelect& d) { return d.btnOk->click(), d.result(); });
+        TDialogAnswers::Set<TMessageBoxDialog>([](const TMessageRequest&) { return QMessageBox::Yes; });
+        TDialogAnswers::Set<TfrmLanguageSelect>([](TfrmLanguageSelect& d) { return d.btnOk->click(), d.result(); });
         MapComPorts({{1, &Sim}});
         RegisterTypeEditor();
         Main = std::make_unique<TfrmQX318MainForm>();

@@ -62,11 +62,11 @@ protected:
         SetProgramPathForTests((ProgramDir / "QX318Utility").string());
         setenv("XDG_DATA_HOME", DataDir.c_str(), 1);
         setenv("QX318_REGISTRY", RegistryFile.c_str(), 1);
-        SetMessageBoxHook([this](const TMessageRequest& r) {
+        TDialogAnswers::Set<TMessageBoxDialog>([this](const TMessageRequest& r) {
             Messages.push_back(r);
             return r.Buttons == TMsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Yes;
         });
-        SetOpenDialogHook([this](const TOpenDialogRequest& r, std::string& name, int& filter) {
+        TDialogAnswers::Set<TOpenFileDialog>([this](const TOpenDialogRequest& r, std::string& name, int& filter) {
             OpenDialogs.push_back(r);
             if (ChosenFile.empty()) return false;
             name = ChosenFile;
@@ -80,8 +80,8 @@ protected:
     }
 
     void TearDown() override {
-        SetMessageBoxHook(nullptr);
-        SetOpenDialogHook(nullptr);
+        TDialogAnswers::Clear<TMessageBoxDialog>();
+        TDialogAnswers::Clear<TOpenFileDialog>();
         SetStartHookForTests(nullptr);
         DocumentCreators() = TDocumentCreators();
         SetProgramPathForTests("");

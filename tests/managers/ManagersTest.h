@@ -36,7 +36,7 @@ protected:
 
     void SetUp() override {
         FrameFixture::SetUp();
-        SetMessageBoxHook([this](const TMessageRequest& r) {
+        TDialogAnswers::Set<TMessageBoxDialog>([this](const TMessageRequest& r) {
             Messages.push_back(r);
             if (r.Buttons == TMsgButtons::Ok) return QMessageBox::Ok;
             if (YesNoAnswers.empty()) return QMessageBox::Yes;
@@ -44,7 +44,7 @@ protected:
             YesNoAnswers.pop_front();
             return answer;
         });
-        SetSaveDialogHook([this](const TOpenDialogRequest& r, const std::string& start, std::string& name) {
+        TDialogAnswers::Set<TSaveFileDialog>([this](const TOpenDialogRequest& r, const std::string& start, std::string& name) {
             OpenDialogs.push_back(r);
             SaveStarts.push_back(start);
             if (SaveAs.empty()) return false;
@@ -55,7 +55,7 @@ protected:
         App = std::make_unique<_AppInterface>();
         App->ComPort = 1;
         App->ComModule->GetMonitor()->SetTimeout(100);
-        TfrmDebugForm::SetAnswerHook([this](TfrmDebugForm& form) {
+        TDialogAnswers::Set<TfrmDebugForm>([this](TfrmDebugForm& form) {
             ++ErrorsAsked;
             ErrorTexts.push_back(form.lblInfo->text().section('\n', 0, 0).toStdString());
             if (ErrorAnswers.empty()) return int32_t{caAbort};
@@ -65,8 +65,8 @@ protected:
         });
     }
     void TearDown() override {
-        TfrmDebugForm::SetAnswerHook(nullptr);
-        SetSaveDialogHook(nullptr);
+        TDialogAnswers::Clear<TfrmDebugForm>();
+        TDialogAnswers::Clear<TSaveFileDialog>();
         App.reset();
         ClearComPorts();
         FrameFixture::TearDown();

@@ -51,7 +51,7 @@ protected:
     void SetUp() override {
         FrameFixture::SetUp();
         WriteFileBytes(ProgramDir / "DefaultMenu.mnu", TestDefaultMenu);
-        SetMessageBoxHook([this](const TMessageRequest& r) {
+        TDialogAnswers::Set<TMessageBoxDialog>([this](const TMessageRequest& r) {
             Messages.push_back(r);
             if (r.Buttons == TMsgButtons::Ok) return QMessageBox::Ok;
             if (Answers.empty()) return QMessageBox::Yes;
@@ -59,14 +59,14 @@ protected:
             Answers.pop_front();
             return a;
         });
-        SetInputQueryHook([this](const TInputRequest& r, std::string& value) {
+        TDialogAnswers::Set<TInputQueryDialog>([this](const TInputRequest& r, std::string& value) {
             Inputs.push_back(r);
             if (Typed.empty()) return false;
             value = Typed.front();
             Typed.pop_front();
             return true;
         });
-        SetMenuSaveDialogHook([this](const TMenuSaveRequest& r, std::string& name) {
+        TDialogAnswers::Set<TMenuSaveDialog>([this](const TMenuSaveRequest& r, std::string& name) {
             SaveDialogs.push_back(r);
             if (SaveNames.empty()) return false;
             name = SaveNames.front();
@@ -77,8 +77,8 @@ protected:
     }
     void TearDown() override {
         Main.reset();
-        SetInputQueryHook(nullptr);
-        SetMenuSaveDialogHook(nullptr);
+        TDialogAnswers::Clear<TInputQueryDialog>();
+        TDialogAnswers::Clear<TMenuSaveDialog>();
         FrameFixture::TearDown();
     }
 

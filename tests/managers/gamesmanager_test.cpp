@@ -357,7 +357,7 @@ TEST_F(Games, AFileNameTypedWithoutExtensionFindsTheHexFile) {
     w->actRefresh->trigger();
     ASSERT_TRUE(w->Connected());
     WriteHex(HexFile(AppImage("Demo", 128)), "typed.hex");
-    SetOpenDialogHook(nullptr);  // the real dialog, answered as a user types
+    TDialogAnswers::Clear<TOpenFileDialog>();  // the real dialog, answered as a user types
     std::string shown;
     bool typed = false;
     QTimer typist;

@@ -147,15 +147,17 @@ TEST_F(Registered, FlexibleToolBarsCarryTheActiveWindowsButtons) {
     QWidget* lent = w.App.ToolBars.Slots[3].GetToolBar()->widgetForAction(programs->actShortcut[2]);
     ASSERT_NE(lent, nullptr);
     int edits = 0;
-    TfrmShortcutEdit::SetAnswerHook([&](TfrmShortcutEdit& d) {
-        ++edits;
-        EXPECT_EQ(d.windowTitle(), "Shortcut 3 edit.");
-        d.edtShortcutFile->setText("/programs/lent.S");
-        d.btnOk->click();
-    });
-    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), lent->mapToGlobal(QPoint(2, 2)));
-    QCoreApplication::sendEvent(lent, &click);
-    TfrmShortcutEdit::SetAnswerHook(nullptr);
+    {
+        const TDialogAnswerGuard<TfrmShortcutEdit> answer([&](TfrmShortcutEdit& d) {
+            ++edits;
+            EXPECT_EQ(d.windowTitle(), "Shortcut 3 edit.");
+            d.edtShortcutFile->setText("/programs/lent.S");
+            d.btnOk->click();
+            return d.result();
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), lent->mapToGlobal(QPoint(2, 2)));
+        QCoreApplication::sendEvent(lent, &click);
+    }
     EXPECT_EQ(edits, 1);
     EXPECT_EQ(w.App.Shortcuts.Items[2].Path, "/programs/lent.S");
 

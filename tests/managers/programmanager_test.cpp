@@ -324,14 +324,16 @@ TEST_F(ProgramManager, ShortcutsAreSetUsedAndRefused) {
             d.edtShortcutFile->setText(QString::fromStdString(file));
             d.btnOk->click();
         }};
-    TfrmShortcutEdit::SetAnswerHook([&](TfrmShortcutEdit& d) {
-        answers.front()(d);
-        answers.pop_front();
-    });
-    RightClick(w->toolbtnShortcut[1], click);
-    EXPECT_EQ(App->Shortcuts.Items[1].Path, "");
-    RightClick(w->toolbtnShortcut[1], click);
-    TfrmShortcutEdit::SetAnswerHook(nullptr);
+    {
+        const TDialogAnswerGuard<TfrmShortcutEdit> answer([&](TfrmShortcutEdit& d) {
+            answers.front()(d);
+            answers.pop_front();
+            return d.result();
+        });
+        RightClick(w->toolbtnShortcut[1], click);
+        EXPECT_EQ(App->Shortcuts.Items[1].Path, "");
+        RightClick(w->toolbtnShortcut[1], click);
+    }
     EXPECT_EQ(App->Shortcuts.Items[1].Path, file);
     EXPECT_EQ(w->actShortcut[1]->toolTip().toStdString(), file);
 
@@ -412,8 +414,10 @@ TEST_F(ProgramManager, TheShortcutDialogReturnsTheEditedPathOnlyAfterOk) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TfrmShortcutEdit::SetAnswerHook(c.answer);
+        const TDialogAnswerGuard<TfrmShortcutEdit> answer([&c](TfrmShortcutEdit& d) {
+            c.answer(d);
+            return d.result();
+        });
         EXPECT_EQ(TfrmShortcutEdit::Execute(nullptr, App.get(), "old.S", 40, 50, "Shortcut 1 edit."), c.expected);
     }
-    TfrmShortcutEdit::SetAnswerHook(nullptr);
 }

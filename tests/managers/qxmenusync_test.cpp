@@ -49,7 +49,7 @@ protected:
         MenuFixture::SetUp();
         unit->SetMemConfig({AreaStart, 0x800, static_cast<uint16_t>(BodySize), MenuConfigAddress});
         MapComPorts({{1, &sim}});
-        TfrmDebugForm::SetAnswerHook([this](TfrmDebugForm& form) {
+        TDialogAnswers::Set<TfrmDebugForm>([this](TfrmDebugForm& form) {
             ErrorsAsked.push_back(form.windowTitle().toStdString());
             if (ErrorAnswers.empty()) return int32_t(caAbort);
             const int32_t a = ErrorAnswers.front();
@@ -58,7 +58,7 @@ protected:
         });
     }
     void TearDown() override {
-        TfrmDebugForm::SetAnswerHook(nullptr);
+        TDialogAnswers::Clear<TfrmDebugForm>();
         MenuFixture::TearDown();
         ClearComPorts();
     }

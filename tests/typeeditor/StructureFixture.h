@@ -27,7 +27,7 @@ protected:
     void SetUp() override {
         FrameFixture::SetUp();
         RegisterTypeEditor();
-        SetInputQueryHook([this](const TInputRequest& r, std::string& value) {
+        TDialogAnswers::Set<TInputQueryDialog>([this](const TInputRequest& r, std::string& value) {
             Inputs.push_back(r);
             // The box is a window of its own: it takes the focus while it is
             // open, and gives none back when it closes.
@@ -41,7 +41,7 @@ protected:
             if (answer) value = *answer;
             return answer.has_value();
         });
-        SetMessageBoxHook([this](const TMessageRequest& r) {
+        TDialogAnswers::Set<TMessageBoxDialog>([this](const TMessageRequest& r) {
             Messages.push_back(r);
             return r.Buttons == TMsgButtons::Ok ? QMessageBox::Ok : Answer;
         });
@@ -51,7 +51,7 @@ protected:
             for (TMDICustomChild* w : Main->DocumentWindows())
                 if (auto* t = qobject_cast<TfrmTypeObject*>(w)) t->Modified = false;
         Main.reset();
-        SetInputQueryHook(nullptr);
+        TDialogAnswers::Clear<TInputQueryDialog>();
         FrameFixture::TearDown();
     }
 

@@ -62,7 +62,7 @@ protected:
         return path.string();
     }
     void TearDown() override {
-        TfrmCsvElementsSelect::SetAnswerHook(nullptr);
+        TDialogAnswers::Clear<TfrmCsvElementsSelect>();
         FrameFixture::TearDown();
     }
 };
@@ -132,7 +132,7 @@ TEST_F(CsvElementsSelect, OkHandsBackOneFlagPerTableBlock) {
         uint8_t parameters = 0;
         std::vector<uint8_t> tables;
         int32_t count = 0;
-        TfrmCsvElementsSelect::SetAnswerHook([&](TfrmCsvElementsSelect& d) {
+        TDialogAnswers::Set<TfrmCsvElementsSelect>([&](TfrmCsvElementsSelect& d) {
             for (int i : c.Untick) d.chklistboxElements->item(i)->setCheckState(Qt::Unchecked);
             d.btnOk->click();
             return d.result();
@@ -169,7 +169,7 @@ TEST_F(CsvElementsSelect, CancelAndClosingChooseNothing) {
         uint8_t parameters = 1;
         std::vector<uint8_t> tables{1, 1};
         int32_t count = 2;
-        TfrmCsvElementsSelect::SetAnswerHook([&](TfrmCsvElementsSelect& d) {
+        TDialogAnswers::Set<TfrmCsvElementsSelect>([&](TfrmCsvElementsSelect& d) {
             if (close) return 0;  // as the title bar's close button or Escape end it
             d.btnCancel->click();
             return d.result();

@@ -61,25 +61,25 @@ protected:
     void SetUp() override {
         FrameFixture::SetUp();
         RegisterTypeEditor();
-        SetMessageBoxHook([this](const TMessageRequest& r) {
+        TDialogAnswers::Set<TMessageBoxDialog>([this](const TMessageRequest& r) {
             Messages.push_back(r);
             return r.Buttons == TMsgButtons::Ok ? QMessageBox::Ok : Answer;
         });
-        TfrmCsvElementsSelect::SetAnswerHook([this](TfrmCsvElementsSelect& d) {
+        TDialogAnswers::Set<TfrmCsvElementsSelect>([this](TfrmCsvElementsSelect& d) {
             ++ElementDialogs;
             if (CancelElements) return 2;
             for (int i : Untick) d.chklistboxElements->item(i)->setCheckState(Qt::Unchecked);
             d.btnOk->click();
             return d.result();
         });
-        TfrmTypeObjectItemsSelect::SetAnswerHook([this](TfrmTypeObjectItemsSelect& d) {
+        TDialogAnswers::Set<TfrmTypeObjectItemsSelect>([this](TfrmTypeObjectItemsSelect& d) {
             if (CancelItems) return 2;
             for (int i : UntickLanguages) d.chkListBox1->item(i)->setCheckState(Qt::Unchecked);
             for (int i : UntickItems) d.CheckListBox->item(i)->setCheckState(Qt::Unchecked);
             d.btnOk->click();
             return d.result();
         });
-        SetSaveDialogHook([this](const TOpenDialogRequest& r, const std::string& start, std::string& name) {
+        TDialogAnswers::Set<TSaveFileDialog>([this](const TOpenDialogRequest& r, const std::string& start, std::string& name) {
             SaveDialogs.push_back({r, start});
             if (SaveFile.empty()) return false;
             name = SaveFile;
@@ -93,9 +93,9 @@ protected:
         for (TMDICustomChild* w : Main->DocumentWindows())
             if (auto* t = qobject_cast<TfrmTypeObject*>(w)) t->Modified = false;
         Main.reset();
-        TfrmCsvElementsSelect::SetAnswerHook(nullptr);
-        TfrmTypeObjectItemsSelect::SetAnswerHook(nullptr);
-        SetSaveDialogHook(nullptr);
+        TDialogAnswers::Clear<TfrmCsvElementsSelect>();
+        TDialogAnswers::Clear<TfrmTypeObjectItemsSelect>();
+        TDialogAnswers::Clear<TSaveFileDialog>();
         FrameFixture::TearDown();
     }
 
@@ -241,7 +241,7 @@ TEST_F(TypeCSVCommands, ImportIntoANewWindow) {
         Untick = c.Untick;
         const bool damagedTicked = c.File == damaged;
         if (damagedTicked)
-            TfrmCsvElementsSelect::SetAnswerHook([](TfrmCsvElementsSelect& d) {
+            TDialogAnswers::Set<TfrmCsvElementsSelect>([](TfrmCsvElementsSelect& d) {
                 d.chklistboxElements->item(0)->setCheckState(Qt::Checked);
                 d.btnOk->click();
                 return d.result();
@@ -271,7 +271,7 @@ TEST_F(TypeCSVCommands, ImportIntoANewWindow) {
 TEST_F(TypeCSVCommands, DamagedTypeRowsLeaveTheOpenTypeAsItWas) {
     TfrmTypeObject* w = OpenSample();
     ASSERT_NE(w, nullptr);
-    TfrmCsvElementsSelect::SetAnswerHook([](TfrmCsvElementsSelect& d) {
+    TDialogAnswers::Set<TfrmCsvElementsSelect>([](TfrmCsvElementsSelect& d) {
         d.chklistboxElements->item(0)->setCheckState(Qt::Checked);
         d.btnOk->click();
         return d.result();

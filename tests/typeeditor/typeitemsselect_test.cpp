@@ -32,7 +32,7 @@ protected:
         Type->GetTable(1)->SetName("Pumps");
     }
     void TearDown() override {
-        TfrmTypeObjectItemsSelect::SetAnswerHook(nullptr);
+        TDialogAnswers::Clear<TfrmTypeObjectItemsSelect>();
         Type.reset();
         App.reset();
         FrameFixture::TearDown();
@@ -94,7 +94,7 @@ TEST_F(TypeItems, OkWritesTheTicksBackAndCancelKeepsThem) {
         items.tables = {0, 1};
         items.configuration = 0;
         Flags shown;
-        TfrmTypeObjectItemsSelect::SetAnswerHook([&](TfrmTypeObjectItemsSelect& d) {
+        TDialogAnswers::Set<TfrmTypeObjectItemsSelect>([&](TfrmTypeObjectItemsSelect& d) {
             shown = Ticks(d.CheckListBox);
             Tick(d.chkListBox1, c.languages);
             Tick(d.CheckListBox, c.items);
@@ -111,7 +111,7 @@ TEST_F(TypeItems, OkWritesTheTicksBackAndCancelKeepsThem) {
     }
     // Closing the window counts as Cancel.
     _TypeObjectItems items(*Type);
-    TfrmTypeObjectItemsSelect::SetAnswerHook([](TfrmTypeObjectItemsSelect& d) {
+    TDialogAnswers::Set<TfrmTypeObjectItemsSelect>([](TfrmTypeObjectItemsSelect& d) {
         Tick(d.CheckListBox, {0, 0, 0, 0});
         d.reject();
         return d.result();

@@ -21,7 +21,7 @@ protected:
 
     void SetUp() override {
         FrameFixture::SetUp();
-        SetSaveDialogHook([this](const TOpenDialogRequest& r, const std::string& start, std::string& name) {
+        TDialogAnswers::Set<TSaveFileDialog>([this](const TOpenDialogRequest& r, const std::string& start, std::string& name) {
             EXPECT_EQ(r.Filter, "PWX text files(*.txd)|*.txd|PWX data files(*.tab)|*.tab|All (*.*)|*.*");
             EXPECT_EQ(r.DefaultExt, "*.txd");
             Proposed.push_back(start);
@@ -32,7 +32,7 @@ protected:
     }
     void TearDown() override {
         Host.Close();
-        SetSaveDialogHook(nullptr);
+        TDialogAnswers::Clear<TSaveFileDialog>();
         FrameFixture::TearDown();
     }
     TfrmTypeObject* OpenPwxType() {

@@ -141,15 +141,15 @@ protected:
         App = std::make_unique<_AppInterface>();
         Type = std::make_unique<TTypeObjectData>(Formats);
         FillMixer(*Type);
-        TfrmTypeObjectPrint::SetPrinterDialogHook([this](QPrinter& p, bool setup) {
+        TDialogAnswers::Set<TPrinterDialog>([this](QPrinter& p, bool setup) {
             ++PrinterDialogs;
             return PrinterAnswer ? PrinterAnswer(p, setup) : false;
         });
     }
     void TearDown() override {
-        TfrmTypeObjectPrint::SetPrinterDialogHook(nullptr);
-        TfrmTypeObjectPrint::SetAnswerHook(nullptr);
-        TfrmTypeObjectItemsSelect::SetAnswerHook(nullptr);
+        TDialogAnswers::Clear<TPrinterDialog>();
+        TDialogAnswers::Clear<TfrmTypeObjectPrint>();
+        TDialogAnswers::Clear<TfrmTypeObjectItemsSelect>();
         Type.reset();
         App.reset();
         FrameFixture::TearDown();
@@ -262,7 +262,7 @@ TEST_F(TypeReport, BracesAndBackslashesInUserTextsAreEscaped) {
 
 TEST_F(TypeReport, GeneratedHalfASecondAfterOpening) {
     std::chrono::milliseconds waited{};
-    TfrmTypeObjectPrint::SetAnswerHook([&](TfrmTypeObjectPrint& w) {
+    TDialogAnswers::Set<TfrmTypeObjectPrint>([&](TfrmTypeObjectPrint& w) {
         EXPECT_TRUE(w.Timer->isActive());
         EXPECT_EQ(w.Timer->interval(), 500);
         const auto start = std::chrono::steady_clock::now();
@@ -301,7 +301,7 @@ TEST_F(TypeReport, CustomNarrowsTheReportAndPicksTheLanguage) {
         SCOPED_TRACE(c.what);
         TfrmTypeObjectPrint w(App.get(), *Type, "/work/mixer.mtp", 0);
         w.TimerTimer();
-        TfrmTypeObjectItemsSelect::SetAnswerHook([&](TfrmTypeObjectItemsSelect& d) {
+        TDialogAnswers::Set<TfrmTypeObjectItemsSelect>([&](TfrmTypeObjectItemsSelect& d) {
             for (int i = 0; i < d.chkListBox1->count(); ++i) d.chkListBox1->item(i)->setCheckState(c.languages[size_t(i)]);
             for (int i = 0; i < d.CheckListBox->count(); ++i) d.CheckListBox->item(i)->setCheckState(c.items[size_t(i)]);
             (c.ok ? d.btnOk : d.btnCancel)->click();
@@ -360,7 +360,7 @@ TEST_F(TypeReport, FilesItNeedsAndWhereItWrites) {
     // No document start beside the program: message 1007, the window closes.
     Messages.clear();
     fs::remove(ProgramDir / "ReportFormat.dat");
-    TfrmTypeObjectPrint::SetAnswerHook([](TfrmTypeObjectPrint& w) {
+    TDialogAnswers::Set<TfrmTypeObjectPrint>([](TfrmTypeObjectPrint& w) {
         w.show();
         w.TimerTimer();
         EXPECT_FALSE(w.isVisible());
@@ -380,7 +380,7 @@ TEST_F(TypeReport, PrintedAsOneJobIntoAPdfFile) {
         return true;
     };
     Type->SetTypeName("A{B}");
-    TfrmTypeObjectPrint::SetAnswerHook([](TfrmTypeObjectPrint& w) {
+    TDialogAnswers::Set<TfrmTypeObjectPrint>([](TfrmTypeObjectPrint& w) {
         w.show();
         w.TimerTimer();
         w.btnPrint->click();
@@ -441,7 +441,7 @@ TEST_F(TypeReport, CloseEscapeAndTheTitleBar) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TfrmTypeObjectPrint::SetAnswerHook([&](TfrmTypeObjectPrint& w) {
+        TDialogAnswers::Set<TfrmTypeObjectPrint>([&](TfrmTypeObjectPrint& w) {
             w.show();
             w.TimerTimer();
             w.resize(700, 500);
@@ -491,7 +491,7 @@ TEST_F(TypeWindowPrint, PrintCommandReportsTheOpenType) {
     EXPECT_TRUE(w->mnuExport->isEnabled());
     EXPECT_TRUE(w->mnuExportPWX->isEnabled());
     std::string preview;
-    TfrmTypeObjectPrint::SetAnswerHook([&](TfrmTypeObjectPrint& p) {
+    TDialogAnswers::Set<TfrmTypeObjectPrint>([&](TfrmTypeObjectPrint& p) {
         p.TimerTimer();
         preview = Preview(p);
         p.btnClose->click();

@@ -197,7 +197,7 @@ protected:
     void SetUp() override {
         FrameFixture::SetUp();
         RegisterTypeEditor();
-        SetMessageBoxHook([this](const TMessageRequest& r) {
+        TDialogAnswers::Set<TMessageBoxDialog>([this](const TMessageRequest& r) {
             Messages.push_back(r);
             if (r.Buttons == TMsgButtons::Ok) return QMessageBox::Ok;
             if (YesNoAnswers.empty()) return QMessageBox::No;
@@ -205,7 +205,7 @@ protected:
             YesNoAnswers.pop_front();
             return answer;
         });
-        TfrmLanguageSelect::SetAnswerHook([this](TfrmLanguageSelect& d) {
+        TDialogAnswers::Set<TfrmLanguageSelect>([this](TfrmLanguageSelect& d) {
             ++LanguageDialogs;
             LanguageEntries.clear();
             for (int i = 0; i < d.cmbboxLanguage1->count(); ++i)
@@ -221,13 +221,13 @@ protected:
             d.btnOk->click();
             return d.result();
         });
-        SetTypeNamePromptHook([this](QWidget*, const std::string&, std::string& value) {
+        TDialogAnswers::Set<TInputQueryDialog>([this](const TInputRequest&, std::string& value) {
             ++NamePrompts;
             if (!NameAnswer) return false;
             value = *NameAnswer;
             return true;
         });
-        TfrmDebugForm::SetAnswerHook([this](TfrmDebugForm&) {
+        TDialogAnswers::Set<TfrmDebugForm>([this](TfrmDebugForm&) {
             ++ErrorsAsked;
             if (ErrorAnswers.empty()) return int32_t{caAbort};
             const int32_t a = ErrorAnswers.front();
@@ -248,9 +248,9 @@ protected:
             for (TMDICustomChild* w : Main->DocumentWindows())
                 if (auto* t = qobject_cast<TfrmTypeObject*>(w)) t->Modified = false;
         Main.reset();
-        TfrmDebugForm::SetAnswerHook(nullptr);
-        TfrmLanguageSelect::SetAnswerHook(nullptr);
-        SetTypeNamePromptHook(nullptr);
+        TDialogAnswers::Clear<TfrmDebugForm>();
+        TDialogAnswers::Clear<TfrmLanguageSelect>();
+        TDialogAnswers::Clear<TInputQueryDialog>();
         ClearComPorts();
         FrameFixture::TearDown();
     }

@@ -37,11 +37,11 @@ protected:
     void SetUp() override {
         FrameFixture::SetUp();
         RegisterTypeEditor();
-        SetMessageBoxHook([this](const TMessageRequest& r) {
+        TDialogAnswers::Set<TMessageBoxDialog>([this](const TMessageRequest& r) {
             Messages.push_back(r);
             return r.Buttons == TMsgButtons::Ok ? QMessageBox::Ok : CloseAnswer;
         });
-        SetSaveDialogHook([this](const TOpenDialogRequest& r, const std::string& start, std::string& name) {
+        TDialogAnswers::Set<TSaveFileDialog>([this](const TOpenDialogRequest& r, const std::string& start, std::string& name) {
             SaveDialogs.push_back({r, start});
             if (SaveAsFile.empty()) return false;
             name = SaveAsFile;
@@ -54,7 +54,7 @@ protected:
             for (TMDICustomChild* w : Main->DocumentWindows())
                 if (auto* t = qobject_cast<TfrmTypeObject*>(w)) t->Modified = false;
         Main.reset();
-        SetSaveDialogHook(nullptr);
+        TDialogAnswers::Clear<TSaveFileDialog>();
         FrameFixture::TearDown();
     }
 

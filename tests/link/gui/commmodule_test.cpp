@@ -41,7 +41,7 @@ protected:
         App();
         ownerWindow = std::make_unique<QWidget>();
         CommRun::SetUp();
-        TfrmDebugForm::SetAnswerHook([this](TfrmDebugForm& form) {
+        TDialogAnswers::Set<TfrmDebugForm>([this](TfrmDebugForm& form) {
             // Asked from the scheduler thread, shown on the GUI thread.
             EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
             _CommErrorQuestion q;
@@ -57,7 +57,7 @@ protected:
         });
     }
     void TearDown() override {
-        TfrmDebugForm::SetAnswerHook(nullptr);
+        TDialogAnswers::Clear<TfrmDebugForm>();
         CommRun::TearDown();
         ownerWindow.reset();
     }

@@ -124,13 +124,14 @@ TEST_F(DebugForm, DetailsOpenCollapsedAndShowTheEndOfTheLog) {
 TEST_F(DebugForm, ShowDisablesTheOwnerWhileItIsOpen) {
     QWidget owner;
     bool enabledWhileShown = true;
-    TfrmDebugForm::SetAnswerHook([&](TfrmDebugForm& form) {
-        enabledWhileShown = form.parentWidget()->isEnabled();
-        form.btnButton3->click();
-        return form.result();
-    });
-    EXPECT_EQ(TfrmDebugForm::Show(&owner, texts, cbAbortRetryIgnore, "T", "i", "d"), caIgnore);
-    TfrmDebugForm::SetAnswerHook(nullptr);
+    {
+        const TDialogAnswerGuard<TfrmDebugForm> answer([&](TfrmDebugForm& form) {
+            enabledWhileShown = form.parentWidget()->isEnabled();
+            form.btnButton3->click();
+            return form.result();
+        });
+        EXPECT_EQ(TfrmDebugForm::Show(&owner, texts, cbAbortRetryIgnore, "T", "i", "d"), caIgnore);
+    }
     EXPECT_FALSE(enabledWhileShown);
     EXPECT_TRUE(owner.isEnabled());
 }
