@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "Actions.h"
 #include "AppFolders.h"
 #include "Appinterface.h"
 #include "UnitRun.h"
@@ -41,8 +42,8 @@
 
 namespace {
 
-constexpr int32_t NodeImage = 51;      // of the action images
-constexpr int32_t VisibleState = 1;    // of the window's own state images; hidden is + 1
+constexpr int32_t NodeImage = aiMenuItem;  // of the action images
+constexpr int32_t VisibleState = msVisible;  // of the window's own state images; hidden is the next one (msHidden)
 constexpr int ToolBarSlot = 6;         // the main window's menu tool bar
 constexpr int PlacementIndex = 3;
 constexpr int EditMenuGroup = 1;
@@ -130,41 +131,44 @@ QIcon TfrmQXMenu::StateImage(int32_t index) {
     return states.Icon(index);
 }
 
-QAction* TfrmQXMenu::NewAction(const char* name, const char* caption, const char* hint, int image,
-                               void (TfrmQXMenu::*handler)()) {
-    auto* a = new QAction(QString::fromLatin1(caption), this);
-    a->setObjectName(name);
-    a->setToolTip(QString::fromLatin1(hint ? hint : caption));
-    a->setStatusTip(a->toolTip());
-    if (App && App->ActionImages) a->setIcon(App->ActionImages->Icon(image));
-    connect(a, &QAction::triggered, this, handler);
-    return a;
-}
-
 void TfrmQXMenu::BuildComponents() {
     using F = TfrmQXMenu;
-    actQXSynchronization = NewAction("actQXSynchronization", "QX Synchronization", nullptr, 32,
-                                     &F::actQXSynchronizationExecute);
-    actDefaultMenu = NewAction("actDefaultMenu", "New Menu", nullptr, 0, &F::actDefaultMenuExecute);
-    actAddLanguage = NewAction("actAddLanguage", "Add Language", nullptr, 35, &F::actAddLanguageExecute);
-    actInsertLanguage = NewAction("actInsertLanguage", "Insert Language", nullptr, 36, &F::actInsertLanguageExecute);
-    actDeleteLanguage = NewAction("actDeleteLanguage", "Delete Language", nullptr, 37, &F::actDeleteLanguageExecute);
-    actRenameLanguage = NewAction("actRenameLanguage", "Rename Language", nullptr, 38, &F::actRenameLanguageExecute);
-    actAddMenuItem = NewAction("actAddMenuItem", "Add Menu Item", nullptr, 52, &F::actAddMenuItemExecute);
-    actAddChildMenuItem =
-        NewAction("actAddChildMenuItem", "Add Child Menu Item", nullptr, 53, &F::actAddChildMenuItemExecute);
-    actInsertMenuItem = NewAction("actInsertMenuItem", "Insert Menu Item", nullptr, 54, &F::actInsertMenuItemExecute);
-    actDeleteMenuItem = NewAction("actDeleteMenuItem", "Delete Menu Item", nullptr, 55, &F::actDeleteMenuItemExecute);
-    actToggleVisible = NewAction("actToggleVisible", "Toggle Visible", nullptr, 15, &F::actToggleVisibleExecute);
-    actAddInfNotItem = NewAction("actAddInfNotItem", "Add Inf-Not Item", "Add Information Notification Item", 11,
-                                 &F::actAddInfNotItemExecute);
-    actInsertInfNotItem = NewAction("actInsertInfNotItem", "Insert Inf-Not Item",
-                                    "Insert Information Notification Item", 12, &F::actInsertInfNotItemExecute);
-    actDeleteInfNotItem = NewAction("actDeleteInfNotItem", "Delete Inf-Not Item",
-                                    "Delete Information Notification Item", 13, &F::actDeleteInfNotItemExecute);
-    actShowOrgName = NewAction("actShowOrgName", "Show Original Name", nullptr, 58, &F::actShowOrgNameExecute);
+    // The window's actions show their hint, or else their caption, as tip.
+    auto action = [this](const char* name, const char* caption, const char* hint, TActionImage image,
+                         void (TfrmQXMenu::*handler)()) {
+        return NewAction(this, name,
+                         TActionOptions(caption)
+                             .Hint(hint ? hint : caption)
+                             .Image(App ? App->ActionImages : nullptr, image)
+                             .Handler([this, handler] { (this->*handler)(); }));
+    };
+    actQXSynchronization =
+        action("actQXSynchronization", "QX Synchronization", nullptr, aiRefreshUnit, &F::actQXSynchronizationExecute);
+    actDefaultMenu = action("actDefaultMenu", "New Menu", nullptr, aiNewMenu, &F::actDefaultMenuExecute);
+    actAddLanguage = action("actAddLanguage", "Add Language", nullptr, aiAddLanguage, &F::actAddLanguageExecute);
+    actInsertLanguage =
+        action("actInsertLanguage", "Insert Language", nullptr, aiInsertLanguage, &F::actInsertLanguageExecute);
+    actDeleteLanguage =
+        action("actDeleteLanguage", "Delete Language", nullptr, aiDeleteLanguage, &F::actDeleteLanguageExecute);
+    actRenameLanguage = action("actRenameLanguage", "Rename Language", nullptr, aiLanguage, &F::actRenameLanguageExecute);
+    actAddMenuItem = action("actAddMenuItem", "Add Menu Item", nullptr, aiAddMenuItem, &F::actAddMenuItemExecute);
+    actAddChildMenuItem = action("actAddChildMenuItem", "Add Child Menu Item", nullptr, aiAddChildMenuItem,
+                                 &F::actAddChildMenuItemExecute);
+    actInsertMenuItem =
+        action("actInsertMenuItem", "Insert Menu Item", nullptr, aiInsertMenuItem, &F::actInsertMenuItemExecute);
+    actDeleteMenuItem =
+        action("actDeleteMenuItem", "Delete Menu Item", nullptr, aiDeleteMenuItem, &F::actDeleteMenuItemExecute);
+    actToggleVisible = action("actToggleVisible", "Toggle Visible", nullptr, aiToggleVisible, &F::actToggleVisibleExecute);
+    actAddInfNotItem = action("actAddInfNotItem", "Add Inf-Not Item", "Add Information Notification Item",
+                              aiAddParameter, &F::actAddInfNotItemExecute);
+    actInsertInfNotItem = action("actInsertInfNotItem", "Insert Inf-Not Item", "Insert Information Notification Item",
+                                 aiInsertParameter, &F::actInsertInfNotItemExecute);
+    actDeleteInfNotItem = action("actDeleteInfNotItem", "Delete Inf-Not Item", "Delete Information Notification Item",
+                                 aiDeleteParameter, &F::actDeleteInfNotItemExecute);
+    actShowOrgName =
+        action("actShowOrgName", "Show Original Name", nullptr, aiShowOriginalName, &F::actShowOrgNameExecute);
     actShowOrgName->setCheckable(true);
-    actMenuConfig = NewAction("actMenuConfig", "Send Menu Configuration", nullptr, 63, &F::actMenuConfigExecute);
+    actMenuConfig = action("actMenuConfig", "Send Menu Configuration", nullptr, aiPcToQx, &F::actMenuConfigExecute);
 
     pnlContent = new QWidget(this);
     pnlContent->setObjectName("pnlContent");
@@ -335,7 +339,7 @@ void TfrmQXMenu::BuildComponents() {
     SaveMenuItem = new QAction(QStr(App ? App->Text(Msg::MenuSave) : std::string("&Save")), this);
     SaveMenuItem->setObjectName("SaveMenuItem");
     SaveMenuItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    if (App && App->ActionImages) SaveMenuItem->setIcon(App->ActionImages->Icon(2));
+    if (App && App->ActionImages) SaveMenuItem->setIcon(App->ActionImages->Icon(aiSave));
     connect(SaveMenuItem, &QAction::triggered, this, [this] { SaveMenu(); });
     SaveAsMenuItem = new QAction(QStr(App ? App->Text(Msg::MenuSaveAs) : std::string("Save &As...")), this);
     SaveAsMenuItem->setObjectName("SaveAsMenuItem");

@@ -188,8 +188,6 @@ private:
     void RunItemCommand(const std::function<bool(int32_t)>& can, uint32_t refusal,
                         const std::function<void(int32_t)>& change, const std::function<int32_t()>& selectAfter,
                         int32_t argument);
-    QAction* NewAction(const char* name, const char* caption, const char* hint, int image,
-                       void (TfrmQXMenu::*handler)());
     void NewMenu();
     void ShowItemHelp();
     void SelectTreeItem(int32_t item);
