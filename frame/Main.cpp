@@ -37,7 +37,7 @@ std::string UpperExtension(const std::string& name) {
 }  // namespace
 
 TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArgument) : QMainWindow(owner) {
-    // 1. The form.
+    // The form.
     setObjectName("frmQX318MainForm");
     setMinimumSize(450, 350);
     ClientArea = new QMdiArea(this);
@@ -52,23 +52,23 @@ TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArg
     BuildToolBars();
     connect(ClientArea, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandStates(); });
 
-    // 2. The record was built with the window. 3. Expert mode.
+    // The record was built with the window. Expert mode.
     CommandLineFile.clear();
     App.ExpertMode = 0;
     std::string marker;
     if (ReadExpertMarker(marker) && marker == AccessCode) App.ExpertMode = 1;
-    // 4. The settings.
+    // The settings.
     LoadSettings(App, SettingsFilePath());
-    // 5. The menu editor follows expert mode; the second reserved byte
+    // The menu editor follows expert mode; the second reserved byte
     // follows the first; the language the program started in.
     App.MenuUI = App.ExpertMode;
     if (App.Reserved[0] != App.Reserved[1]) App.Reserved[1] = App.Reserved[0];
     StartLanguage = App.LanguageIndex;
-    // 6., 7. Texts and button hints.
+    // Texts and button hints.
     TranslateWidget(*App.Mls, this);
     for (QToolBar* bar : DefaultToolBars())
         for (QAction* a : bar->actions()) a->setToolTip(QStr(ButtonHintFromCaption(CpStr(a->text()))));
-    // 8. - 10. The record learns the main window, its menus and pictures.
+    // The record learns the main window, its menus and pictures.
     App.MainForm = this;
     App.MainMenu = menuBar();
     App.FileMenu = mnuFile;
@@ -76,10 +76,10 @@ TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArg
     App.ActionImages = &Images16x16x16b_Actions;
     App.ManagerImages = &Images16x16x256_Manager;
     App.ToolBars.DockSites[0] = {this, Qt::TopToolBarArea};
-    // 11. Binding after the texts, so the backups hold the translated buttons.
+    // Binding after the texts, so the backups hold the translated buttons.
     const auto bars = DefaultToolBars();
     for (int i = 0; i < TAppToolBars::SlotCount; ++i) App.ToolBars.Slots[i].Bind(bars[i]);
-    // 12. Flexible tool bars move, float and come back where they were;
+    // Flexible tool bars move, float and come back where they were;
     // otherwise only the general bar shows, fixed.
     if (App.FlexibleToolBars) {
         for (QToolBar* bar : bars) {
@@ -100,7 +100,7 @@ TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArg
             if (bar != toolbarGeneralDefault) bar->setVisible(false);
         mnuToolBar->menuAction()->setVisible(false);
     }
-    // 13. - 15. Icon, placement, caption and command states.
+    // Icon, placement, caption and command states.
     setWindowIcon(ProgramIcon());
     RestoreWindowPlacement(this, App.MainPlacement);
     UpdateExpertUI();
@@ -109,9 +109,9 @@ TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArg
     SetApplicationTitle(CpStr(caption));
     UpdateCommandStates();
     UpdateToolBarChecks();
-    // 16. The splash is not waited for.
+    // The splash is not waited for.
     SplashWindow = ShowAboutBox(1500, false, false);
-    // 17. A file named on the command line opens once the window shows.
+    // A file named on the command line opens once the window shows.
     FirstShow = true;
     CommandLineFile = FileExists(firstArgument) ? firstArgument : std::string();
 }
