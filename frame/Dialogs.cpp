@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 
+#include "FormLayout.h"
 #include "QtText.h"
 #include "SystemCause.h"
 
@@ -44,16 +45,7 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* owner, const std::string& te
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
-    // A short message makes a narrow box: keep it wide enough for its whole
-    // caption beside the window manager's icon and buttons.
-    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-        QFont bold = box.font();
-        bold.setBold(true);
-        const QFontMetrics metrics(bold);
-        const int width = metrics.horizontalAdvance(box.windowTitle()) + 6 * metrics.height();
-        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
-                      grid->columnCount());
-    }
+    KeepCaptionWhole(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

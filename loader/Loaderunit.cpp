@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "AppIcon.h"
+#include "FormLayout.h"
 #include "LoaderBar.h"
 
 #ifdef QX_LOADER_XCB
@@ -199,6 +200,7 @@ bool TForm1::Box(const std::string& text, const std::string& caption, TMsgIcon i
         box.setStandardButtons(QMessageBox::Ok);
     }
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    KeepCaptionWhole(box);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -1,7 +1,10 @@
 #include "FormLayout.h"
 
 #include <QEvent>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QLayout>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QWidget>
 
@@ -68,4 +71,15 @@ void SetStartingSize(QWidget* form, QSize designed) {
 void GrowToLayout(QWidget* form, QSize designed) {
     // A minimum above the current size resizes the window to it.
     form->setMinimumSize(LayoutNeed(form, designed));
+}
+
+void KeepCaptionWhole(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    QFont bold = box.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int width = metrics.horizontalAdvance(box.windowTitle()) + 6 * metrics.height();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }

@@ -19,3 +19,9 @@ void SetStartingSize(QWidget* form, QSize designed);
 // After texts changed: raises the least size to what the layout now needs,
 // which grows the window when it has become too small; it never shrinks.
 void GrowToLayout(QWidget* form, QSize designed);
+
+class QMessageBox;
+
+// A short message makes a narrow box: keeps the box wide enough for its
+// whole caption beside the window manager's icon and buttons.
+void KeepCaptionWhole(QMessageBox& box);

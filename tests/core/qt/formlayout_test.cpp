@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <functional>
@@ -115,5 +116,25 @@ TEST(FormLayout, WrappedTextsOnPagesBehindGetTheirHeight) {
         SetStartingSize(&dialog, QSize(300, 100));
         EXPECT_EQ(LayoutProblems(&dialog), std::vector<std::string>{});
         dialog.hide();
+    }
+}
+
+// A box with a short message and a long caption ("Communication Error",
+// "QX318 Utility V2.7") is wide enough to show the whole caption.
+TEST(FormLayout, AMessageBoxKeepsItsCaptionWhole) {
+    App();
+    for (const char* caption : {"Communication Error", "QX318 Utility V2.7", "SRecord/Hex/BIN loader - Error"}) {
+        QMessageBox box;
+        box.setWindowTitle(caption);
+        box.setText("OK");
+        box.setIcon(QMessageBox::Critical);
+        QFont bold = box.font();
+        bold.setBold(true);
+        const int needed = QFontMetrics(bold).horizontalAdvance(caption);
+        KeepCaptionWhole(box);
+        box.show();
+        QApplication::processEvents();
+        EXPECT_GT(box.width(), needed) << caption;
+        box.hide();
     }
 }
