@@ -278,7 +278,7 @@ TEST_F(MemView, CaretPositionInTheStatusBar) {
     EXPECT_EQ(w->StatusPanel[0]->text(), "3 :7");
 }
 
-TEST_F(MemView, SpeedOfAPageRead) {
+TEST_F(MemView, APageReadTakesFiftyNinePackets) {
     // The framing layer drains the line for 5 ms before each request.
     constexpr double DrainMs = 5.0;
     std::unique_ptr<TfrmMemView> w(Open());

@@ -109,7 +109,7 @@ TEST(MemViewText, AddressDigits) {
     EXPECT_EQ(AddressHex(0x1234567), "1234567");
 }
 
-TEST(MemViewText, PageDumpInUnder5Ms) {
+TEST(MemViewText, PageDumpOfAWholePage) {
     std::vector<uint8_t> page(MemPageSize);
     for (size_t i = 0; i < page.size(); ++i) page[i] = static_cast<uint8_t>(i * 7);
     std::u32string text;
