@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QFontMetrics>
-#include <QGridLayout>
 #include <QInputDialog>
 #include <QLineEdit>
 

@@ -137,9 +137,8 @@ void TfrmQXMenu::BuildComponents() {
     auto action = [this](const char* name, const char* caption, const char* hint, TActionImage image,
                          void (TfrmQXMenu::*handler)()) {
         return NewAction(this, name,
-                         TActionOptions(caption)
+                         ActionOptions(caption, image)
                              .Hint(hint ? hint : caption)
-                             .Image(App ? App->ActionImages : nullptr, image)
                              .Handler([this, handler] { (this->*handler)(); }));
     };
     actQXSynchronization =
