@@ -125,6 +125,22 @@ TEST_F(HelpManual, NamesEveryShortcutOfTheMainMenu) {
         if (auto* t = qobject_cast<TfrmTypeObject*>(w)) t->Modified = false;
 }
 
+// The manual lists the baud rates the configuration dialog offers, in its
+// order ("9600, 57600 or 115200"), and names the default: the rate of a new
+// record (the fixture's record is one), which the dialog shows chosen.
+TEST_F(HelpManual, NamesEveryBaudRateOfTheConfigurationDialog) {
+    TfrmAppConfig dialog(App.get());
+    QStringList rates;
+    for (int i = 0; i < dialog.cmbboxBaudRate->count(); ++i) rates << dialog.cmbboxBaudRate->itemText(i);
+    ASSERT_GE(rates.size(), 2);
+    const QString list = rates.mid(0, rates.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") + rates.last();
+    const QString text = Squeezed(Poppler(QStringLiteral("pdftotext"), {}));
+    ASSERT_FALSE(text.isEmpty());
+    EXPECT_TRUE(text.contains(Squeezed(list))) << list.toStdString();
+    const QString first = QStringLiteral("default ") + dialog.cmbboxBaudRate->currentText();
+    EXPECT_TRUE(text.contains(Squeezed(first))) << first.toStdString();
+}
+
 // Every word lies between the margins of its page: nothing was cut at the
 // right edge (the manual's margins are 54 points, three quarters of an inch).
 TEST_F(HelpManual, NoTextRunsPastTheMargins) {
