@@ -1,6 +1,7 @@
 // The manual the build makes (Help/QX318 Help.pdf): a real manual, which
 // names every window by its caption and every shortcut of the main menu as
-// the program has them, and whose text stays inside the page.
+// the program has them (and those of the unit's windows and the Converter),
+// and whose text stays inside the page.
 #include "ManagersTest.h"
 
 #include "AppConfig.h"
@@ -9,6 +10,7 @@
 #include "GamesManager.h"
 #include "Main.h"
 #include "MemView.h"
+#include "Managers.h"
 #include "MemoryManager.h"
 #include "ProgramManager.h"
 #include "QXMenuForm.h"
@@ -101,6 +103,7 @@ TEST_F(HelpManual, NamesEveryWindowByItsCaption) {
 
 TEST_F(HelpManual, NamesEveryShortcutOfTheMainMenu) {
     RegisterTypeEditor();
+    RegisterManagers();
     TfrmQX318MainForm main;
     main.App.ExpertMode = 1;
     // A document window's parts join the main menu only while it is shown.
@@ -117,6 +120,19 @@ TEST_F(HelpManual, NamesEveryShortcutOfTheMainMenu) {
     CollectShortcuts(main.menuBar()->actions(), keys, seen);
     for (const char* expected :
          {"Ctrl+N", "Ctrl+O", "Ctrl+W", "F1", "Ctrl+S", "Ctrl+P", "Ctrl+D", "Ctrl+U", "Ctrl++", "Ctrl+Ins", "Ctrl+Del"})
+        EXPECT_TRUE(keys.count(expected)) << expected;
+    // The unit's windows and the Converter, opened from the main menu: the
+    // keys of every command they have.
+    for (QAction* open :
+         {main.actMemoryManager, main.actProgramManager, main.actMemView, main.actGamesManager, main.actConvert})
+        open->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(main.DocumentWindows().size(), 6u);
+    for (TMDICustomChild* w : main.DocumentWindows())
+        for (QAction* a : w->findChildren<QAction*>())
+            for (const QKeySequence& k : a->shortcuts())
+                keys.insert(k.toString(QKeySequence::PortableText).toStdString());
+    for (const char* expected : {"F5", "F3", "Del", "Ins", "Ctrl+G", "Ctrl+PgUp", "Ctrl+PgDown", "Ctrl+H"})
         EXPECT_TRUE(keys.count(expected)) << expected;
     const QString text = Squeezed(Poppler(QStringLiteral("pdftotext"), {}));
     ASSERT_FALSE(text.isEmpty());
