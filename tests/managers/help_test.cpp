@@ -14,6 +14,8 @@
 #include "MemoryManager.h"
 #include "ProgramManager.h"
 #include "QXMenuForm.h"
+#include "TypeGridLayout.h"
+#include "TypeObject.h"
 #include "TypeWindow.h"
 
 #include <QFile>
@@ -186,4 +188,25 @@ TEST_F(HelpManual, NoTextRunsPastTheMargins) {
     EXPECT_EQ(pages, Pages());
     EXPECT_GT(words, 3000);
     EXPECT_EQ(outside, std::vector<std::string>{});
+}
+
+// The grid's columns stand in the manual in the order the grid shows them:
+// the column titles of the parameters' and the switches' tabs, taken from
+// the grid's layout, joined as the manual lists them.
+TEST_F(HelpManual, ListsTheGridsColumnsInTheirOrder) {
+    TTypeObjectData type(App->DisplayFormats);
+    const TTypeGridTexts titles(*App->Mls);
+    const QString text = Squeezed(Poppler(QStringLiteral("pdftotext"), {}));
+    ASSERT_FALSE(text.isEmpty());
+    for (const uint8_t kind : {_TypeSelection::KindParameters, _TypeSelection::KindConfiguration}) {
+        _TypeSelection selection;
+        selection.Kind = kind;
+        const TTypeGridLayout layout = LayoutTypeGrid(selection, type, App->DisplayFormats, 600, 100);
+        QStringList columns;
+        for (int32_t col = 0; col < layout.ColCount; ++col)
+            columns << QString::fromStdString(TypeGridCellText(type, layout, titles, 0, 0, col));
+        ASSERT_GE(columns.size(), 3) << int(kind);
+        const QString listed = columns.join(QStringLiteral(", "));
+        EXPECT_TRUE(text.contains(Squeezed(listed))) << listed.toStdString();
+    }
 }
