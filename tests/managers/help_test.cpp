@@ -5,14 +5,17 @@
 #include "ManagersTest.h"
 
 #include "AppConfig.h"
+#include "AppSlots.h"
 #include "BinaryEditBar.h"
 #include "Convert.h"
 #include "GamesManager.h"
 #include "Main.h"
 #include "MemView.h"
 #include "Managers.h"
+#include "MemViewText.h"
 #include "MemoryManager.h"
 #include "ProgramManager.h"
+#include "ProgramSlots.h"
 #include "QXMenuForm.h"
 #include "TypeGridLayout.h"
 #include "TypeObject.h"
@@ -74,6 +77,28 @@ TEST_F(HelpManual, IsARealManual) {
     ASSERT_FALSE(text.isEmpty());
     for (const char* part : {"Contents", "Keyboard shortcuts", "Messages and what to do", "dialout", "QX318_COM"})
         EXPECT_TRUE(text.contains(QLatin1String(part))) << part;
+}
+
+// The unit's limits that the windows are built on read in the manual as the
+// code has them: a change of a count or a size shows up here.
+TEST_F(HelpManual, StatesTheLimitsTheWindowsAreBuiltOn) {
+    static const char* const words[] = {"zero", "one", "two",   "three", "four", "five",
+                                        "six",  "seven", "eight", "nine",  "ten"};
+    ASSERT_LE(ProgramSegmentCount, 10);
+    ASSERT_LE(AppSlotCount, 10);
+    const QString text = Squeezed(Poppler(QStringLiteral("pdftotext"), {}));
+    ASSERT_FALSE(text.isEmpty());
+    const QString facts[] = {
+        QStringLiteral("%1 memory segments of %2 bytes").arg(words[ProgramSegmentCount]).arg(ProgramSegmentBytes),
+        QStringLiteral("The digit keys 1 to %1 select a segment").arg(ProgramSegmentCount),
+        QStringLiteral("%1 application slots").arg(words[AppSlotCount]),
+        QStringLiteral("The digit keys 1 to %1 select a slot").arg(AppSlotCount),
+        QStringLiteral("at most %1 characters").arg(AppNameMax),
+        QStringLiteral("one page of %1 bytes").arg(MemPageSize),
+        QStringLiteral("starts at address %1").arg(QString::fromStdString(AddressHex(MemStartAddress))),
+        QStringLiteral("up to the last page at %1").arg(QString::fromStdString(AddressHex(MemTopPage))),
+    };
+    for (const QString& fact : facts) EXPECT_TRUE(text.contains(Squeezed(fact))) << fact.toStdString();
 }
 
 TEST_F(HelpManual, NamesEveryWindowByItsCaption) {
