@@ -1,7 +1,9 @@
 // makehelp: turns the manual's Markdown source into the PDF that Help opens.
 //
-//   makehelp <manual.md> <output.pdf>
+//   makehelp <manual.md> <output.pdf> <header>
 //
+// The header is the program's source that names its version (VersionText);
+// the title page names the program with that version, as its caption does.
 // The pictures the manual names are read from the folder of the source and
 // scaled to the width of the page. The PDF starts with a title page and a
 // table of contents with the page of every chapter and section; every page
@@ -17,6 +19,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -450,17 +453,33 @@ void PaintPages(QPdfWriter& writer, QPainter& painter, QTextDocument& doc, int& 
     }
 }
 
+// The version the program shows ("V2.7"), as its source names it; empty
+// when the source does not say.
+QString VersionOf(const QString& header) {
+    QFile in(header);
+    if (!in.open(QIODevice::ReadOnly)) {
+        Fail(QStringLiteral("cannot read %1: %2").arg(header, in.errorString()));
+        return QString();
+    }
+    const auto m = QRegularExpression(QStringLiteral("\\bVersionText\\s*=\\s*\"([^\"]+)\""))
+                       .match(QString::fromUtf8(in.readAll()));
+    if (!m.hasMatch()) Fail(QStringLiteral("%1 names no VersionText").arg(header));
+    return m.captured(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        Fail(QStringLiteral("usage: makehelp <manual.md> <output.pdf>"));
+    if (argc != 4) {
+        Fail(QStringLiteral("usage: makehelp <manual.md> <output.pdf> <header naming VersionText>"));
         return 2;
     }
     const QString source = QString::fromLocal8Bit(argv[1]);
     const QString output = QString::fromLocal8Bit(argv[2]);
+    const QString version = VersionOf(QString::fromLocal8Bit(argv[3]));
+    if (version.isEmpty()) return 1;
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
         Fail(QStringLiteral("cannot read %1: %2").arg(source, in.errorString()));
@@ -474,6 +493,7 @@ int main(int argc, char** argv) {
         title = markdown.mid(2, end - 2).trimmed();
         markdown = markdown.mid(end + 1);
     }
+    title += QLatin1Char(' ') + version;
 
     const QString partial = output + QStringLiteral(".part");
     QPdfWriter writer(partial);
