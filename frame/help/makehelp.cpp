@@ -11,7 +11,10 @@
 // long paths wrap like any other text, tables take the width of the page.
 // A page break never cuts a table row (unless the row is taller than a page)
 // nor a piece of inline code, and never leaves a heading at the foot of a
-// page.
+// page. Each line of the contents links to its page, and the chapters and
+// their sections are the PDF's bookmarks.
+#include "pdfnavigation.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -42,6 +45,7 @@ struct Heading {
     int Level = 0;
     QString Text;
     int Page = 0;  // 0-based page in the body
+    qreal Top = 0;  // on its page, in device units
 };
 
 void Fail(const QString& text) { std::fprintf(stderr, "makehelp: %s\n", qPrintable(text)); }
@@ -367,7 +371,8 @@ QList<Heading> Headings(const QTextDocument& doc, qreal pageHeight) {
         const int level = b.blockFormat().headingLevel();
         if (level < 2 || level > 3) continue;
         const QRectF r = doc.documentLayout()->blockBoundingRect(b);
-        found.push_back({level, b.text(), int(r.top() / pageHeight)});
+        const int page = PageOf(r.top(), pageHeight);
+        found.push_back({level, b.text(), page, r.top() - page * pageHeight});
     }
     return found;
 }
@@ -429,6 +434,37 @@ std::unique_ptr<QTextDocument> Contents(QPdfWriter& writer, const QString& title
         cell.insertText(QString::number(firstBodyPage + h.Page), cf);
     }
     return doc;
+}
+
+// A length in device units as points, the unit of the PDF.
+qreal Points(qreal length) { return length * 72 / Resolution; }
+
+// Each line of the contents leads to its heading's page, and every chapter
+// is a bookmark, with its sections under it.
+void Navigation(const QTextDocument& contents, const QList<Heading>& headings, qreal pageHeight,
+                QList<pdfnavigation::Link>& links, QList<pdfnavigation::Bookmark>& bookmarks) {
+    const int contentsPages = contents.pageCount();
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : contents.rootFrame()->childFrames())
+        if (!table) table = qobject_cast<QTextTable*>(frame);
+    const qreal width = contents.pageSize().width();
+    for (int i = 0; i < headings.size(); ++i) {
+        const Heading& h = headings[i];
+        // A little above the heading, so that it shows whole.
+        const pdfnavigation::Place target{contentsPages + h.Page, Points(std::max(0.0, h.Top - 8))};
+        if (h.Level == 2)
+            bookmarks.push_back({h.Text, target, {}});
+        else if (!bookmarks.isEmpty())
+            bookmarks.back().Children.push_back({h.Text, target, {}});
+        if (!table || i >= table->rows()) continue;
+        QRectF row;
+        for (int col = 0; col < table->columns(); ++col)
+            row |= contents.documentLayout()->blockBoundingRect(table->cellAt(i, col).firstCursorPosition().block());
+        const int page = PageOf(row.top(), pageHeight);
+        const QRectF area(MarginLeft, row.top() - page * pageHeight, width - MarginLeft - MarginRight, row.height());
+        links.push_back({page, QRectF(Points(area.left()), Points(area.top()), Points(area.width()), Points(area.height())),
+                         target});
+    }
 }
 
 void PaintPages(QPdfWriter& writer, QPainter& painter, QTextDocument& doc, int& pageNumber) {
@@ -550,6 +586,15 @@ int main(int argc, char** argv) {
     PaintPages(writer, painter, *body, page);
     if (!painter.end()) {
         Fail(QStringLiteral("cannot write %1").arg(partial));
+        QFile::remove(partial);
+        return 1;
+    }
+    // The writer makes neither links inside the file nor bookmarks.
+    QList<pdfnavigation::Link> links;
+    QList<pdfnavigation::Bookmark> bookmarks;
+    Navigation(*contents, headings, pageHeight, links, bookmarks);
+    if (const QString error = pdfnavigation::AddNavigation(partial, links, bookmarks); !error.isEmpty()) {
+        Fail(QStringLiteral("cannot add the links and bookmarks to %1: %2").arg(partial, error));
         QFile::remove(partial);
         return 1;
     }
