@@ -261,7 +261,9 @@ void SplitTable(QTextDocument& doc, QTextTable& table, int row) {
     rest.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
 
     const int header = format.headerRowCount(), rows = table.rows();
+    // One change for the layout, not one per cell.
     QTextCursor c(&doc);
+    c.beginEditBlock();
     c.setPosition(table.lastPosition() + 1);
     c.insertBlock();
     QTextTable* next = c.insertTable(header + rows - row, columns, rest);
@@ -280,6 +282,7 @@ void SplitTable(QTextDocument& doc, QTextTable& table, int row) {
     }
     table.removeRows(row, rows - row);
     table.setFormat(first);
+    c.endEditBlock();
 }
 
 // A table row that a page break would cut goes whole to the next page: the
@@ -542,10 +545,15 @@ int main(int argc, char** argv) {
     body->setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
     body->setDefaultFont(BodyFont());
     SetMargins(*body);
+    body->setUndoRedoEnabled(false);
+    // The document is laid out once after these changes, not after each.
+    QTextCursor changes(body.get());
+    changes.beginEditBlock();
     const bool pictures = LoadPictures(*body, QFileInfo(source).absolutePath(), TextWidth(writer),
                                        TextHeight(writer) * 0.62);
     KeepInlineCodeWhole(*body);
     Dress(*body);
+    changes.endEditBlock();
     const qreal pageHeight = writer.height();
     // The layout after a change of formats inside tables leaves the text
     // behind a table unlaid; laying out the whole document again places all.
