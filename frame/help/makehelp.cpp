@@ -1,12 +1,20 @@
 // makehelp: turns the manual's Markdown source into the PDF that Help opens.
 //
-//   makehelp <manual.md> <output.pdf>
+//   makehelp <manual.md> <output.pdf> <header>
 //
+// The header is the program's source that names its version (VersionText);
+// the title page names the program with that version, as its caption does.
 // The pictures the manual names are read from the folder of the source and
 // scaled to the width of the page. The PDF starts with a title page and a
 // table of contents with the page of every chapter and section; every page
 // carries its number. Text never runs past the right margin: code lines and
 // long paths wrap like any other text, tables take the width of the page.
+// A page break never cuts a table row (unless the row is taller than a page)
+// nor a piece of inline code, and never leaves a heading at the foot of a
+// page. Each line of the contents links to its page, and the chapters and
+// their sections are the PDF's bookmarks.
+#include "pdfnavigation.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -14,6 +22,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -36,6 +45,7 @@ struct Heading {
     int Level = 0;
     QString Text;
     int Page = 0;  // 0-based page in the body
+    qreal Top = 0;  // on its page, in device units
 };
 
 void Fail(const QString& text) { std::fprintf(stderr, "makehelp: %s\n", qPrintable(text)); }
@@ -176,20 +186,185 @@ void Dress(QTextDocument& doc) {
     }
 }
 
+// The page a point of the document lies on.
+int PageOf(qreal y, qreal pageHeight) { return int(std::floor(y / pageHeight)); }
+
 // A heading is never the last thing on its page: one that would leave less
-// than a few lines below it starts the next page.
-void KeepHeadingsWithText(QTextDocument& doc, qreal pageHeight) {
+// than a few lines below it starts the next page. True when it moved one.
+bool KeepHeadingWithText(QTextDocument& doc, const QTextBlock& b, qreal pageHeight) {
     constexpr qreal below = 90;
+    QTextBlockFormat f = b.blockFormat();
+    if (f.headingLevel() == 0 || (f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) return false;
+    const QRectF r = doc.documentLayout()->blockBoundingRect(b);
+    const qreal top = r.top() - PageOf(r.top(), pageHeight) * pageHeight;
+    if (top + r.height() + below <= pageHeight - MarginBottom) return false;
+    f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    QTextCursor(b).setBlockFormat(f);
+    return true;
+}
+
+// Where the lines of a table row lie: the top of its first line, the pages
+// of its first and last lines, and the height its text needs unbroken.
+struct RowPlace {
+    qreal Top = 0;
+    int FirstPage = 0, LastPage = 0;
+    qreal Height = 0;
+};
+
+// A row with room to spare for its padding and rules on an empty page.
+bool FitsOnAPage(const RowPlace& place, qreal textHeight) { return place.Height + 24 <= textHeight; }
+
+RowPlace PlaceOfRow(const QTextDocument& doc, const QTextTable& table, int row, qreal pageHeight) {
+    RowPlace place;
+    bool first = true;
+    for (int col = 0; col < table.columns(); ++col) {
+        const QTextTableCell cell = table.cellAt(row, col);
+        if (cell.row() != row || cell.column() != col) continue;
+        qreal height = 0;
+        const int end = cell.lastCursorPosition().position();
+        for (QTextBlock b = cell.firstCursorPosition().block(); b.isValid() && b.position() <= end; b = b.next()) {
+            const QTextLayout* layout = b.layout();
+            const qreal y = doc.documentLayout()->blockBoundingRect(b).top();
+            for (int i = 0; i < layout->lineCount(); ++i) {
+                const QTextLine line = layout->lineAt(i);
+                const qreal top = y + line.y(), bottom = top + line.height();
+                const int from = PageOf(top, pageHeight), to = PageOf(bottom - 0.5, pageHeight);
+                if (first || top < place.Top) place.Top = top;
+                place.FirstPage = first ? from : std::min(place.FirstPage, from);
+                place.LastPage = first ? to : std::max(place.LastPage, to);
+                first = false;
+                height += line.height();
+            }
+        }
+        place.Height = std::max(place.Height, height);
+    }
+    return place;
+}
+
+// The rows from `row` on move into a table of their own behind the table,
+// with the same columns and header rows, which starts a new page.
+void SplitTable(QTextDocument& doc, QTextTable& table, int row) {
+    // The columns keep the widths they have now, in both tables.
+    const QTextTableFormat format = table.format();
+    const int columns = table.columns();
+    QList<qreal> lefts;
+    for (int col = 0; col < columns; ++col)
+        lefts.push_back(doc.documentLayout()->blockBoundingRect(table.cellAt(0, col).firstCursorPosition().block()).left());
+    lefts.push_back(doc.documentLayout()->frameBoundingRect(&table).right());
+    QList<QTextLength> widths;
+    for (int col = 0; col < columns; ++col)
+        widths.push_back(QTextLength(QTextLength::PercentageLength,
+                                     100 * (lefts[col + 1] - lefts[col]) / (lefts.back() - lefts.front())));
+    QTextTableFormat first = format;
+    first.setColumnWidthConstraints(widths);
+    QTextTableFormat rest = first;
+    rest.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+
+    const int header = format.headerRowCount(), rows = table.rows();
+    // One change for the layout, not one per cell.
     QTextCursor c(&doc);
+    c.beginEditBlock();
+    c.setPosition(table.lastPosition() + 1);
+    c.insertBlock();
+    QTextTable* next = c.insertTable(header + rows - row, columns, rest);
+    for (int to = 0; to < next->rows(); ++to) {
+        const int from = to < header ? to : row + to - header;
+        for (int col = 0; col < columns; ++col) {
+            const QTextTableCell source = table.cellAt(from, col);
+            QTextCursor text = source.firstCursorPosition();
+            text.setPosition(source.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+            QTextTableCell target = next->cellAt(to, col);
+            target.setFormat(source.format());
+            QTextCursor into = target.firstCursorPosition();
+            into.setBlockFormat(source.firstCursorPosition().blockFormat());
+            into.insertFragment(text.selection());
+        }
+    }
+    table.removeRows(row, rows - row);
+    table.setFormat(first);
+    c.endEditBlock();
+}
+
+// A table row that a page break would cut goes whole to the next page: the
+// rows from it on become a table of their own on the next page, under the
+// same header, as the layout itself does with a row none of whose text
+// fits. A row among the first rows takes the whole table along (with the
+// heading right above it). A row taller than a page may still break. True
+// when it moved one.
+bool KeepRowsWhole(QTextDocument& doc, QTextTable& table, qreal pageHeight, qreal textHeight) {
+    const int header = table.format().headerRowCount();
+    for (int row = 0; row < table.rows(); ++row) {
+        const RowPlace place = PlaceOfRow(doc, table, row, pageHeight);
+        if (place.FirstPage == place.LastPage || !FitsOnAPage(place, textHeight)) continue;
+        if (row <= header) {
+            QTextBlock before = doc.findBlock(table.firstPosition() - 1);
+            while (before.isValid() && before.length() == 1) before = before.previous();
+            if (before.isValid() && before.blockFormat().headingLevel() > 0) {
+                QTextBlockFormat f = before.blockFormat();
+                if (f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue;
+                f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+                QTextCursor(before).setBlockFormat(f);
+                return true;
+            }
+            QTextTableFormat t = table.format();
+            if (t.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue;
+            t.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            table.setFormat(t);
+            return true;
+        }
+        SplitTable(doc, table, row);
+        return true;
+    }
+    return false;
+}
+
+// Moves the first heading or table row that sits badly on its page; true
+// when it moved one (the document needs laying out again).
+bool MoveFirstMisplaced(QTextDocument& doc, qreal pageHeight, qreal textHeight) {
+    for (auto it = doc.rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (auto* table = qobject_cast<QTextTable*>(it.currentFrame())) {
+            if (KeepRowsWhole(doc, *table, pageHeight, textHeight)) return true;
+        } else if (it.currentBlock().isValid() && KeepHeadingWithText(doc, it.currentBlock(), pageHeight)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A table row that fits on a page and yet is cut by a page break; empty
+// when there is none.
+QString CutRow(const QTextDocument& doc, qreal pageHeight, qreal textHeight) {
+    for (QTextFrame* frame : doc.rootFrame()->childFrames()) {
+        const auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table) continue;
+        for (int row = 0; row < table->rows(); ++row) {
+            const RowPlace place = PlaceOfRow(doc, *table, row, pageHeight);
+            if (place.FirstPage != place.LastPage && FitsOnAPage(place, textHeight))
+                return table->cellAt(row, 0).firstCursorPosition().block().text();
+        }
+    }
+    return QString();
+}
+
+// Inline code (a key, a menu entry as the program shows it) stays on one
+// line: its spaces become spaces that do not break.
+void KeepInlineCodeWhole(QTextDocument& doc) {
+    QList<int> spaces;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        QTextBlockFormat f = b.blockFormat();
-        if (f.headingLevel() == 0 || (f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) continue;
-        const QRectF r = doc.documentLayout()->blockBoundingRect(b);
-        const qreal top = r.top() - std::floor(r.top() / pageHeight) * pageHeight;
-        if (top + r.height() + below <= pageHeight - MarginBottom) continue;
-        f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-        c.setPosition(b.position());
-        c.setBlockFormat(f);
+        if (b.blockFormat().nonBreakableLines()) continue;  // a code block
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().fontFixedPitch()) continue;
+            const QString text = fragment.text();
+            for (qsizetype i = 0; i < text.size(); ++i)
+                if (text.at(i) == QLatin1Char(' ')) spaces.push_back(fragment.position() + int(i));
+        }
+    }
+    for (const int position : spaces) {
+        QTextCursor c(&doc);
+        c.setPosition(position);
+        c.setPosition(position + 1, QTextCursor::KeepAnchor);
+        c.insertText(QString(QChar::Nbsp), c.charFormat());
     }
 }
 
@@ -199,7 +374,8 @@ QList<Heading> Headings(const QTextDocument& doc, qreal pageHeight) {
         const int level = b.blockFormat().headingLevel();
         if (level < 2 || level > 3) continue;
         const QRectF r = doc.documentLayout()->blockBoundingRect(b);
-        found.push_back({level, b.text(), int(r.top() / pageHeight)});
+        const int page = PageOf(r.top(), pageHeight);
+        found.push_back({level, b.text(), page, r.top() - page * pageHeight});
     }
     return found;
 }
@@ -263,6 +439,37 @@ std::unique_ptr<QTextDocument> Contents(QPdfWriter& writer, const QString& title
     return doc;
 }
 
+// A length in device units as points, the unit of the PDF.
+qreal Points(qreal length) { return length * 72 / Resolution; }
+
+// Each line of the contents leads to its heading's page, and every chapter
+// is a bookmark, with its sections under it.
+void Navigation(const QTextDocument& contents, const QList<Heading>& headings, qreal pageHeight,
+                QList<pdfnavigation::Link>& links, QList<pdfnavigation::Bookmark>& bookmarks) {
+    const int contentsPages = contents.pageCount();
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : contents.rootFrame()->childFrames())
+        if (!table) table = qobject_cast<QTextTable*>(frame);
+    const qreal width = contents.pageSize().width();
+    for (int i = 0; i < headings.size(); ++i) {
+        const Heading& h = headings[i];
+        // A little above the heading, so that it shows whole.
+        const pdfnavigation::Place target{contentsPages + h.Page, Points(std::max(0.0, h.Top - 8))};
+        if (h.Level == 2)
+            bookmarks.push_back({h.Text, target, {}});
+        else if (!bookmarks.isEmpty())
+            bookmarks.back().Children.push_back({h.Text, target, {}});
+        if (!table || i >= table->rows()) continue;
+        QRectF row;
+        for (int col = 0; col < table->columns(); ++col)
+            row |= contents.documentLayout()->blockBoundingRect(table->cellAt(i, col).firstCursorPosition().block());
+        const int page = PageOf(row.top(), pageHeight);
+        const QRectF area(MarginLeft, row.top() - page * pageHeight, width - MarginLeft - MarginRight, row.height());
+        links.push_back({page, QRectF(Points(area.left()), Points(area.top()), Points(area.width()), Points(area.height())),
+                         target});
+    }
+}
+
 void PaintPages(QPdfWriter& writer, QPainter& painter, QTextDocument& doc, int& pageNumber) {
     const qreal w = writer.width(), h = writer.height();
     QFont footer = BodyFont();
@@ -285,17 +492,33 @@ void PaintPages(QPdfWriter& writer, QPainter& painter, QTextDocument& doc, int& 
     }
 }
 
+// The version the program shows ("V2.7"), as its source names it; empty
+// when the source does not say.
+QString VersionOf(const QString& header) {
+    QFile in(header);
+    if (!in.open(QIODevice::ReadOnly)) {
+        Fail(QStringLiteral("cannot read %1: %2").arg(header, in.errorString()));
+        return QString();
+    }
+    const auto m = QRegularExpression(QStringLiteral("\\bVersionText\\s*=\\s*\"([^\"]+)\""))
+                       .match(QString::fromUtf8(in.readAll()));
+    if (!m.hasMatch()) Fail(QStringLiteral("%1 names no VersionText").arg(header));
+    return m.captured(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        Fail(QStringLiteral("usage: makehelp <manual.md> <output.pdf>"));
+    if (argc != 4) {
+        Fail(QStringLiteral("usage: makehelp <manual.md> <output.pdf> <header naming VersionText>"));
         return 2;
     }
     const QString source = QString::fromLocal8Bit(argv[1]);
     const QString output = QString::fromLocal8Bit(argv[2]);
+    const QString version = VersionOf(QString::fromLocal8Bit(argv[3]));
+    if (version.isEmpty()) return 1;
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
         Fail(QStringLiteral("cannot read %1: %2").arg(source, in.errorString()));
@@ -309,6 +532,7 @@ int main(int argc, char** argv) {
         title = markdown.mid(2, end - 2).trimmed();
         markdown = markdown.mid(end + 1);
     }
+    title += QLatin1Char(' ') + version;
 
     const QString partial = output + QStringLiteral(".part");
     QPdfWriter writer(partial);
@@ -321,9 +545,15 @@ int main(int argc, char** argv) {
     body->setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
     body->setDefaultFont(BodyFont());
     SetMargins(*body);
+    body->setUndoRedoEnabled(false);
+    // The document is laid out once after these changes, not after each.
+    QTextCursor changes(body.get());
+    changes.beginEditBlock();
     const bool pictures = LoadPictures(*body, QFileInfo(source).absolutePath(), TextWidth(writer),
                                        TextHeight(writer) * 0.62);
+    KeepInlineCodeWhole(*body);
     Dress(*body);
+    changes.endEditBlock();
     const qreal pageHeight = writer.height();
     // The layout after a change of formats inside tables leaves the text
     // behind a table unlaid; laying out the whole document again places all.
@@ -331,9 +561,16 @@ int main(int argc, char** argv) {
         body->markContentsDirty(0, body->characterCount());
         body->pageCount();
     };
-    layOut();
-    KeepHeadingsWithText(*body, pageHeight);
-    layOut();
+    // One move at a time, from the top: each moves only what comes after it.
+    const qreal textHeight = TextHeight(writer);
+    int moves = 0;
+    do {
+        layOut();
+    } while (MoveFirstMisplaced(*body, pageHeight, textHeight) && ++moves < 1000);
+    if (const QString row = CutRow(*body, pageHeight, textHeight); !row.isEmpty()) {
+        Fail(QStringLiteral("the table row \"%1\" is cut by a page break").arg(row.left(60)));
+        return 1;
+    }
     for (QTextBlock b = body->begin(); b.isValid(); b = b.next()) {
         if (b.length() > 1 && b.layout()->lineCount() == 0) {
             Fail(QStringLiteral("the text \"%1\" found no place on the pages").arg(b.text().left(60)));
@@ -357,6 +594,15 @@ int main(int argc, char** argv) {
     PaintPages(writer, painter, *body, page);
     if (!painter.end()) {
         Fail(QStringLiteral("cannot write %1").arg(partial));
+        QFile::remove(partial);
+        return 1;
+    }
+    // The writer makes neither links inside the file nor bookmarks.
+    QList<pdfnavigation::Link> links;
+    QList<pdfnavigation::Bookmark> bookmarks;
+    Navigation(*contents, headings, pageHeight, links, bookmarks);
+    if (const QString error = pdfnavigation::AddNavigation(partial, links, bookmarks); !error.isEmpty()) {
+        Fail(QStringLiteral("cannot add the links and bookmarks to %1: %2").arg(partial, error));
         QFile::remove(partial);
         return 1;
     }

@@ -25,11 +25,14 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QRegularExpression>
+#include <algorithm>
 #include <set>
 
 namespace {
 
 const QString Manual = QStringLiteral(QX_HELP_PDF);
+
+const QString Source = QStringLiteral(QX_HELP_SOURCE);
 
 // The output of a poppler tool on the manual; empty when it did not run.
 QString Poppler(const QString& tool, QStringList arguments) {
@@ -46,6 +49,20 @@ int Pages() {
     if (!p.waitForFinished(60000)) return 0;
     const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAll()));
     return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+// The text of one page (1 for the first).
+QString PageText(int page) {
+    return Poppler(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                                                 QString::number(page)});
+}
+
+QString XmlText(QString text) {
+    return text.replace(QLatin1String("&lt;"), QLatin1String("<"))
+        .replace(QLatin1String("&gt;"), QLatin1String(">"))
+        .replace(QLatin1String("&quot;"), QLatin1String("\""))
+        .replace(QLatin1String("&#39;"), QLatin1String("'"))
+        .replace(QLatin1String("&amp;"), QLatin1String("&"));
 }
 
 // The text without any white space and with ligatures as their letters: a
@@ -99,6 +116,64 @@ TEST_F(HelpManual, StatesTheLimitsTheWindowsAreBuiltOn) {
         QStringLiteral("up to the last page at %1").arg(QString::fromStdString(AddressHex(MemTopPage))),
     };
     for (const QString& fact : facts) EXPECT_TRUE(text.contains(Squeezed(fact))) << fact.toStdString();
+}
+
+// The title page names the program as its main window's caption does, with
+// its version.
+TEST_F(HelpManual, TitlePageNamesTheProgramAndItsVersion) {
+    RegisterTypeEditor();
+    TfrmQX318MainForm main;
+    const QString caption = main.windowTitle();
+    ASSERT_TRUE(caption.contains(QRegularExpression(QStringLiteral("V\\d"))));
+    EXPECT_TRUE(Squeezed(PageText(1)).contains(Squeezed(caption))) << PageText(1).toStdString();
+}
+
+// Every line of the contents is a link to the page it names, and every
+// bookmark leads to the page that starts with its heading.
+TEST_F(HelpManual, ContentsAndBookmarksLeadToTheirPages) {
+    const QString xml =
+        Poppler(QStringLiteral("pdftohtml"), {QStringLiteral("-xml"), QStringLiteral("-i"), QStringLiteral("-stdout"),
+                                              QStringLiteral("-q")});
+    ASSERT_FALSE(xml.isEmpty());
+    int links = 0;
+    auto link = QRegularExpression(QStringLiteral("<a href=\"[^\"]*#(\\d+)\">(?:<b>)?(\\d+)(?:</b>)?</a>")).globalMatch(xml);
+    while (link.hasNext()) {
+        const auto m = link.next();
+        EXPECT_EQ(m.captured(1), m.captured(2));
+        ++links;
+    }
+    int bookmarks = 0;
+    auto item = QRegularExpression(QStringLiteral("<item page=\"(\\d+)\">([^<]*)</item>")).globalMatch(xml);
+    while (item.hasNext()) {
+        const auto m = item.next();
+        const QString title = XmlText(m.captured(2));
+        EXPECT_TRUE(Squeezed(PageText(m.captured(1).toInt())).contains(Squeezed(title)))
+            << title.toStdString() << " on page " << m.captured(1).toStdString();
+        ++bookmarks;
+    }
+    EXPECT_GT(bookmarks, 15);
+    EXPECT_EQ(links, bookmarks);
+}
+
+// A piece of inline code with spaces (a menu entry as the program shows it,
+// a command line) stays on one line. A path may still break after a slash.
+TEST_F(HelpManual, InlineCodeStaysOnOneLine) {
+    QFile source(Source);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly)) << Source.toStdString();
+    const QString markdown = QString::fromUtf8(source.readAll());
+    QStringList lines = Poppler(QStringLiteral("pdftotext"), {}).split(QLatin1Char('\n'));
+    ASSERT_GT(lines.size(), 100);
+    for (QString& line : lines) line = line.simplified();
+    int checked = 0;
+    auto span = QRegularExpression(QStringLiteral("`([^`\n]+)`")).globalMatch(markdown);
+    while (span.hasNext()) {
+        const QString code = span.next().captured(1).simplified();
+        if (!code.contains(QLatin1Char(' ')) || code.contains(QLatin1Char('/'))) continue;
+        ++checked;
+        EXPECT_TRUE(std::any_of(lines.cbegin(), lines.cend(), [&](const QString& l) { return l.contains(code); }))
+            << code.toStdString();
+    }
+    EXPECT_GT(checked, 0);
 }
 
 TEST_F(HelpManual, NamesEveryWindowByItsCaption) {
