@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 
+#include "FileFilter.h"
 #include "FormLayout.h"
 #include "QtText.h"
 #include "SystemCause.h"
@@ -48,14 +49,8 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* owner, const std::string& te
 }
 
 QStringList QtNameFilters(const std::string& filter) {
-    QStringList parts = QStr(filter).split('|');
     QStringList result;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString display = parts[i];
-        const QString patterns = parts[i + 1].split(';', Qt::SkipEmptyParts).join(' ');
-        const QString tail = "(" + patterns + ")";
-        result << (display.endsWith(tail) ? display : display + " " + tail);
-    }
+    for (const std::string& nameFilter : NameFilters(filter)) result << QStr(nameFilter);
     return result;
 }
 

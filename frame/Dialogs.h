@@ -72,8 +72,8 @@ struct TInputRequest {
 bool InputQuery(QWidget* owner, const std::string& caption, const std::string& prompt, std::string& value,
                 int maxLength = 0);
 
-// The Qt name filters of a filter text: each display text with its patterns
-// in parentheses (unless the text already ends with them).
+// The Qt name filters of a filter text: each kind's text with its patterns
+// once, at its end in parentheses (NameFilters in FileFilter.h).
 QStringList QtNameFilters(const std::string& filter);
 
 // The kinds of these boxes and dialogs for TDialogAnswers: an answer set for

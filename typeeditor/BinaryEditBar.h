@@ -15,6 +15,12 @@ class QPushButton;
 // The caption: "Binary Edit | Dec: ", the value as a signed 32-bit number,
 // " | Hex: 0x" and at least bits / 4 upper-case hexadecimal digits.
 std::string BinaryEditCaption(uint32_t value, int32_t bits);
+// The caption's longest form for the values of `bits` bits (1 to 32): as
+// many decimal characters as the longest value shows (a minus sign and ten
+// digits for 32 bits), each digit written as `digit`, and as many
+// hexadecimal digits as the largest value has, each written as `hexDigit`.
+// With the widest digits of a font, no value's caption is wider.
+std::string BinaryEditLongestCaption(int32_t bits, char digit, char hexDigit);
 // The label over bit n: its number at the ends of a group of four, else ".".
 std::string BinaryEditLabel(int32_t bit);
 
@@ -24,7 +30,9 @@ public:
     static constexpr int32_t MaxBits = 32;
 
     // The bar for bitCount bits (cut to 32) of value; a bit count below 1
-    // gives a bar without buttons that Execute never shows.
+    // gives a bar without buttons that Execute never shows. The bar is wide
+    // enough for its caption with any value it can show, in the title bar's
+    // font beside the frame's buttons; its row of buttons is centred.
     TfrmBinaryEditBar(QWidget* owner, int32_t bitCount, uint32_t value);
     ~TfrmBinaryEditBar() override;
 

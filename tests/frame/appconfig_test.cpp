@@ -187,8 +187,8 @@ TEST_F(Config, BrowseTakesFileAndFilter) {
     EXPECT_EQ(OpenDialogs[0].FilterIndex, 4);
     EXPECT_EQ(OpenDialogs[0].DefaultExt, "*.S");
     EXPECT_EQ(QtNameFilters(OpenDialogs[0].Filter),
-              (QStringList{"S Record File (*.S)", "Intel Hex File (*.hex,*.h86) (*.hex *.h86)",
-                           "S Record/Intel Hex (*.S,*.hex,*.h86) (*.S *.hex *.h86)", "All files (*.*)"}));
+              (QStringList{"S Record File (*.S)", "Intel Hex File (*.hex *.h86)", "S Record/Intel Hex (*.S *.hex *.h86)",
+                           "All files (*.*)"}));
     ChosenFile = "/home/u/app.h86";
     ChosenFilter = 2;
     dialog.btnShortcutBrowse[2]->click();

@@ -3,7 +3,9 @@
 // however it is closed; its caption and labels as texts.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QPushButton>
 #include <QTest>
 #include <string>
@@ -50,13 +52,17 @@ TEST_F(BinaryEditBar, AnEightBitBarShowsItsBitsMostSignificantFirst) {
         TBarDriver driver([&](TfrmBinaryEditBar* bar) {
             ASSERT_NE(bar, nullptr);
             look = LookAt(bar);
+            // The row of buttons, 8 * 16 + 2 * 5 wide, centred in the bar.
+            const int left = (bar->width() - (8 * 16 + 2 * 5)) / 2;
+            EXPECT_GE(left, 0);
             // Each button's digit fits inside it, bold or not.
             for (int32_t i = 0; i < bar->BitCount(); ++i) {
                 QPushButton* b = bar->Button(i);
                 EXPECT_LE(QFontMetrics(b->font()).horizontalAdvance(b->text()), b->width() - 4);
                 EXPECT_EQ(b->font().bold(), b->text() == "1");
                 EXPECT_FALSE(b->isDefault());
-                EXPECT_EQ(b->geometry(), QRect(i * 16 + (i >= 4 ? 5 : 0), 16, 16, 24));
+                EXPECT_EQ(b->geometry(), QRect(left + i * 16 + (i >= 4 ? 5 : 0), 16, 16, 24));
+                EXPECT_EQ(bar->Label(i)->x(), b->x());
             }
         });
         result = TfrmBinaryEditBar::Execute(nullptr, 8, 0xA5, 120, 140);
@@ -66,8 +72,58 @@ TEST_F(BinaryEditBar, AnEightBitBarShowsItsBitsMostSignificantFirst) {
     EXPECT_EQ(look.Labels, (Strings{"7", ".", ".", "4", "3", ".", ".", "0"}));
     EXPECT_EQ(look.Texts, (Strings{"1", "0", "1", "0", "0", "1", "0", "1"}));
     EXPECT_EQ(look.Caption, "Binary Edit | Dec: 165 | Hex: 0xA5");
-    EXPECT_EQ(look.Size, QSize(8 * 16 + 2 * 5, 40));
+    EXPECT_GE(look.Size.width(), 8 * 16 + 2 * 5);
+    EXPECT_EQ(look.Size.height(), 40);
     EXPECT_EQ(look.Position, QPoint(120, 140));
+}
+
+// The title bar cuts a caption that is wider than the window: the bar is
+// wide enough for the caption of every value of its bits in the title bar's
+// bold font, beside at least three title-bar buttons, and as wide as its row
+// of buttons at least.
+TEST_F(BinaryEditBar, TheBarHoldsItsWholeCaptionForEveryValue) {
+    struct Case {
+        int32_t Bits;
+        std::vector<uint32_t> Values;  // the first opens the bar
+        int Row;                       // the buttons' row
+    };
+    const Case cases[] = {
+        {8, {0, 0xFF, 0x88, 0xDD}, 8 * 16 + 2 * 5},
+        {16, {0, 0xFFFF, 0x8888, 0xDDDD, 0x8000}, 16 * 16 + 4 * 5},
+        {32, {0, 0xFFFFFFFF, 0x80000000, 0x88888888, 0xDDDDDDDD}, 32 * 16 + 8 * 5},
+        {8, {0x1FF, 0x1FF, 0x188}, 8 * 16 + 2 * 5},  // a value beyond its bits
+    };
+    for (const Case& c : cases) {
+        TfrmBinaryEditBar bar(nullptr, c.Bits, c.Values.front());
+        EXPECT_GE(bar.width(), c.Row) << c.Bits;
+        EXPECT_EQ(bar.minimumWidth(), bar.maximumWidth()) << c.Bits;
+        for (QFont font : {QApplication::font("QMdiSubWindowTitleBar"), bar.font()}) {
+            font.setBold(true);
+            const QFontMetrics metrics(font);
+            for (uint32_t value : c.Values) {
+                const QString caption = QStr(BinaryEditCaption(value, c.Bits));
+                EXPECT_GE(bar.width(), metrics.horizontalAdvance(caption) + 3 * metrics.height())
+                    << c.Bits << " bits: " << caption.toStdString();
+            }
+        }
+    }
+}
+
+// Opened at a cell by the screen's right edge, the wider bar still lies
+// fully on the screen, frame and all.
+TEST_F(BinaryEditBar, ABarAtTheScreensEdgeStaysOnTheScreen) {
+    const QRect screen = QApplication::primaryScreen()->availableGeometry();
+    for (int32_t bits : {8, 16, 32}) {
+        QRect placed;
+        {
+            TBarDriver driver([&](TfrmBinaryEditBar* bar) {
+                ASSERT_NE(bar, nullptr);
+                placed = bar->frameGeometry();
+            });
+            TfrmBinaryEditBar::Execute(nullptr, bits, 0, screen.right() - 20, screen.top() + 40);
+        }
+        EXPECT_TRUE(screen.contains(placed)) << bits << " bits";
+    }
 }
 
 TEST_F(BinaryEditBar, EveryWayOfClosingReturnsTheToggledBits) {
@@ -144,6 +200,17 @@ TEST(BinaryEditBarTexts, CaptionAndLabels) {
     EXPECT_EQ(BinaryEditCaption(0x8000, 16), "Binary Edit | Dec: 32768 | Hex: 0x8000");
     EXPECT_EQ(BinaryEditCaption(5, 8), "Binary Edit | Dec: 5 | Hex: 0x05");
     EXPECT_EQ(BinaryEditCaption(0x1FF, 8), "Binary Edit | Dec: 511 | Hex: 0x1FF");
+    struct Longest {
+        int32_t Bits;
+        const char* Caption;
+    };
+    for (const Longest& c : {Longest{1, "Binary Edit | Dec: 8 | Hex: 0xD"},
+                             Longest{8, "Binary Edit | Dec: 888 | Hex: 0xDD"},
+                             Longest{10, "Binary Edit | Dec: 8888 | Hex: 0xDDD"},
+                             Longest{16, "Binary Edit | Dec: 88888 | Hex: 0xDDDD"},
+                             Longest{31, "Binary Edit | Dec: 8888888888 | Hex: 0xDDDDDDDD"},
+                             Longest{32, "Binary Edit | Dec: -8888888888 | Hex: 0xDDDDDDDD"}})
+        EXPECT_EQ(BinaryEditLongestCaption(c.Bits, '8', 'D'), c.Caption) << c.Bits;
     Strings labels;
     for (int32_t n = 15; n >= 0; --n) labels.push_back(BinaryEditLabel(n));
     EXPECT_EQ(labels, (Strings{"15", ".", ".", "12", "11", ".", ".", "8", "7", ".", ".", "4", "3", ".", ".", "0"}));

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QImage>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -274,9 +275,18 @@ int main(int argc, char** argv) {
         Save(&main, "main.png");
 
         {
-            TfrmBinaryEditBar bar(nullptr, 16, 0x0405);
-            bar.show();
-            Save(&bar, "binary.png");
+            // A dialog's frame is the window manager's and no grab shows it:
+            // the bar is shown in a document window's frame instead, whose
+            // title bar shows its caption as the dialog's does.
+            QMdiArea area;
+            area.resize(600, 200);
+            auto* bar = new TfrmBinaryEditBar(nullptr, 16, 0x0405);
+            QMdiSubWindow* framed = area.addSubWindow(
+                bar, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+            area.show();
+            framed->show();
+            framed->adjustSize();
+            Save(framed, "binary.png");
         }
         {
             TfrmTypeObjectPrint report(&main.App, *type->TypeData, "pump.mtp", 0);
