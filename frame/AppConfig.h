@@ -63,7 +63,6 @@ public:
         "(*.S,*.hex,*.h86)|*.S;*.hex;*.h86|All files (*.*)|*.*";
 
     int32_t GetChangeMask() const { return ChangeMask; }
-    const _Shortcuts& WorkingShortcuts() const { return Shortcuts; }
 
 public slots:
     void cmbboxComPortChange();

@@ -584,6 +584,9 @@ void TctSearchQX::SendPacket() { SendRequest(QXWire::Request::ModelVersion, null
 void TctSearchQX::HandleReply() {
     if (ReplyFnc() == QXWire::Reply::ModelVersion && ReplyLength() >= sizeof RunModel->Text) return;
     SetError(ceNoReply);
+    // The port's first time-out names the port on a line of its own, so the
+    // time-outs and tries after it tell which port was asked.
+    if (Retries == SearchRetries) Log(ComPortDisplayName("COM" + Dec(Port)));
     LogMessage(Msg::LogServiceTimeout);
 }
 

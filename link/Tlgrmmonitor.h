@@ -94,7 +94,6 @@ public:
     explicit TTlgrmTimer(TTlgrList* list);
     ~TTlgrmTimer();  // Terminate, then waits for the thread
     void Resume();   // under QueueLock: wakes a tick thread that suspended itself
-    bool IsSuspended() const { return Suspended; }  // under QueueLock
     void Terminate();
 
     std::mutex QueueLock;  // the queue lock, used by the scheduler thread too

@@ -40,7 +40,6 @@ public:
     bool Connected() const { return IsConnected; }
     int SelectedSlot() const { return Selected; }
     const _ProgramSegmentRow& Row(int i) const { return Rows[i]; }
-    const _ProgramSlotStatus& SlotStatus(int i) const { return Slots[i]; }
 
     void UpdateShortcutButtons();
     void RefreshStatus();

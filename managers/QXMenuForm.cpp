@@ -478,7 +478,6 @@ bool TfrmQXMenu::SaveMenuTo(const std::string& fileName) {
 
 void TfrmQXMenu::FormActivate() {
     if (!App) return;
-    Active = true;
     ActivateFrameParts(popupmnuEdit, EditMenuGroup, toolbarQXMenu, ToolBarSlot);
     if (QMenu* file = App->FileMenu) {
         file->removeAction(SaveMenuItem);
@@ -511,7 +510,6 @@ void TfrmQXMenu::ReleaseSaveButton() {
 
 void TfrmQXMenu::FormDeactivate() {
     if (!App) return;
-    Active = false;
     EndEdits();
     if (App->FileMenu) {
         App->FileMenu->removeAction(SaveMenuItem);

@@ -178,7 +178,6 @@ private:
     std::unique_ptr<TTreeWidgetNodes> TreeNodes;
     TInfNotCellDelegate* CellDelegate;
     QMetaObject::Connection SaveButtonBinding;
-    bool Active = false;
     bool ShowingHelp = false;
     QString HelpShown;          // the help memo's text before its last change
     std::string HelpAtFocus;    // the item's help when the memo took the focus (Esc puts it back)

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a debug build with every test under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the device-link tests under
-# ThreadSanitizer, each fuzzer for 30 seconds, the tests once more in an
-# optimized build (without sanitizers, with the time bounds) with every
-# benchmark run once, and the release build of the two programs. A plain
+# AddressSanitizer and UndefinedBehaviorSanitizer; a build without the windows
+# (-DQX_GUI=OFF) under ThreadSanitizer, which runs the device-link, loader and
+# text tests and those of the windows' rules without Qt (typeeditor/core and
+# managers/core, the only typeeditor and managers tests such a build has);
+# each fuzzer for 30 seconds; the tests once more in an optimized build
+# (without sanitizers, with the time bounds) with every benchmark run once;
+# and the release build of the two programs. A plain
 # debug build would run the same tests a third time: build/dev is for
 # working by hand (README).
 set -euo pipefail
@@ -21,11 +24,11 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
   ctest --test-dir build/asan --output-on-failure -j "$jobs" --timeout 600
 
-stage "ThreadSanitizer (device link, loader, texts shared between threads)"
+stage "ThreadSanitizer without the windows (device link, loader, texts shared between threads; the windows' rules without Qt)"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQX_SANITIZE=thread -DQX_GUI=OFF -DQX_BENCH=OFF
 cmake --build build/tsan -j "$jobs"
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-  ctest --test-dir build/tsan --output-on-failure -j "$jobs" -L 'link|loader|texts' --timeout 600 --no-tests=ignore
+  ctest --test-dir build/tsan --output-on-failure -j "$jobs" -L 'link|loader|texts|typeeditor|managers' --timeout 600 --no-tests=ignore
 
 stage "fuzzers"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -186,11 +186,6 @@ void SimUnitServices::AnswerEveryDescriptor(bool on) {
     EveryDescriptor = on;
 }
 
-void SimUnitServices::SetReadBlockPacket(size_t bytes) {
-    std::lock_guard lock(Lock);
-    ReadPacket = std::clamp<size_t>(bytes, 1, 247);
-}
-
 void SimUnitServices::SetCheckEchoXor(uint16_t value) {
     std::lock_guard lock(Lock);
     EchoXor = value;

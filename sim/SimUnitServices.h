@@ -91,8 +91,6 @@ public:
     static std::array<uint8_t, 8> Descriptor(uint8_t memType, uint8_t index, size_t streamSize);
     // Every descriptor read of memory type 0 is answered (an endless unit).
     void AnswerEveryDescriptor(bool on);
-    // Stream bytes per read-block reply (at most 247).
-    void SetReadBlockPacket(size_t bytes);
     // The CRC echoed after a block write is the computed one XOR this.
     void SetCheckEchoXor(uint16_t value);
     // Replies to data reads carry this address instead (once each).
@@ -117,7 +115,7 @@ private:
     MemConfig Config;
     std::map<BlockKey, std::vector<uint8_t>> Blocks;
     bool EveryDescriptor = false;
-    size_t ReadPacket = 128;
+    static constexpr size_t ReadPacket = 128;  // stream bytes per read-block reply
     uint16_t EchoXor = 0;
     int WrongAddresses = 0;
     struct Shortening {

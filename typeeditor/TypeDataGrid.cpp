@@ -307,8 +307,6 @@ void TTypeObjectDataGrid::Report() {
     if (Context->OnSelectionChanged) Context->OnSelectionChanged();
 }
 
-int32_t TTypeObjectDataGrid::CurrentTab() const { return Context->TabControl->currentIndex(); }
-
 void TTypeObjectDataGrid::RebuildTabs() {
     TTypeTabBar* tabs = Context->TabControl;
     const QSignalBlocker block(tabs);

@@ -187,8 +187,6 @@ public:
     QFont EditorFont() const { return FixedFont; }
     static constexpr int TextColumns = 21;
     static constexpr int SwitchColumns = 18;
-    // The tab shown now (-1 none).
-    int32_t CurrentTab() const;
     TTypeGridView* View() const { return Context->DataGrid; }
 
 private:

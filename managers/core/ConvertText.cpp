@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <iterator>
+#include <string_view>
 
 namespace {
 
@@ -19,12 +20,6 @@ size_t HexDigitCount(std::string_view token) {
     return 0;
 }
 
-}  // namespace
-
-namespace {
-
-// The decimal text of the token into buffer; its length, or 0 when the token
-// is not a number.
 // The bit that sign-extends a value: bit 7 or 15 for the sizes "1" and "2"
 // when shown signed, else none.
 uint32_t SignBit(const TConvertOptions& options) {
@@ -34,6 +29,8 @@ uint32_t SignBit(const TConvertOptions& options) {
     return 0;
 }
 
+// The decimal text of the token into buffer; its length, or 0 when the token
+// is not a number.
 size_t ConvertInto(std::string_view token, bool isSigned, uint32_t top, char (&buffer)[16]) {
     const auto read = ReadIntTextBits(token);
     if (!read) return 0;
@@ -48,14 +45,6 @@ size_t ConvertInto(std::string_view token, bool isSigned, uint32_t top, char (&b
 }
 
 }  // namespace
-
-bool ConvertToken(std::string_view token, const TConvertOptions& options, std::string& out) {
-    char buffer[16];
-    const size_t n = ConvertInto(token, options.Signed, SignBit(options), buffer);
-    if (!n) return false;
-    out.assign(buffer, n);
-    return true;
-}
 
 TConvertResult ConvertLines(const std::vector<std::string>& lines, const TConvertOptions& options) {
     bool isDelimiter[256] = {};

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 struct TConvertOptions {
@@ -19,13 +18,11 @@ struct TConvertResult {
     int32_t Errors = 0;  // tokens that did not convert, empty ones included
 };
 
-// One token: its decimal text, or nothing when it is not a number.
-// Signed with size "1" or "2" and the size's top bit set: the value is
-// sign-extended; a hexadecimal token gets F digits in front of its digits up
-// to eight (so digits beyond the size stay: 0x180 with one byte gives -3712),
-// a decimal one has every bit above the size set. Otherwise signed shows the
-// 32-bit signed value, unsigned the 32-bit unsigned value.
-bool ConvertToken(std::string_view token, const TConvertOptions& options, std::string& out);
-
-// Each line cut from its end into tokens at the delimiters.
+// Each line cut from its end into tokens at the delimiters; each token that
+// is a number becomes its decimal text. Signed with size "1" or "2" and the
+// size's top bit set: the value is sign-extended; a hexadecimal token gets F
+// digits in front of its digits up to eight (so digits beyond the size stay:
+// 0x180 with one byte gives -3712), a decimal one has every bit above the
+// size set. Otherwise signed shows the 32-bit signed value, unsigned the
+// 32-bit unsigned value.
 TConvertResult ConvertLines(const std::vector<std::string>& lines, const TConvertOptions& options);

@@ -89,6 +89,29 @@ TEST_F(Search, SilentStoredPortGoesOnWithThePortsAboveIt) {
     EXPECT_NE(out.Log.find("Tries remaining: 0.\r\n"), std::string::npos);
 }
 
+// A port that opens but stays silent is named on a line of its own before
+// its time-outs, so the details tell which port was asked; the port that
+// answers and the ports without a device keep their lines as they are.
+TEST_F(Search, DetailsNameEachSilentPortBeforeItsTimeOuts) {
+    SimUnit first, second, unit;
+    Silence(first);
+    Silence(second);
+    MapComPorts({{3, &first}, {4, &second}, {6, &unit}});
+    const auto out = Go();
+    EXPECT_EQ(out.Result, (_CommResult{2, 0, 0}));
+    EXPECT_EQ(port, 6);
+    const std::string timeOuts =
+        "Service timeout.\r\nTries remaining: 2.\r\n"
+        "Service timeout.\r\nTries remaining: 1.\r\n"
+        "Service timeout.\r\nTries remaining: 0.\r\n"
+        "Service timeout.\r\n";
+    EXPECT_EQ(out.Log, "Search QX service started.\r\n"
+                       "COM3 (" + first.Path() + ")\r\n" + timeOuts +
+                       "COM4 (" + second.Path() + ")\r\n" + timeOuts +
+                       "COM5: no device\r\n"
+                       "QX found.\r\n");
+}
+
 TEST_F(Search, RefusalCountsAsSilence) {
     SimUnit unit;
     int asked = 0;
