@@ -145,7 +145,11 @@ void TfrmQX318MainForm::BuildActions() {
     actWindowClose = NewAction(this, "actWindowClose",
                                TActionOptions("C&lose").Icon(MainActionIcon("actWindowClose"))
                                    .Shortcut(QKeySequence("Ctrl+W")));
-    connect(actWindowClose, &QAction::triggered, this, [this] { ClientArea->closeActiveSubWindow(); });
+    // The current window: the active one, or the one that was active while
+    // another program is in front.
+    connect(actWindowClose, &QAction::triggered, this, [this] {
+        if (QMdiSubWindow* w = ClientArea->currentSubWindow()) w->close();
+    });
     mnuCloseAll = NewAction(this, "mnuCloseAll",
                             TActionOptions("Close A&ll").Icon(MainActionIcon("mnuCloseAll"))
                                 .Handler([this] { mnuCloseAllClick(); }));
@@ -388,7 +392,7 @@ void TfrmQX318MainForm::UpdateCommandStates() {
     actMenuManager->setEnabled(bool(c.OpenQXMenu));
     actConvert->setEnabled(bool(c.OpenConvert));
     const bool any = !ClientArea->subWindowList().isEmpty();
-    actWindowClose->setEnabled(ClientArea->activeSubWindow() != nullptr);
+    actWindowClose->setEnabled(ClientArea->currentSubWindow() != nullptr);
     for (QAction* a : {actWindowArrange, actWindowCascade, actWindowTileHorizontal, actWindowTileVertical,
                        actWindowMinimizeAll})
         a->setEnabled(any);
