@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "Appinterface.h"
@@ -25,6 +26,7 @@ TMDICustomChild::TMDICustomChild(_AppInterface* app) : QMdiSubWindow(nullptr), A
     // widgets makes it the active one before it is shown): the parts follow
     // once it is shown.
     connect(this, &QMdiSubWindow::windowStateChanged, this, &TMDICustomChild::FollowActivation);
+    connect(this, &QMdiSubWindow::windowStateChanged, this, &TMDICustomChild::KeepFocusOnShownWidget);
     // The window's system menu keeps its commands but no keys: Qt gives its
     // Close the platform's close key (Ctrl+W), which is File > Close's, and
     // a key with two owners does nothing.
@@ -37,11 +39,18 @@ TMDICustomChild::~TMDICustomChild() { EndActivation(); }
 void TMDICustomChild::EndActivation() {
     Ended = true;
     disconnect(this, &QMdiSubWindow::windowStateChanged, this, &TMDICustomChild::FollowActivation);
+    disconnect(this, &QMdiSubWindow::windowStateChanged, this, &TMDICustomChild::KeepFocusOnShownWidget);
 }
 
 void TMDICustomChild::FollowActivation() {
     QMdiArea* area = mdiArea();
-    const bool active = !Ended && area && isVisible() && (windowState() & Qt::WindowActive);
+    const bool shown = !Ended && area && isVisible();
+    // Losing the active state alone leaves the parts in: the area takes it
+    // from its window whenever another program comes to the front, and the
+    // window stays its current one until one of ours becomes active. Parts
+    // leave when another window takes them (below) or this one hides or
+    // closes.
+    const bool active = shown && ((windowState() & Qt::WindowActive) || PartsActive);
     if (active == PartsActive) return;
     if (active)
         // One window's parts at a time: those of the window before go first.
@@ -53,6 +62,21 @@ void TMDICustomChild::FollowActivation() {
     PartsActive = active;
     if (active) FormActivate();
     else FormDeactivate();
+}
+
+void TMDICustomChild::KeepFocusOnShownWidget() {
+    if (!(windowState() & Qt::WindowActive)) return;
+    // The sub-window gives its focus once its state has changed.
+    QTimer::singleShot(0, this, [this] {
+        QWidget* focus = focusWidget();
+        if (Ended || !isVisible() || !(windowState() & Qt::WindowActive) || !focus || focus->isVisible()) return;
+        for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
+            if (isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+                w->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+        setFocus(Qt::OtherFocusReason);
+    });
 }
 
 void TMDICustomChild::showEvent(QShowEvent* event) {

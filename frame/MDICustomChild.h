@@ -4,12 +4,15 @@
 // frees itself when it is closed.
 //
 // The base also decides when a window's own parts (its menu, its File
-// items, its tool-bar buttons) stand in the main window: whenever the
-// window is shown and the main window's active document window, however it
-// came to be (made by any creator, activated through the Window menu or a
-// click, the active window closed so that this one follows), and only then.
-// A window that became active while it was still being built gets its
-// parts when it is shown. The window says what its parts are in its own
+// items, its tool-bar buttons) stand in the main window: from the moment
+// the shown window becomes the main window's active document window,
+// however it came to be (made by any creator, activated through the Window
+// menu or a click, the active window closed so that this one follows),
+// until another document window becomes active or this one hides or
+// closes. Another program in front does not take them out: the document
+// area then has no active window, but its current one stays the same. A
+// window that became active while it was still being built gets its parts
+// when it is shown. The window says what its parts are in its own
 // FormActivate and FormDeactivate, which the base calls; a window calls
 // FormActivate itself only to renew parts that are in (FramePartsActive).
 #pragma once
@@ -83,7 +86,7 @@ protected:
     // document window. Another window's parts have left it before.
     virtual void FormActivate() {}
     // The window's parts leave the main window: another window becomes the
-    // active one, none is active any more, or this one closes or hides.
+    // active one, or this one closes or hides.
     virtual void FormDeactivate() {}
     // Called first by the destructor of a window whose handlers use its own
     // objects: nothing more comes to FormActivate and FormDeactivate (the
@@ -101,6 +104,11 @@ private:
     bool Ended = false;  // closing or being destroyed
     // Gives the window its parts or takes them away, as its state asks.
     void FollowActivation();
+    // An active window whose keyboard focus is on a hidden widget (a panel
+    // shown only on demand) gives it to its first shown widget that takes
+    // the focus: keys go nowhere else, and when the application becomes
+    // active again the focus, and with it the active window, stays here.
+    void KeepFocusOnShownWidget();
 };
 
 // The main window's menus carry a group index; a document window's menu is

@@ -4,8 +4,11 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 #include "Actions.h"
 #include "AppConfig.h"
@@ -43,6 +46,11 @@ TfrmQX318MainForm::TfrmQX318MainForm(QWidget* owner, const std::string& firstArg
     ClientArea = new QMdiArea(this);
     ClientArea->setObjectName("ClientArea");
     ClientArea->viewport()->installEventFilter(this);
+    // Document windows that do not fit into the area are reached by
+    // scrolling: the area's least size does not follow theirs, so the main
+    // window never grows beyond its screen for them.
+    ClientArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ClientArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(ClientArea);
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName("StatusBar");
@@ -145,7 +153,11 @@ void TfrmQX318MainForm::BuildActions() {
     actWindowClose = NewAction(this, "actWindowClose",
                                TActionOptions("C&lose").Icon(MainActionIcon("actWindowClose"))
                                    .Shortcut(QKeySequence("Ctrl+W")));
-    connect(actWindowClose, &QAction::triggered, this, [this] { ClientArea->closeActiveSubWindow(); });
+    // The current window: the active one, or the one that was active while
+    // another program is in front.
+    connect(actWindowClose, &QAction::triggered, this, [this] {
+        if (QMdiSubWindow* w = ClientArea->currentSubWindow()) w->close();
+    });
     mnuCloseAll = NewAction(this, "mnuCloseAll",
                             TActionOptions("Close A&ll").Icon(MainActionIcon("mnuCloseAll"))
                                 .Handler([this] { mnuCloseAllClick(); }));
@@ -177,7 +189,7 @@ void TfrmQX318MainForm::BuildActions() {
                               .Handler([this] { actConfigExecute(); }));
     actWindowArrange = NewAction(this, "actWindowArrange",
                                  TActionOptions("&Arrange").Icon(MainActionIcon("actWindowArrange")));
-    connect(actWindowArrange, &QAction::triggered, ClientArea, &QMdiArea::tileSubWindows);
+    connect(actWindowArrange, &QAction::triggered, this, &TfrmQX318MainForm::ArrangeWindows);
     actWindowCascade = NewAction(this, "actWindowCascade",
                                  TActionOptions("&Cascade").Icon(MainActionIcon("actWindowCascade")));
     connect(actWindowCascade, &QAction::triggered, ClientArea, &QMdiArea::cascadeSubWindows);
@@ -307,6 +319,51 @@ void TfrmQX318MainForm::BuildMenus() {
     mnuHelp->addAction(mnuAbout);
 }
 
+void TfrmQX318MainForm::ArrangeWindows() {
+    QList<QMdiSubWindow*> shown;
+    for (QMdiSubWindow* w : ClientArea->subWindowList())
+        if (!w->isHidden() && !w->isMinimized()) shown << w;
+    if (shown.isEmpty()) return;
+    // A grid of about as many columns as rows, filled row by row; when the
+    // last row has gaps, the first windows of the top row reach down into
+    // it. Each tile is at least as large as the largest window's least size.
+    const int n = static_cast<int>(shown.size());
+    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
+    const int rows = (n + columns - 1) / columns;
+    const int tall = n % columns ? columns - n % columns : 0;  // top-row windows two rows high
+    QSize least(0, 0);
+    for (QMdiSubWindow* w : shown) {
+        if (w->isMaximized()) w->showNormal();
+        least = least.expandedTo(w->minimumSize().expandedTo(w->minimumSizeHint()));
+    }
+    // Tiles that do not fit leave the area larger than its view: the scroll
+    // bars take their room from the view.
+    ClientArea->horizontalScrollBar()->setValue(0);
+    ClientArea->verticalScrollBar()->setValue(0);
+    QSize view = ClientArea->maximumViewportSize();
+    const int bar = ClientArea->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ClientArea);
+    bool scrollsAcross = columns * least.width() > view.width();
+    bool scrollsDown = rows * least.height() > view.height();
+    if (scrollsAcross && !scrollsDown) scrollsDown = rows * least.height() > view.height() - bar;
+    if (scrollsDown && !scrollsAcross) scrollsAcross = columns * least.width() > view.width() - bar;
+    if (scrollsAcross) view.rheight() -= bar;
+    if (scrollsDown) view.rwidth() -= bar;
+    const int width = std::max(view.width() / columns, least.width());
+    const int height = std::max(view.height() / rows, least.height());
+    int i = 0;
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns && i < n; ++column) {
+            if (row == 1 && column < tall) continue;
+            const int x = column * width, y = row * height;
+            // The last column and row take what is left of the view.
+            const int w = column == columns - 1 ? std::max(view.width() - x, width) : width;
+            const int h = row == 0 && column < tall ? (rows == 2 ? std::max(view.height(), 2 * height) : 2 * height)
+                          : row == rows - 1         ? std::max(view.height() - y, height)
+                                                    : height;
+            shown[i++]->setGeometry(x, y, w, h);
+        }
+}
+
 void TfrmQX318MainForm::RebuildWindowMenu() {
     mnuWindow->clear();
     for (QAction* a : {actWindowArrange, actWindowCascade, actWindowTileHorizontal, actWindowTileVertical,
@@ -388,7 +445,7 @@ void TfrmQX318MainForm::UpdateCommandStates() {
     actMenuManager->setEnabled(bool(c.OpenQXMenu));
     actConvert->setEnabled(bool(c.OpenConvert));
     const bool any = !ClientArea->subWindowList().isEmpty();
-    actWindowClose->setEnabled(ClientArea->activeSubWindow() != nullptr);
+    actWindowClose->setEnabled(ClientArea->currentSubWindow() != nullptr);
     for (QAction* a : {actWindowArrange, actWindowCascade, actWindowTileHorizontal, actWindowTileVertical,
                        actWindowMinimizeAll})
         a->setEnabled(any);

@@ -106,6 +106,10 @@ private:
     void BuildMenus();
     void BuildToolBars();
     void RebuildWindowMenu();
+    // Window > Arrange: the shown windows in tiles side by side, each at
+    // least as large as the windows' least size; what does not fit into the
+    // area is reached by scrolling, the main window keeps its size.
+    void ArrangeWindows();
     // The tool-bar actions' check marks follow their tool bars.
     void UpdateToolBarChecks();
     // The shut-down: tool-bar layout, placement, reopen flags, settings file.

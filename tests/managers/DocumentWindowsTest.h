@@ -11,6 +11,9 @@
 #include "MenuTest.h"
 #include "TypeWindow.h"
 
+#include <functional>
+#include <vector>
+
 class DocumentWindowsFixture : public ManagersFixture {
 protected:
     std::unique_ptr<TfrmQX318MainForm> Main;
@@ -31,6 +34,26 @@ protected:
             }
         Main.reset();
         ManagersFixture::TearDown();
+    }
+    // The commands that open each kind of document window but the
+    // converter: a type, a menu and the four unit windows.
+    struct Opener {
+        const char* name;
+        std::function<void()> open;
+    };
+    std::vector<Opener> Openers() {
+        return {
+            {"type", [this] { Main->actNew->trigger(); }},
+            {"menu", [this] { Main->actMenuManager->trigger(); }},
+            {"Program Manager", [this] { Main->actProgramManager->trigger(); }},
+            {"memory manager", [this] { Main->actMemoryManager->trigger(); }},
+            {"Memory Viewer", [this] { Main->actMemView->trigger(); }},
+            {"Applications", [this] { Main->actGamesManager->trigger(); }},
+        };
+    }
+    void Process() {
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     // The main window shown and active, as the user meets it.
     void StartMain(const std::string& commandLine = {}) {

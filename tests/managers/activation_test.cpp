@@ -52,9 +52,22 @@ protected:
             unit.PutBlock(b->MemType, next[b->MemType]++, stream);
         }
     }
-    void Process() {
-        QApplication::processEvents();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Another program comes to the front, as the window system reports it:
+    // none of our windows is active any more, the application is not.
+    bool Away = false;
+    void LeaveApplication() {
+        QApplication::setActiveWindow(nullptr);
+        QEvent deactivate(QEvent::ApplicationDeactivate);
+        QApplication::sendEvent(qApp, &deactivate);
+        Process();
+        Away = true;
+    }
+    void ReturnToApplication() {
+        QApplication::setActiveWindow(Main.get());
+        QEvent activate(QEvent::ApplicationActivate);
+        QApplication::sendEvent(qApp, &activate);
+        Process();
+        Away = false;
     }
 
     TMDICustomChild* Active() const { return qobject_cast<TMDICustomChild*>(Main->ClientArea->activeSubWindow()); }
@@ -76,12 +89,15 @@ protected:
     }
     QAction* GeneralButton(int i) const { return Main->App.ToolBars.Slots[0].GetButton(i); }
 
-    // The active window is w, and the main window holds its parts and no
-    // other window's: its Edit menu right after File, and for a type window
-    // its four File items with General's Save and Print enabled for it.
+    // The active window is w (while another program is in front: the
+    // current one, none being active), and the main window holds its parts
+    // and no other window's: its Edit menu right after File, and for a type
+    // window its four File items with General's Save and Print enabled for it.
     void ExpectPartsOf(TMDICustomChild* w) {
         ASSERT_NE(w, nullptr);
-        EXPECT_EQ(Active(), w);
+        EXPECT_EQ(Main->ClientArea->currentSubWindow(), w);
+        EXPECT_EQ(Active(), Away ? nullptr : w);
+        EXPECT_TRUE(Main->actWindowClose->isEnabled());
         EXPECT_TRUE(w->FramePartsActive());
         for (TMDICustomChild* other : Main->DocumentWindows())
             if (other != w) {
@@ -239,17 +255,7 @@ TEST_F(Activation, EveryCreatorGivesTheNewWindowItsParts) {
 // back; the last one closed leaves the main window's own. A window closed
 // in the background leaves the active window's parts where they are.
 TEST_F(Activation, ClosingPassesThePartsToTheNextWindowOnly) {
-    struct Case {
-        const char* name;
-        std::function<void()> open;
-    } windows[] = {
-        {"type", [this] { Main->actNew->trigger(); }},
-        {"menu", [this] { Main->actMenuManager->trigger(); }},
-        {"Program Manager", [this] { Main->actProgramManager->trigger(); }},
-        {"memory manager", [this] { Main->actMemoryManager->trigger(); }},
-        {"Memory Viewer", [this] { Main->actMemView->trigger(); }},
-        {"Applications", [this] { Main->actGamesManager->trigger(); }},
-    };
+    const auto windows = Openers();
     for (const auto& first : windows)
         for (const auto& second : windows) {
             SCOPED_TRACE(std::string(first.name) + " below " + second.name);
@@ -318,4 +324,60 @@ TEST_F(Activation, TheWindowMenuAndTheManagerCommandsMoveThePartsAlong) {
     Main->actProgramManager->trigger();
     Process();
     ExpectPartsOf(programs);
+}
+
+// Another program in front (the loader, the manual's viewer, a terminal):
+// the document area has no active window then, yet the window in front
+// keeps its menus, File items and tool-bar buttons, also when the person
+// comes back; they move only to another of our windows made active, and
+// closing the window still takes them out. A window whose only focusable
+// widgets are hidden (the Memory Viewer unconnected) keeps the focus on
+// itself, so that coming back does not make the window below active.
+TEST_F(Activation, AnotherProgramInFrontLeavesThePartsWhereTheyAre) {
+    for (const auto& c : Openers()) {
+        SCOPED_TRACE(c.name);
+        Main.reset();
+        StartMain();
+        Main->actProgramManager->trigger();
+        Process();
+        QPointer<TMDICustomChild> below = Active();
+        c.open();
+        Process();
+        QPointer<TMDICustomChild> front = Active();
+        if (front == below) continue;
+        ExpectPartsOf(front);
+        // The keys go to a shown part of it (coming back, the focus decides
+        // which window is active).
+        const QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(focus->isVisible()) << focus->objectName().toStdString();
+        EXPECT_TRUE(focus == front || front->isAncestorOf(focus));
+        for (int round = 0; round < 2; ++round) {
+            LeaveApplication();
+            ExpectPartsOf(front);
+            ReturnToApplication();
+            ExpectPartsOf(front);
+        }
+        // Away again, then back to the window below: its parts come in.
+        LeaveApplication();
+        ReturnToApplication();
+        Main->ClientArea->setActiveSubWindow(below);
+        Process();
+        ExpectPartsOf(below);
+        // Closed while another program is in front: its parts go, and the
+        // window below, which the area makes the current one, has its own.
+        Main->ClientArea->setActiveSubWindow(front);
+        Process();
+        ExpectPartsOf(front);
+        LeaveApplication();
+        front->close();
+        Process();
+        ReturnToApplication();
+        ExpectPartsOf(below);
+        below->close();
+        Process();
+        EXPECT_TRUE(Main->DocumentWindows().isEmpty());
+        ExpectNoParts();
+        ASSERT_FALSE(HasFatalFailure());
+    }
 }
