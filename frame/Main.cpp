@@ -8,7 +8,6 @@
 #include <QStyle>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
 
 #include "Actions.h"
 #include "AppConfig.h"
@@ -20,6 +19,7 @@
 #include "Logo.h"
 #include "QtText.h"
 #include "ScreenFit.h"
+#include "ScreenPlacement.h"
 #include "Shell.h"
 #include "TextHelpers.h"
 
@@ -323,45 +323,19 @@ void TfrmQX318MainForm::ArrangeWindows() {
     QList<QMdiSubWindow*> shown;
     for (QMdiSubWindow* w : ClientArea->subWindowList())
         if (!w->isHidden() && !w->isMinimized()) shown << w;
-    if (shown.isEmpty()) return;
-    // A grid of about as many columns as rows, filled row by row; when the
-    // last row has gaps, the first windows of the top row reach down into
-    // it. Each tile is at least as large as the largest window's least size.
-    const int n = static_cast<int>(shown.size());
-    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
-    const int rows = (n + columns - 1) / columns;
-    const int tall = n % columns ? columns - n % columns : 0;  // top-row windows two rows high
     QSize least(0, 0);
     for (QMdiSubWindow* w : shown) {
         if (w->isMaximized()) w->showNormal();
         least = least.expandedTo(w->minimumSize().expandedTo(w->minimumSizeHint()));
     }
-    // Tiles that do not fit leave the area larger than its view: the scroll
-    // bars take their room from the view.
     ClientArea->horizontalScrollBar()->setValue(0);
     ClientArea->verticalScrollBar()->setValue(0);
-    QSize view = ClientArea->maximumViewportSize();
+    const QSize view = ClientArea->maximumViewportSize();
     const int bar = ClientArea->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ClientArea);
-    bool scrollsAcross = columns * least.width() > view.width();
-    bool scrollsDown = rows * least.height() > view.height();
-    if (scrollsAcross && !scrollsDown) scrollsDown = rows * least.height() > view.height() - bar;
-    if (scrollsDown && !scrollsAcross) scrollsAcross = columns * least.width() > view.width() - bar;
-    if (scrollsAcross) view.rheight() -= bar;
-    if (scrollsDown) view.rwidth() -= bar;
-    const int width = std::max(view.width() / columns, least.width());
-    const int height = std::max(view.height() / rows, least.height());
-    int i = 0;
-    for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < columns && i < n; ++column) {
-            if (row == 1 && column < tall) continue;
-            const int x = column * width, y = row * height;
-            // The last column and row take what is left of the view.
-            const int w = column == columns - 1 ? std::max(view.width() - x, width) : width;
-            const int h = row == 0 && column < tall ? (rows == 2 ? std::max(view.height(), 2 * height) : 2 * height)
-                          : row == rows - 1         ? std::max(view.height() - y, height)
-                                                    : height;
-            shown[i++]->setGeometry(x, y, w, h);
-        }
+    const std::vector<TScreenRect> tiles = ArrangeTiles(static_cast<int>(shown.size()), view.width(), view.height(),
+                                                        least.width(), least.height(), bar);
+    for (size_t i = 0; i < tiles.size(); ++i)
+        shown[static_cast<qsizetype>(i)]->setGeometry(tiles[i].Left, tiles[i].Top, tiles[i].Width, tiles[i].Height);
 }
 
 void TfrmQX318MainForm::RebuildWindowMenu() {

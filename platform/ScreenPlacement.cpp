@@ -42,3 +42,33 @@ TScreenRect PlaceOnScreen(const TScreenRect& window, const std::vector<TScreenRe
     }
     return FitIntoScreen(window, screens[target]);
 }
+
+std::vector<TScreenRect> ArrangeTiles(int count, int viewWidth, int viewHeight, int leastWidth, int leastHeight,
+                                      int bar) {
+    std::vector<TScreenRect> tiles;
+    if (count <= 0) return tiles;
+    int columns = 1;
+    while (columns * columns < count) ++columns;
+    const int rows = (count + columns - 1) / columns;
+    const int tall = count % columns ? columns - count % columns : 0;  // top-row windows two rows high
+    const int64_t across = int64_t(columns) * leastWidth, down = int64_t(rows) * leastHeight;
+    bool scrollsAcross = across > viewWidth;
+    bool scrollsDown = down > viewHeight;
+    if (scrollsAcross && !scrollsDown) scrollsDown = down > viewHeight - bar;
+    if (scrollsDown && !scrollsAcross) scrollsAcross = across > viewWidth - bar;
+    if (scrollsAcross) viewHeight -= bar;
+    if (scrollsDown) viewWidth -= bar;
+    const int width = std::max(viewWidth / columns, leastWidth);
+    const int height = std::max(viewHeight / rows, leastHeight);
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns && int(tiles.size()) < count; ++column) {
+            if (row == 1 && column < tall) continue;
+            const int x = column * width, y = row * height;
+            const int w = column == columns - 1 ? std::max(viewWidth - x, width) : width;
+            const int h = row == 0 && column < tall ? (rows == 2 ? std::max(viewHeight, 2 * height) : 2 * height)
+                          : row == rows - 1         ? std::max(viewHeight - y, height)
+                                                    : height;
+            tiles.push_back({x, y, w, h});
+        }
+    return tiles;
+}

@@ -68,6 +68,40 @@ INSTANTIATE_TEST_SUITE_P(
         TPlaceCase{"far coordinates do not overflow", {INT32_MAX - 10, INT32_MAX - 10, 640, 420}, {First}, -1,
                    {640, 564, 640, 420}}));
 
+// Window > Arrange as a table: the tiles of a grid of about as many columns
+// as rows, none smaller than the windows' least size; what does not fit
+// leaves the area larger than its view, and the scroll bars take their room.
+struct TArrangeCase {
+    const char* What;
+    int Count, ViewWidth, ViewHeight, LeastWidth, LeastHeight;
+    std::vector<TScreenRect> Expected;
+};
+
+class ArrangeTilesCases : public ::testing::TestWithParam<TArrangeCase> {};
+
+TEST_P(ArrangeTilesCases, PutTheWindowsSideBySide) {
+    const TArrangeCase& c = GetParam();
+    EXPECT_EQ(ArrangeTiles(c.Count, c.ViewWidth, c.ViewHeight, c.LeastWidth, c.LeastHeight, 15), c.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ArrangeTilesCases,
+    ::testing::Values(
+        TArrangeCase{"no window", 0, 800, 600, 100, 100, {}},
+        TArrangeCase{"one window fills the view", 1, 800, 600, 100, 100, {{0, 0, 800, 600}}},
+        TArrangeCase{"four in a square", 4, 1000, 700, 100, 100,
+                     {{0, 0, 500, 350}, {500, 0, 500, 350}, {0, 350, 500, 350}, {500, 350, 500, 350}}},
+        TArrangeCase{"three: the first is two rows high", 3, 1200, 800, 300, 200,
+                     {{0, 0, 600, 800}, {600, 0, 600, 400}, {600, 400, 600, 400}}},
+        TArrangeCase{"five: the gap of the second row goes to the first window", 5, 900, 600, 100, 100,
+                     {{0, 0, 300, 600}, {300, 0, 300, 300}, {600, 0, 300, 300}, {300, 300, 300, 300},
+                      {600, 300, 300, 300}}},
+        TArrangeCase{"six wider than their tiles: the area scrolls across", 6, 1260, 900, 577, 420,
+                     {{0, 0, 577, 442}, {577, 0, 577, 442}, {1154, 0, 577, 442}, {0, 442, 577, 443},
+                      {577, 442, 577, 443}, {1154, 442, 577, 443}}},
+        TArrangeCase{"the bar across takes the room that makes it scroll down too", 2, 500, 400, 300, 395,
+                     {{0, 0, 300, 395}, {300, 0, 300, 395}}}));
+
 TEST(ScreenHolding, NamesTheScreenWithTheLargestShare) {
     EXPECT_EQ(ScreenHolding({1200, 100, 100, 100}, {First, Second}), 0);  // 80 of 100 columns on the first
     EXPECT_EQ(ScreenHolding({1250, 100, 100, 100}, {First, Second}), 1);  // 70 of 100 on the second
