@@ -189,15 +189,28 @@ void Dress(QTextDocument& doc) {
 // The page a point of the document lies on.
 int PageOf(qreal y, qreal pageHeight) { return int(std::floor(y / pageHeight)); }
 
+// Whether the first line of a block (a picture is one line) ends on a later
+// page than `page`.
+bool FirstLineAfterPage(const QTextDocument& doc, const QTextBlock& b, int page, qreal pageHeight) {
+    const QTextLayout* layout = b.layout();
+    if (!layout || layout->lineCount() == 0) return false;
+    const QTextLine line = layout->lineAt(0);
+    const qreal bottom = doc.documentLayout()->blockBoundingRect(b).top() + line.y() + line.height();
+    return PageOf(bottom - 0.5, pageHeight) > page;
+}
+
 // A heading is never the last thing on its page: one that would leave less
-// than a few lines below it starts the next page. True when it moved one.
+// than a few lines below it, or whose next block (a picture, say) begins on
+// the next page, starts the next page. True when it moved one.
 bool KeepHeadingWithText(QTextDocument& doc, const QTextBlock& b, qreal pageHeight) {
     constexpr qreal below = 90;
     QTextBlockFormat f = b.blockFormat();
     if (f.headingLevel() == 0 || (f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) return false;
     const QRectF r = doc.documentLayout()->blockBoundingRect(b);
-    const qreal top = r.top() - PageOf(r.top(), pageHeight) * pageHeight;
-    if (top + r.height() + below <= pageHeight - MarginBottom) return false;
+    const int page = PageOf(r.top(), pageHeight);
+    const qreal top = r.top() - page * pageHeight;
+    const bool roomBelow = top + r.height() + below <= pageHeight - MarginBottom;
+    if (roomBelow && !(b.next().isValid() && FirstLineAfterPage(doc, b.next(), page, pageHeight))) return false;
     f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     QTextCursor(b).setBlockFormat(f);
     return true;
