@@ -38,9 +38,9 @@ TScreenRect FitIntoScreen(const TScreenRect& window, const TScreenRect& screen);
 // Window > Arrange: the places of `count` windows side by side in a view of
 // `viewWidth` x `viewHeight`, in a grid of about as many columns as rows,
 // filled row by row; when the grid has gaps, the first windows of the top
-// row are two rows high and the second row leaves their room. No tile is smaller than `leastWidth` x
-// `leastHeight`: tiles that do not fit leave the area larger than its view,
-// and the scroll bars (`bar` wide) then take their room from the view. The
-// last column and row take what is left of the view.
+// row are two rows high and the second row leaves their room. No tile is
+// smaller than `leastWidth` x `leastHeight`: tiles that do not fit leave the
+// area larger than its view, and the scroll bars (`bar` wide) then take their
+// room from the view. The last column and row take what is left of the view.
 std::vector<TScreenRect> ArrangeTiles(int count, int viewWidth, int viewHeight, int leastWidth, int leastHeight,
                                       int bar);

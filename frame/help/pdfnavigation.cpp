@@ -234,8 +234,15 @@ QString AddNavigation(const QString& file, const QList<Link>& links, const QList
               "\n%%EOF\n";
 
     QFile out(file);
-    if (!out.open(QIODevice::Append) || out.write(update) != update.size() || !out.flush())
-        return out.errorString();
+    // Unbuffered: what fails to be written fails here, and nothing of it
+    // waits in a buffer to be written later.
+    if (!out.open(QIODevice::Append | QIODevice::Unbuffered)) return out.errorString();
+    if (const qint64 written = out.write(update); written != update.size()) {
+        const QString error = written < 0 ? out.errorString()
+                                          : QStringLiteral("%1 of %2 bytes written").arg(written).arg(update.size());
+        out.resize(pdf.Data.size());  // what was written of the update goes again
+        return error;
+    }
     return QString();
 }
 

@@ -1,9 +1,10 @@
 // The modal "Communication" dialog that runs a command list, and
 // RunCommands, which runs a list in it. The windows do not call it
 // themselves: they go through RunOnUnit (frame/UnitRun.h), which passes the
-// port, baud rate, link and model of the application's record. The dialog shows what the sequencer (TCommSequencer) hands it:
-// progress as queued calls from the scheduler thread, the error dialog as a
-// request that the sequencer waits for.
+// port, baud rate, link and model of the application's record. The dialog
+// shows what the sequencer (TCommSequencer) hands it: progress as queued
+// calls from the scheduler thread, the error dialog as a request that the
+// sequencer waits for.
 #pragma once
 
 #include "Sequencer.h"
