@@ -65,3 +65,25 @@ TEST_F(Arrange, TheMainWindowStaysOnItsScreen) {
         ASSERT_FALSE(HasFatalFailure());
     }
 }
+
+// Every command of the Window menu keeps the main window's size, whatever the
+// least sizes of six windows, shown or minimized.
+TEST_F(Arrange, NoWindowCommandGrowsTheMainWindow) {
+    StartMain();
+    for (const auto& opener : Openers()) {
+        opener.open();
+        Process();
+    }
+    ASSERT_EQ(Main->DocumentWindows().size(), 6);
+    const QRect screen = Main->screen()->availableGeometry();
+    const QSize before = Main->size();
+    for (QAction* command : {Main->actWindowCascade, Main->actWindowTileHorizontal, Main->actWindowTileVertical,
+                             Main->actWindowArrange, Main->actWindowMinimizeAll, Main->actWindowArrange,
+                             Main->actWindowCascade}) {
+        SCOPED_TRACE(command->text().toStdString());
+        command->trigger();
+        Process();
+        EXPECT_EQ(Main->size(), before);
+        EXPECT_TRUE(screen.contains(Main->frameGeometry()));
+    }
+}
