@@ -10,22 +10,28 @@
 
 namespace {
 
-class Arrange : public DocumentWindowsFixture {};
+class Arrange : public DocumentWindowsFixture {
+protected:
+    // A new main window with the first `count` kinds of document window open.
+    void StartWith(size_t count) {
+        Main.reset();
+        StartMain();
+        const auto openers = Openers();
+        for (size_t i = 0; i < count; ++i) {
+            openers[i].open();
+            Process();
+        }
+    }
+};
 
 }  // namespace
 
 TEST_F(Arrange, TheMainWindowStaysOnItsScreen) {
-    for (const int count : {2, 3, 6}) {
+    for (const size_t count : {2, 3, 6}) {
         SCOPED_TRACE(std::to_string(count) + " windows");
-        Main.reset();
-        StartMain();
-        const auto openers = Openers();
-        for (int i = 0; i < count; ++i) {
-            openers[i].open();
-            Process();
-        }
+        StartWith(count);
         const QList<TMDICustomChild*> windows = Main->DocumentWindows();
-        ASSERT_EQ(windows.size(), count);
+        ASSERT_EQ(windows.size(), static_cast<qsizetype>(count));
         const QRect screen = Main->screen()->availableGeometry();
         const QSize before = Main->size();
 
@@ -69,11 +75,7 @@ TEST_F(Arrange, TheMainWindowStaysOnItsScreen) {
 // Every command of the Window menu keeps the main window's size, whatever the
 // least sizes of six windows, shown or minimized.
 TEST_F(Arrange, NoWindowCommandGrowsTheMainWindow) {
-    StartMain();
-    for (const auto& opener : Openers()) {
-        opener.open();
-        Process();
-    }
+    StartWith(6);
     ASSERT_EQ(Main->DocumentWindows().size(), 6);
     const QRect screen = Main->screen()->availableGeometry();
     const QSize before = Main->size();
