@@ -39,6 +39,10 @@ constexpr int ButtonHeight = 24;
 constexpr int GroupGap = 5;
 constexpr int ClientHeight = ButtonTop + ButtonHeight;
 
+// The width bit n takes in the row: its button, and a gap after each group
+// of four.
+int BitSpan(int32_t n) { return BitWidth + (n % 4 == 0 ? GroupGap : 0); }
+
 // The widest of the characters in the font.
 char Widest(const QFontMetrics& metrics, const char* characters) {
     char widest = *characters;
@@ -87,7 +91,7 @@ void TfrmBinaryEditBar::FormCreate() {
     // The buttons' row, then the bar's width: the row, or wider for the
     // caption of the value's own bits where the value has more.
     int row = 0;
-    for (int32_t n = Bits - 1; n >= 0; --n) row += BitWidth + (n % 4 == 0 ? GroupGap : 0);
+    for (int32_t n = Bits - 1; n >= 0; --n) row += BitSpan(n);
     const int32_t captionBits = std::max(Bits, static_cast<int32_t>(std::bit_width(EditValue)));
     const int width = std::max(row, CaptionWidth(*this, captionBits));
     int x = (width - row) / 2;
@@ -107,8 +111,8 @@ void TfrmBinaryEditBar::FormCreate() {
         pal.setColor(QPalette::WindowText, labelColour);
         label->setPalette(pal);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setGeometry(x, 0, BitWidth + (n % 4 == 0 ? GroupGap : 0), ButtonTop);
-        x += BitWidth + (n % 4 == 0 ? GroupGap : 0);
+        label->setGeometry(x, 0, BitSpan(n), ButtonTop);
+        x += BitSpan(n);
         mask >>= 1;
         Controls.push_back({label, button});
     }

@@ -224,8 +224,11 @@ struct RowPlace {
     qreal Height = 0;
 };
 
-// A row with room to spare for its padding and rules on an empty page.
-bool FitsOnAPage(const RowPlace& place, qreal textHeight) { return place.Height + 24 <= textHeight; }
+// A row that a page break cuts although it would fit, with room to spare for
+// its padding and rules, on an empty page.
+bool CutThoughItFits(const RowPlace& place, qreal textHeight) {
+    return place.FirstPage != place.LastPage && place.Height + 24 <= textHeight;
+}
 
 RowPlace PlaceOfRow(const QTextDocument& doc, const QTextTable& table, int row, qreal pageHeight) {
     RowPlace place;
@@ -308,7 +311,7 @@ bool KeepRowsWhole(QTextDocument& doc, QTextTable& table, qreal pageHeight, qrea
     const int header = table.format().headerRowCount();
     for (int row = 0; row < table.rows(); ++row) {
         const RowPlace place = PlaceOfRow(doc, table, row, pageHeight);
-        if (place.FirstPage == place.LastPage || !FitsOnAPage(place, textHeight)) continue;
+        if (!CutThoughItFits(place, textHeight)) continue;
         if (row <= header) {
             QTextBlock before = doc.findBlock(table.firstPosition() - 1);
             while (before.isValid() && before.length() == 1) before = before.previous();
@@ -352,7 +355,7 @@ QString CutRow(const QTextDocument& doc, qreal pageHeight, qreal textHeight) {
         if (!table) continue;
         for (int row = 0; row < table->rows(); ++row) {
             const RowPlace place = PlaceOfRow(doc, *table, row, pageHeight);
-            if (place.FirstPage != place.LastPage && FitsOnAPage(place, textHeight))
+            if (CutThoughItFits(place, textHeight))
                 return table->cellAt(row, 0).firstCursorPosition().block().text();
         }
     }
